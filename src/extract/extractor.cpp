@@ -1,0 +1,127 @@
+#include "extract/extractor.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "glyphdata/cp936.h"
+#include "glyphdata/failure.h"
+#include "glyphdata/file_identity.h"
+#include "glyphdata/output_path.h"
+
+namespace pixtrel {
+
+namespace {
+
+/// True when a file (anything but a directory) named `path` exists.
+bool FileExists(const std::string& path) {
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+}  // namespace
+
+Extractor::Extractor(std::string program_dir) : GlyphStore(std::move(program_dir)) {}
+
+Extractor::~Extractor() = default;
+
+void Extractor::MakeOutputPath() { OutputPath = OutputPathFor(SourcePath); }
+
+bool Extractor::IsDataFile(const std::string& path) const {
+  return SameFile(path, FontPath()) || SameFile(path, TablePath());
+}
+
+std::optional<std::string> Extractor::SourceRefusal(const std::string& source) const {
+  if (source.empty()) return std::nullopt;
+  if (IsDataFile(source)) return kBackupMessage;
+  return OutputRefusal(source, OutputPathFor(source));
+}
+
+std::optional<std::string> Extractor::OutputRefusal(const std::string& source,
+                                                    const std::string& output) const {
+  if (SameFile(output, source)) return "The glyph file would overwrite its own source: " + output;
+  if (IsDataFile(output)) return kBackupMessage;
+  return std::nullopt;
+}
+
+RunOutcome Extractor::Run() {
+  EnableCommand1(false);
+  if (std::optional<std::string> refusal = OutputRefusal(SourcePath, OutputPath)) {
+    ShowMessageBox(*refusal);
+    ResetForm();
+    return RunOutcome::kRefused;
+  }
+  DeleteOldOutput();
+  ExtractSource();
+  SetCaption("100%");
+  bool written = FileExists(OutputPath);
+  ShowMessageBox(written ? kOverMessage : kEmptyMessage);
+  ResetForm();
+  return written ? RunOutcome::kWritten : RunOutcome::kEmpty;
+}
+
+std::unique_ptr<ByteSource> Extractor::OpenSource() { return std::make_unique<FileSource>(SourcePath); }
+
+void Extractor::ExtractSource() {
+  std::unique_ptr<ByteSource> source = OpenSource();
+  LineReader lines(*source);
+  BytesDone = 0;
+  percent_shown_ = -1;
+  caption_shown_.clear();
+  glyph_file_.emplace(OutputPath);
+  try {
+    while (std::optional<std::string_view> line = lines.Next()) {
+      if (!line->empty()) ExtractLine(*line);
+      ShowProgress(lines.SourceLength());
+      AddBytesDone(2);
+    }
+    glyph_file_->Close();
+  } catch (...) {
+    glyph_file_.reset();  // Writes out the records appended so far.
+    throw;
+  }
+  glyph_file_.reset();
+}
+
+void Extractor::ExtractLine(std::string_view line) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+  const size_t size = line.size();
+  for (size_t i = 0; i < size;) {
+    if (i + 1 < size && IsDoubleByte(bytes[i], bytes[i + 1])) {
+      if (std::optional<uint16_t> slot = Lookup(DoubleByteCode(bytes[i], bytes[i + 1])))
+        glyph_file_->Append(Record(*slot));
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+  // Each character counts its own length: 2 for a double-byte one, 1 for any other.
+  AddBytesDone(static_cast<int64_t>(size));
+}
+
+void Extractor::DeleteOldOutput() const {
+  if (FileExists(OutputPath) && unlink(OutputPath.c_str()) != 0) throw FileFailure(errno, OutputPath);
+}
+
+void Extractor::ShowProgress(int64_t source_length) {
+  int64_t scaled;
+  if (__builtin_mul_overflow(BytesDone, int64_t{100}, &scaled)) throw FileFailure("Overflow", SourcePath);
+  if (source_length <= 0) throw FileFailure("Division by zero", SourcePath);
+  auto percent = static_cast<int64_t>(static_cast<double>(scaled) / static_cast<double>(source_length));
+  if (percent == percent_shown_) return;
+  percent_shown_ = percent;
+  SetCaption("Loading... " + std::to_string(percent) + "%");
+}
+
+void Extractor::SetCaption(const std::string& caption) {
+  if (caption == caption_shown_) return;
+  caption_shown_ = caption;
+  SetCommand1Caption(caption);
+}
+
+void Extractor::AddBytesDone(int64_t count) {
+  if (__builtin_add_overflow(BytesDone, count, &BytesDone)) throw FileFailure("Overflow", SourcePath);
+}
+
+}  // namespace pixtrel

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace pixtrel {
+
+/// Number of glyph slots of the font, indices 0 ... GlyphCount - 1.
+inline constexpr size_t GlyphCount = 8178;
+
+/// Bytes per glyph record: 16 rows of 2 bytes.
+inline constexpr size_t GlyphSize = 32;
+
+/// Bytes of the whole font store.
+inline constexpr size_t FontSize = GlyphCount * GlyphSize;
+
+/// One glyph record, copied unchanged from the font file.
+using GlyphRecord = std::span<const uint8_t, GlyphSize>;
+
+/// The font and its code table, loaded once from "GB2312.bin" and
+/// "GB2312.tbl" in the program directory and only read afterwards.
+class GlyphStore {
+ public:
+  /// A store whose data files lie in `program_dir`. Bytes start zero and
+  /// entries empty until LoadGlyphData.
+  explicit GlyphStore(std::string program_dir);
+
+  /// The font file's path: the program directory, "/", "GB2312.bin" (the
+  /// separator is joined even when the directory already ends in one).
+  std::string FontPath() const;
+
+  /// The code table's path, formed as FontPath is.
+  std::string TablePath() const;
+
+  /// Fills the store from the two files. A missing or short font file leaves
+  /// the bytes it does not supply at zero and is not created; bytes past the
+  /// store's size are never read. The table's line k gives entry k - 1 its
+  /// last character (empty for an empty line); lines after the last slot are
+  /// never read. Throws Failure naming the cause and the path when the font
+  /// file exists but cannot be read, or the table is missing, unreadable or
+  /// has fewer lines than there are slots.
+  void LoadGlyphData();
+
+  /// The index of the first entry equal to the double-byte character `code`,
+  /// or none when no entry is.
+  std::optional<uint16_t> Lookup(uint16_t code) const {
+    uint16_t slot = first_slot_[code];
+    if (slot == kNoSlot) return std::nullopt;
+    return slot;
+  }
+
+  /// Glyph record `slot` (less than GlyphCount).
+  GlyphRecord Record(size_t slot) const {
+    return GlyphRecord(FontBytes_.data() + slot * GlyphSize, GlyphSize);
+  }
+
+  /// The font store: record j at bytes j * GlyphSize ... j * GlyphSize + 31.
+  const std::array<uint8_t, FontSize>& FontBytes() const { return FontBytes_; }
+
+  /// The code table: entry j is the character (CP936 bytes) of record j, or empty.
+  const std::array<std::string, GlyphCount>& CodeTable() const { return CodeTable_; }
+
+ private:
+  static constexpr uint16_t kNoSlot = 0xFFFF;
+
+  void LoadFont();
+  void LoadTable();
+  void IndexTable();
+
+  std::string program_dir_;
+  std::array<uint8_t, FontSize> FontBytes_{};
+  std::array<std::string, GlyphCount> CodeTable_;
+  /// For every double-byte code, the first entry that holds it, or kNoSlot.
+  std::array<uint16_t, 65536> first_slot_;
+};
+
+}  // namespace pixtrel

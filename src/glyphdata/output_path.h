@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pixtrel {
+
+/// The glyph file's path for `source_path`: the same directory and name,
+/// with everything after the name's last "." replaced by "bin", or "bin"
+/// appended when the name has no dot ("notes" gives "notesbin"). A dot in a
+/// directory name does not count.
+std::string OutputPathFor(std::string_view source_path);
+
+}  // namespace pixtrel

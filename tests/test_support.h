@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "extract/extractor.h"
+
+namespace pixtrel::testing {
+
+/// A fresh directory under $TMPDIR (or /tmp), removed with everything in it
+/// when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  /// The path of `name` inside the directory.
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+
+/// Characters of the test tables, in CP936.
+inline const std::string kAh = "\xB0\xA1";     // 啊
+inline const std::string kA = "\xB0\xA2";      // 阿
+inline const std::string kZhong = "\xD6\xD0";  // 中
+inline const std::string kWen = "\xCE\xC4";    // 文, in no test table
+
+/// A font whose every record differs from the others: byte k of record j is
+/// (j * 131 + k) mod 256.
+std::string TestFont();
+
+/// Glyph record `slot` of TestFont.
+std::string TestRecord(size_t slot);
+
+/// A code table of GlyphCount CR LF lines: line j + 1 is "code " followed
+/// by entries[j] where given, empty otherwise.
+std::string TestTable(const std::map<size_t, std::string>& entries);
+
+/// The table most tests use: 啊 at 0, 阿 at 1, 中 at 2.
+std::string DefaultTable();
+
+/// Writes TestFont and DefaultTable into `dir`.
+void WriteDataFiles(const TempDir& dir);
+
+/// An extractor whose window operations are recorded, in order, as
+/// "enable 0", "caption TEXT", "message TEXT" and "reset".
+class RecordingExtractor : public Extractor {
+ public:
+  using Extractor::Extractor;
+  using Extractor::ExtractLine;
+
+  std::vector<std::string> events;
+
+  /// The captions recorded, in order.
+  std::vector<std::string> Captions() const;
+
+ protected:
+  void EnableCommand1(bool enabled) override;
+  void SetCommand1Caption(const std::string& caption) override;
+  void ShowMessageBox(const std::string& text) override;
+  void ResetForm() override;
+};
+
+}  // namespace pixtrel::testing

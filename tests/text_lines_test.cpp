@@ -1,0 +1,94 @@
+#include "glyphdata/text_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "glyphdata/failure.h"
+#include "test_support.h"
+
+namespace pixtrel {
+namespace {
+
+/// Hands out a text a few bytes at a time, so that line ends fall across reads.
+class TrickleSource : public ByteSource {
+ public:
+  TrickleSource(std::string text, size_t piece) : text_(std::move(text)), piece_(piece) {}
+  size_t Read(char* buffer, size_t size) override {
+    size_t n = std::min({size, piece_, text_.size() - at_});
+    std::memcpy(buffer, text_.data() + at_, n);
+    at_ += n;
+    return n;
+  }
+  int64_t Length() override { return static_cast<int64_t>(text_.size()); }
+
+ private:
+  std::string text_;
+  size_t piece_;
+  size_t at_ = 0;
+};
+
+std::vector<std::string> Lines(const std::string& text, size_t piece = 1 << 20) {
+  TrickleSource source(text, piece);
+  LineReader reader(source);
+  std::vector<std::string> lines;
+  while (std::optional<std::string_view> line = reader.Next()) lines.emplace_back(*line);
+  return lines;
+}
+
+using Strings = std::vector<std::string>;
+
+TEST(LineReaderTest, LineEnds) {
+  EXPECT_EQ(Lines("a\r\nb\r\n"), (Strings{"a", "b"}));  // No empty line after the last end.
+  EXPECT_EQ(Lines("a\rb"), (Strings{"a", "b"}));        // A lone CR ends a line; so does the end.
+  EXPECT_EQ(Lines("a\nb\n"), (Strings{"a\nb\n"}));      // LF alone is an ordinary byte.
+  EXPECT_EQ(Lines("\r\n\r\r\n"), (Strings{"", "", ""}));
+  EXPECT_EQ(Lines("a\r\r\n"), (Strings{"a", ""}));
+  EXPECT_EQ(Lines(""), Strings{});
+  EXPECT_EQ(Lines("x\r"), Strings{"x"});
+}
+
+TEST(LineReaderTest, LineEndsSplitAcrossReads) {
+  const std::string text = "ab\r\ncd\re\r\n\r\nfgh\r";
+  const Strings expected = {"ab", "cd", "e", "", "fgh"};
+  for (size_t piece = 1; piece <= text.size(); ++piece) EXPECT_EQ(Lines(text, piece), expected) << piece;
+}
+
+TEST(LineReaderTest, LinesLongerThanTheBuffer) {
+  std::string a(700 * 1024, 'a'), b(3, 'b');
+  EXPECT_EQ(Lines(a + "\r\n" + b, 100 * 1024), (Strings{a, b}));
+}
+
+TEST(LineReaderTest, ReportsTheLengthTakenAtTheLastRead) {
+  TrickleSource source("ab\r\n", 2);
+  LineReader reader(source);
+  EXPECT_EQ(reader.SourceLength(), 0);
+  reader.Next();
+  EXPECT_EQ(reader.SourceLength(), 4);
+}
+
+TEST(FileSourceTest, FailuresNameTheCauseAndThePath) {
+  testing::TempDir dir;
+  EXPECT_THROW(
+      {
+        try {
+          FileSource missing(dir / "none.txt");
+        } catch (const Failure& failure) {
+          EXPECT_EQ(std::string(failure.what()), "No such file or directory: " + (dir / "none.txt"));
+          throw;
+        }
+      },
+      Failure);
+  FileSource directory(dir.path());  // A directory opens, but fails to read.
+  char byte;
+  EXPECT_THROW(directory.Read(&byte, 1), Failure);
+  FileSource absent(dir / "none.txt", /*missing_is_empty=*/true);
+  EXPECT_EQ(absent.Read(&byte, 1), 0u);
+  EXPECT_FALSE(testing::Exists(dir / "none.txt"));
+}
+
+}  // namespace
+}  // namespace pixtrel
