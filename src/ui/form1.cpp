@@ -1,0 +1,120 @@
+#include "ui/form1.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "glyphdata/failure.h"
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+/// A rectangle given in twips, in pixels.
+QRect FromTwips(int left, int top, int width, int height) {
+  return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel);
+}
+
+QString Decode(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+
+}  // namespace
+
+const QString Form1::kFilter = QStringLiteral("码表文件(*.tbl)|*.tbl|文本文件(*.txt)|*.txt");
+
+Form1::Form1(std::string program_dir)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      Extractor(std::move(program_dir)),
+      Text1(new QLineEdit(this)),
+      Command2(new QPushButton(QStringLiteral("打开「码表文件」"), this)),
+      Command1(new QPushButton(QStringLiteral("开始"), this)),
+      CommonDialog1(this) {
+  setWindowTitle(QStringLiteral("8*16字模前端 060408 (by velk)"));
+  resize(4680 / kTwipsPerPixel, 1200 / kTwipsPerPixel);
+  Text1->setGeometry(FromTwips(120, 120, 2655, 375));
+  Command2->setGeometry(FromTwips(2880, 120, 1695, 375));
+  Command1->setGeometry(FromTwips(1560, 720, 1575, 375));
+  Text1->setReadOnly(true);
+  setTabOrder(Command2, Command1);
+  setTabOrder(Command1, Text1);
+  Command2->setFocus();
+  connect(Command2, &QPushButton::clicked, this, [this] { Click([this] { SelectSource(); }); });
+  connect(Command1, &QPushButton::clicked, this, [this] { Click([this] { Run(); }); });
+}
+
+bool Form1::Load() {
+  return Guarded([this] {
+    LoadGlyphData();
+    CommonDialog1.SetFilter(kFilter);
+    CommonDialog1.SetFilterIndex(1);
+    ResetForm();
+  });
+}
+
+void Form1::ResetForm() {
+  CommonDialog1.SetFileName(QString());
+  Text1->setText(QString());
+  EnableCommand1(false);
+  SetCommand1Caption("开始");
+}
+
+void Form1::SelectSource() {
+  CommonDialog1.ShowOpen();
+  SourcePath = QFile::encodeName(CommonDialog1.FileName()).toStdString();
+  if (std::optional<std::string> refusal = SourceRefusal(SourcePath)) {
+    ShowMessageBox(*refusal);
+    ResetForm();
+  } else if (!SourcePath.empty()) {
+    MakeOutputPath();
+    Text1->setText(CommonDialog1.FileName());
+    EnableCommand1(true);
+  }
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  ApplySizeRule();
+}
+
+void Form1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Restoring a minimized window resizes it on some platforms only.
+  if (event->type() == QEvent::WindowStateChange) ApplySizeRule();
+}
+
+void Form1::ApplySizeRule() {
+  if (isMinimized()) return;
+  if (frameGeometry().width() != kOuterWidth) setFixedWidth(width() + kOuterWidth - frameGeometry().width());
+  if (frameGeometry().height() != kOuterHeight) setFixedHeight(height() + kOuterHeight - frameGeometry().height());
+}
+
+void Form1::EnableCommand1(bool enabled) { Command1->setEnabled(enabled); }
+
+void Form1::SetCommand1Caption(const std::string& caption) {
+  Command1->setText(QString::fromStdString(caption));
+  Command1->repaint();  // The run does not return to the event loop between lines.
+}
+
+void Form1::ShowMessageBox(const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Pixtrel"), Decode(text), QMessageBox::Ok, this);
+  box.exec();
+}
+
+bool Form1::Guarded(const std::function<void()>& work) {
+  try {
+    work();
+    return true;
+  } catch (const pixtrel::Failure& failure) {
+    ShowMessageBox(failure.what());
+    return false;
+  }
+}
+
+void Form1::Click(const std::function<void()>& work) {
+  if (Guarded(work)) return;
+  hide();
+  QCoreApplication::exit(1);
+}
