@@ -27,6 +27,10 @@ build() {
 }
 
 run() {
+  if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    exec build/bin/Pixtrel
+  fi
+  echo "No display: extracting the bundled sample with pixtrel-extract instead." >&2
   mkdir -p build/sample
   cp samples/menu.txt build/sample/menu.txt
   build/bin/pixtrel-extract build/sample/menu.txt

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QString>
 #include <QTimer>
@@ -23,8 +24,7 @@ void WhenShown(std::function<void(T*)> answer) {
       answer(dialog);
       return;
     }
-    if (false) {
-    } else if (--*deadline == 0) {
+    if (--*deadline == 0) {
       timer->deleteLater();
     }
   });
@@ -42,7 +42,8 @@ inline void CaptureMessage(QString* text) {
 /// Chooses `path` in the next Open dialog.
 inline void ChooseInDialog(const QString& path) {
   WhenShown<QFileDialog>([path](QFileDialog* dialog) {
-    dialog->selectFile(path);
+    dialog->setDirectory(QFileInfo(path).absolutePath());
+    dialog->selectFile(QFileInfo(path).fileName());
     static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, which checks the name.
   });
 }
