@@ -1,7 +1,6 @@
 #include "ui/common_dialog.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 
 CommonDialog::CommonDialog(QWidget* parent) : parent_(parent) {}
 

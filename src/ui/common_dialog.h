@@ -27,7 +27,7 @@ class CommonDialog {
   /// file sets FileName to its full path; cancelling leaves FileName as it was.
   void ShowOpen();
 
-  /// The filter as Qt's file dialog takes it: one "desc (pattern)" a entry.
+  /// The filter as Qt's file dialog takes it: one "desc (pattern)" an entry.
   QStringList NameFilters() const;
 
  private:
