@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 
 #include "test_support.h"
@@ -96,7 +97,7 @@ TEST_F(Form1Test, StartRunsTheExtractionAndReturnsToIdle) {
   form->Text1->setText(QString::fromStdString(form->SourcePath));
   form->Command1->setEnabled(true);
   QString message;
-  testing::CaptureMessage(&message);
+  auto watch = testing::CaptureMessage(&message);
   QTest::mouseClick(form->Command1, Qt::LeftButton);
   EXPECT_EQ(message, "Over !");
   EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), testing::TestRecord(2));
@@ -112,8 +113,10 @@ TEST_F(Form1Test, AFailedRunIsReportedAndEndsTheProgram) {
   form->MakeOutputPath();
   form->Command1->setEnabled(true);
   QString message;
-  testing::CaptureMessage(&message);
-  QTest::mouseClick(form->Command1, Qt::LeftButton);
+  auto watch = testing::CaptureMessage(&message);
+  // Clicked from inside the application's loop, as in the program, so its exit status is seen.
+  QTimer::singleShot(0, [&form] { QTest::mouseClick(form->Command1, Qt::LeftButton); });
+  EXPECT_EQ(QApplication::exec(), 1);
   EXPECT_EQ(message, QString::fromStdString("No such file or directory: " + (dir_ / "gone.txt")));
   EXPECT_FALSE(form->isVisible());
 }
@@ -122,7 +125,7 @@ TEST_F(Form1Test, ALoadFailureEndsBeforeTheWindowShows) {
   std::filesystem::remove(dir_ / "GB2312.tbl");
   Form1 form(dir_.path());
   QString message;
-  testing::CaptureMessage(&message);
+  auto watch = testing::CaptureMessage(&message);
   EXPECT_FALSE(form.Load());
   EXPECT_EQ(message, QString::fromStdString("No such file or directory: " + (dir_ / "GB2312.tbl")));
   EXPECT_FALSE(form.isVisible());

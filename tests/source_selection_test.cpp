@@ -1,6 +1,4 @@
 // Choosing the source through the real Open dialog.
-// Disabled in CI for now: QFileDialog driven from a timer does not close when the
-// process starts outside the build directory; run with --gtest_also_run_disabled_tests.
 
 #include <gtest/gtest.h>
 
@@ -19,9 +17,9 @@ namespace {
 
 using testing::kAh;
 
-class DISABLED_SourceSelectionTest : public ::testing::Test {
+class SourceSelectionTest : public ::testing::Test {
  protected:
-  DISABLED_SourceSelectionTest() {
+  SourceSelectionTest() {
     testing::WriteDataFiles(dir_);
     Open(dir_.path());
   }
@@ -36,10 +34,9 @@ class DISABLED_SourceSelectionTest : public ::testing::Test {
   /// Clicks Open and chooses `path`; returns the message shown, if any.
   QString Choose(const std::string& path) {
     QString message;
-    testing::ChooseInDialog(QString::fromStdString(path));
-    testing::CaptureMessage(&message);
+    auto choice = testing::ChooseInDialog(QString::fromStdString(path));
+    auto watch = testing::CaptureMessage(&message);
     QTest::mouseClick(form_->Command2, Qt::LeftButton);
-    QTest::qWait(30);  // Lets the unused message watcher give up quietly.
     return message;
   }
 
@@ -60,7 +57,7 @@ class DISABLED_SourceSelectionTest : public ::testing::Test {
   std::unique_ptr<Form1> form_;
 };
 
-TEST_F(DISABLED_SourceSelectionTest, AcceptsAChosenText) {
+TEST_F(SourceSelectionTest, AcceptsAChosenText) {
   testing::WriteFile(dir_ / "menu.txt", kAh);
   EXPECT_EQ(Choose(dir_ / "menu.txt"), "");
   ExpectReady(dir_ / "menu.txt", dir_ / "menu.bin");
@@ -71,21 +68,23 @@ TEST_F(DISABLED_SourceSelectionTest, AcceptsAChosenText) {
   ExpectReady(dir_ / "other/GB2312.tbl", dir_ / "other/GB2312.bin");
 }
 
-TEST_F(DISABLED_SourceSelectionTest, CancellingKeepsTheDialogsName) {
-  testing::CancelDialog();
-  QTest::mouseClick(form_->Command2, Qt::LeftButton);
+TEST_F(SourceSelectionTest, CancellingKeepsTheDialogsName) {
+  {
+    auto cancel = testing::CancelDialog();
+    QTest::mouseClick(form_->Command2, Qt::LeftButton);
+  }
   EXPECT_EQ(form_->SourcePath, "");
   ExpectIdle();
 
   testing::WriteFile(dir_ / "menu.txt", kAh);
   Choose(dir_ / "menu.txt");
   form_->OutputPath.clear();
-  testing::CancelDialog();
+  auto cancel = testing::CancelDialog();
   QTest::mouseClick(form_->Command2, Qt::LeftButton);
   ExpectReady(dir_ / "menu.txt", dir_ / "menu.bin");  // The same choice, derived again.
 }
 
-TEST_F(DISABLED_SourceSelectionTest, RefusesTheDataFilesInEveryForm) {
+TEST_F(SourceSelectionTest, RefusesTheDataFilesInEveryForm) {
   testing::WriteFile(dir_ / "menu.txt", kAh);
   Choose(dir_ / "menu.txt");
   std::filesystem::create_symlink(dir_ / "GB2312.tbl", dir_ / "link.tbl");
@@ -100,13 +99,13 @@ TEST_F(DISABLED_SourceSelectionTest, RefusesTheDataFilesInEveryForm) {
   EXPECT_EQ(testing::ReadFile(dir_ / "GB2312.bin"), testing::TestFont());
 }
 
-TEST_F(DISABLED_SourceSelectionTest, RefusesDataFilesWhenTheProgramDirectoryEndsInASeparator) {
+TEST_F(SourceSelectionTest, RefusesDataFilesWhenTheProgramDirectoryEndsInASeparator) {
   Open(dir_.path() + "/");
   EXPECT_EQ(Choose(dir_ / "GB2312.tbl"), "Dont't touch the backup !");
   ExpectIdle();
 }
 
-TEST_F(DISABLED_SourceSelectionTest, RefusesASourceThatWouldBeItsOwnGlyphFile) {
+TEST_F(SourceSelectionTest, RefusesASourceThatWouldBeItsOwnGlyphFile) {
   testing::WriteFile(dir_ / "menu.bin", kAh);
   EXPECT_EQ(Choose(dir_ / "menu.bin"),
             QString::fromStdString("The glyph file would overwrite its own source: " + (dir_ / "menu.bin")));
@@ -132,17 +131,17 @@ std::string ExpectedGlyphs(const std::string& data_dir, const std::string& text)
   return glyphs;
 }
 
-TEST(DISABLED_EndToEndTest, ChooseTheSampleAndStart) {
+TEST(EndToEndTest, ChooseTheSampleAndStart) {
   pixtrel::testing::TempDir dir;
   std::filesystem::copy_file(PIXTREL_SAMPLES "/menu.txt", dir / "menu.txt");
   Form1 form(PIXTREL_DATA_DIR);
   ASSERT_TRUE(form.Load());
   form.show();
   QString message;
-  testing::ChooseInDialog(QString::fromStdString(dir / "menu.txt"));
+  auto choice = testing::ChooseInDialog(QString::fromStdString(dir / "menu.txt"));
   QTest::mouseClick(form.Command2, Qt::LeftButton);
   ASSERT_TRUE(form.Command1->isEnabled());
-  testing::CaptureMessage(&message);
+  auto watch = testing::CaptureMessage(&message);
   QTest::mouseClick(form.Command1, Qt::LeftButton);
   EXPECT_EQ(message, "Over !");
   const std::string glyphs = testing::ReadFile(dir / "menu.bin");

@@ -2,55 +2,59 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 namespace pixtrel::testing {
 
+/// A watch for a modal dialog; it stops watching when destroyed.
+using DialogWatch = std::unique_ptr<QTimer>;
+
 /// Calls `answer` with the next modal dialog of type T to open, from inside
-/// that dialog's event loop. Gives up after five seconds.
+/// that dialog's event loop, once; gives up after five seconds.
 template <class T>
-void WhenShown(std::function<void(T*)> answer) {
-  auto* timer = new QTimer(qApp);
-  auto deadline = std::make_shared<int>(500);
-  QObject::connect(timer, &QTimer::timeout, [timer, deadline, answer] {
+[[nodiscard]] DialogWatch WhenShown(std::function<void(T*)> answer) {
+  auto timer = std::make_unique<QTimer>();
+  QTimer* watch = timer.get();
+  auto ticks_left = std::make_shared<int>(500);
+  QObject::connect(watch, &QTimer::timeout, [watch, ticks_left, answer] {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       T* dialog = qobject_cast<T*>(widget);
       if (dialog == nullptr || !dialog->isVisible()) continue;
-      timer->deleteLater();
+      watch->stop();
       answer(dialog);
       return;
     }
-    if (--*deadline == 0) {
-      timer->deleteLater();
-    }
+    if (--*ticks_left == 0) watch->stop();
   });
-  timer->start(10);
+  watch->start(10);
+  return timer;
 }
 
 /// Records the text of the next message box into *text and dismisses it.
-inline void CaptureMessage(QString* text) {
-  WhenShown<QMessageBox>([text](QMessageBox* box) {
+[[nodiscard]] inline DialogWatch CaptureMessage(QString* text) {
+  return WhenShown<QMessageBox>([text](QMessageBox* box) {
     *text = box->text();
     box->accept();
   });
 }
 
-/// Chooses `path` in the next Open dialog.
-inline void ChooseInDialog(const QString& path) {
-  WhenShown<QFileDialog>([path](QFileDialog* dialog) {
-    dialog->setDirectory(QFileInfo(path).absolutePath());
-    dialog->selectFile(QFileInfo(path).fileName());
+/// Chooses `path` in the next Open dialog, as a user types it into the
+/// file name box and presses Open.
+[[nodiscard]] inline DialogWatch ChooseInDialog(const QString& path) {
+  return WhenShown<QFileDialog>([path](QFileDialog* dialog) {
+    dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
     static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, which checks the name.
   });
 }
 
 /// Cancels the next Open dialog.
-inline void CancelDialog() {
-  WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+[[nodiscard]] inline DialogWatch CancelDialog() {
+  return WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
 }
 
 }  // namespace pixtrel::testing
