@@ -2,12 +2,30 @@
 
 #include <unistd.h>
 
+#include "cli/utf8_source.h"
+
 namespace pixtrel {
 
-CommandLineRun::CommandLineRun(std::string data_dir, std::FILE* progress)
+CommandLineRun::CommandLineRun(std::string data_dir, std::FILE* progress, MissingReport* missing)
     : Extractor(std::move(data_dir)),
       progress_(progress),
+      missing_(missing),
       rewrite_line_(progress != nullptr && isatty(fileno(progress))) {}
+
+void CommandLineRun::OpenUtf8Source() {
+  Utf8Source::UnconvertibleFn unconvertible;
+  if (missing_ != nullptr)
+    unconvertible = [this](std::string_view character, int64_t line) { missing_->AddUnconvertible(character, line); };
+  source_ = std::make_unique<Utf8Source>(SourcePath, unconvertible);
+}
+
+std::unique_ptr<ByteSource> CommandLineRun::OpenSource() {
+  return source_ ? std::move(source_) : Extractor::OpenSource();
+}
+
+void CommandLineRun::MissingCharacter(uint16_t code, int64_t line_number) {
+  if (missing_ != nullptr) missing_->AddMissing(code, line_number);
+}
 
 void CommandLineRun::EnableCommand1(bool) {}
 

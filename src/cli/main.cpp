@@ -1,29 +1,29 @@
 // pixtrel-extract: cuts the glyph file of one source text without a window.
 
-#include <getopt.h>
+#include <langinfo.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
 #include <optional>
 #include <string>
 
 #include "cli/command_line_run.h"
+#include "cli/glyph_preview.h"
+#include "cli/missing_report.h"
+#include "cli/options.h"
 #include "glyphdata/failure.h"
 
 namespace {
 
-constexpr char kUsage[] = "usage: pixtrel-extract [-o FILE] [--data-dir DIR] [-q] SOURCE\n";
+using pixtrel::Options;
 
 /// Exit statuses.
-enum Status { kWritten = 0, kNothingWritten = 1, kFailed = 2 };
+enum Status { kWritten = 0, kNothingWritten = 1, kFailed = 2, kWrittenWithMissing = 3 };
 
-struct Options {
-  std::optional<std::string> output;
-  std::optional<std::string> data_dir;
-  bool quiet = false;
-  std::string source;
-};
+constexpr int kColumnsWithoutTerminal = 80;
 
 /// The directory of the running executable, links resolved.
 std::string ProgramDirectory() {
@@ -35,30 +35,11 @@ std::string ProgramDirectory() {
   return slash == 0 ? "/" : exe.substr(0, slash);
 }
 
-/// Parses the command line; none, after printing the usage, when it is wrong.
-std::optional<Options> ParseOptions(int argc, char** argv) {
-  enum { kDataDir = 256 };
-  static const option kLongOptions[] = {
-      {"output", required_argument, nullptr, 'o'},
-      {"data-dir", required_argument, nullptr, kDataDir},
-      {"quiet", no_argument, nullptr, 'q'},
-      {nullptr, 0, nullptr, 0},
-  };
-  Options options;
-  for (int c; (c = getopt_long(argc, argv, "o:q", kLongOptions, nullptr)) != -1;) {
-    switch (c) {
-      case 'o': options.output = optarg; break;
-      case kDataDir: options.data_dir = optarg; break;
-      case 'q': options.quiet = true; break;
-      default: std::fputs(kUsage, stderr); return std::nullopt;
-    }
-  }
-  if (optind != argc - 1) {
-    std::fputs(kUsage, stderr);
-    return std::nullopt;
-  }
-  options.source = argv[optind];
-  return options;
+/// The width of the terminal stdout goes to, or 80 when it is no terminal.
+int OutputColumns() {
+  winsize size{};
+  if (isatty(STDOUT_FILENO) && ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return kColumnsWithoutTerminal;
 }
 
 int Fail(const std::string& message) {
@@ -66,32 +47,60 @@ int Fail(const std::string& message) {
   return kFailed;
 }
 
+/// Runs the extraction; returns the exit status of a run that did not fail.
 int Extract(const Options& options) {
+  pixtrel::MissingReport missing;
   std::string data_dir = options.data_dir ? *options.data_dir : ProgramDirectory();
-  pixtrel::CommandLineRun run(data_dir, options.quiet ? nullptr : stderr);
+  pixtrel::CommandLineRun run(data_dir, options.quiet ? nullptr : stderr, options.missing ? &missing : nullptr);
   run.LoadGlyphData();
-  if (run.IsDataFile(options.source)) return Fail(pixtrel::kBackupMessage);
-  run.SourcePath = options.source;
+  if (run.IsDataFile(options.file)) return Fail(pixtrel::kBackupMessage);
+  run.SourcePath = options.file;
   run.MakeOutputPath();
   if (options.output) run.OutputPath = *options.output;
+  if (options.encoding == Options::Encoding::kUtf8) run.OpenUtf8Source();
+  pixtrel::RunOutcome outcome;
   try {
-    pixtrel::RunOutcome outcome = run.Run();
-    if (outcome == pixtrel::RunOutcome::kRefused) return Fail(run.message());
-    std::printf("%s\n", run.message().c_str());
-    return outcome == pixtrel::RunOutcome::kWritten ? kWritten : kNothingWritten;
+    outcome = run.Run();
   } catch (const pixtrel::Failure&) {
     run.EndProgressLine();
     throw;
   }
+  if (outcome == pixtrel::RunOutcome::kRefused) return Fail(run.message());
+  std::printf("%s\n", run.message().c_str());
+  if (options.missing) missing.Print(stderr, options.file, nl_langinfo(CODESET));
+  if (outcome == pixtrel::RunOutcome::kEmpty) return kNothingWritten;
+  if (options.preview) {
+    std::fflush(stdout);
+    pixtrel::DrawGlyphFile(run.OutputPath, OutputColumns(), stdout);
+  }
+  return options.strict && missing.occurrences() > 0 ? kWrittenWithMissing : kWritten;
+}
+
+int Perform(const Options& options) {
+  switch (options.action) {
+    case Options::Action::kHelp:
+      std::printf("%s\n%s", pixtrel::kUsage, pixtrel::kHelp);
+      return kWritten;
+    case Options::Action::kVersion:
+      std::puts("pixtrel-extract 0.01");
+      return kWritten;
+    case Options::Action::kShow:
+      pixtrel::DrawGlyphFile(options.file, OutputColumns(), stdout);
+      return kWritten;
+    case Options::Action::kExtract:
+      break;
+  }
+  return Extract(options);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::optional<Options> options = ParseOptions(argc, argv);
+  std::setlocale(LC_CTYPE, "");  // The terminal's character set, for the characters --missing lists.
+  std::optional<Options> options = pixtrel::ParseOptions(argc, argv);
   if (!options) return kFailed;
   try {
-    return Extract(*options);
+    return Perform(*options);
   } catch (const pixtrel::Failure& failure) {
     return Fail(failure.what());
   }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "glyphdata/cp936.h"
 #include "glyphdata/failure.h"
@@ -18,6 +19,14 @@ namespace {
 bool FileExists(const std::string& path) {
   struct stat info;
   return lstat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+int64_t CountLineFeeds(std::string_view bytes) {
+  int64_t count = 0;
+  for (const char* at = bytes.data(), *end = at + bytes.size();
+       (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)))) != nullptr; ++at)
+    ++count;
+  return count;
 }
 
 }  // namespace
@@ -69,10 +78,13 @@ void Extractor::ExtractSource() {
   BytesDone = 0;
   percent_shown_ = -1;
   caption_shown_.clear();
+  line_number_ = 1;
+  line_offset_ = 0;
   glyph_file_.emplace(OutputPath);
   try {
     while (std::optional<std::string_view> line = lines.Next()) {
       if (!line->empty()) ExtractLine(*line);
+      FinishLine(*line);
       ShowProgress(lines.SourceLength());
       AddBytesDone(2);
     }
@@ -89,8 +101,11 @@ void Extractor::ExtractLine(std::string_view line) {
   const size_t size = line.size();
   for (size_t i = 0; i < size;) {
     if (i + 1 < size && IsDoubleByte(bytes[i], bytes[i + 1])) {
-      if (std::optional<uint16_t> slot = Lookup(DoubleByteCode(bytes[i], bytes[i + 1])))
+      const uint16_t code = DoubleByteCode(bytes[i], bytes[i + 1]);
+      if (std::optional<uint16_t> slot = Lookup(code))
         glyph_file_->Append(Record(*slot));
+      else
+        MissingCharacter(code, LineNumberAt(line, i));
       i += 2;
     } else {
       ++i;
@@ -98,6 +113,20 @@ void Extractor::ExtractLine(std::string_view line) {
   }
   // Each character counts its own length: 2 for a double-byte one, 1 for any other.
   AddBytesDone(static_cast<int64_t>(size));
+}
+
+void Extractor::MissingCharacter(uint16_t, int64_t) {}
+
+int64_t Extractor::LineNumberAt(std::string_view line, size_t offset) {
+  line_number_ += CountLineFeeds(line.substr(line_offset_, offset - line_offset_));
+  line_offset_ = offset;
+  return line_number_;
+}
+
+void Extractor::FinishLine(std::string_view line) {
+  LineNumberAt(line, line.size());
+  ++line_number_;  // The CR LF or CR that ended it.
+  line_offset_ = 0;
 }
 
 void Extractor::DeleteOldOutput() const {

@@ -80,6 +80,11 @@ class Extractor : public GlyphStore {
   /// Opens SourcePath for the run. Throws Failure naming the path.
   virtual std::unique_ptr<ByteSource> OpenSource();
 
+  /// Called during a run for each double-byte character of the source that
+  /// the table lacks, with the number of the line it is on as a text editor
+  /// counts lines (a line ends at CR LF, CR or LF). Does nothing here.
+  virtual void MissingCharacter(uint16_t code, int64_t line_number);
+
   /// Appends the record of every double-byte character of `line` found in
   /// the table to the glyph file and advances BytesDone by the line's
   /// characters. Used while a run is under way.
@@ -92,10 +97,14 @@ class Extractor : public GlyphStore {
   void ShowProgress(int64_t source_length);
   void SetCaption(const std::string& caption);
   void AddBytesDone(int64_t count);
+  int64_t LineNumberAt(std::string_view line, size_t offset);
+  void FinishLine(std::string_view line);
 
   std::optional<GlyphFile> glyph_file_;
   int64_t percent_shown_ = -1;
   std::string caption_shown_;
+  int64_t line_number_ = 1;  ///< Editor line number at line_offset_ of the current line.
+  size_t line_offset_ = 0;   ///< Bytes of the current line whose LFs line_number_ counts.
 };
 
 }  // namespace pixtrel

@@ -1,0 +1,69 @@
+#include "cli/glyph_preview.h"
+
+#include <algorithm>
+
+#include "glyphdata/failure.h"
+#include "glyphdata/glyph_store.h"
+#include "glyphdata/text_lines.h"
+
+namespace pixtrel {
+
+namespace {
+
+constexpr int kGlyphColumns = 16;
+constexpr int kGlyphRows = 16;
+
+size_t GlyphsPerBand(int columns) { return static_cast<size_t>(std::max(1, columns / kGlyphColumns)); }
+
+/// Whether the pixel at `row`, `column` of `record` is inked.
+bool Inked(std::string_view record, int row, int column) {
+  const auto byte = static_cast<unsigned char>(record[static_cast<size_t>(row * 2 + column / 8)]);
+  return (byte & (0x80 >> (column % 8))) != 0;
+}
+
+/// The half block that shows an upper and a lower pixel.
+const char* HalfBlock(bool upper, bool lower) {
+  if (upper) return lower ? "\u2588" : "\u2580";
+  return lower ? "\u2584" : " ";
+}
+
+/// Reads up to `size` bytes, fewer only at the end of `source`.
+std::string ReadUpTo(ByteSource& source, size_t size) {
+  std::string bytes(size, '\0');
+  size_t done = 0;
+  for (size_t count; done < size && (count = source.Read(bytes.data() + done, size - done)) != 0;) done += count;
+  bytes.resize(done);
+  return bytes;
+}
+
+}  // namespace
+
+std::string DrawGlyphs(std::string_view records, int columns) {
+  const size_t per_band = GlyphsPerBand(columns);
+  std::string art;
+  for (size_t band = 0; band < records.size(); band += per_band * GlyphSize) {
+    std::string_view glyphs = records.substr(band, per_band * GlyphSize);
+    for (int row = 0; row < kGlyphRows; row += 2) {
+      for (size_t at = 0; at < glyphs.size(); at += GlyphSize) {
+        std::string_view record = glyphs.substr(at, GlyphSize);
+        for (int column = 0; column < kGlyphColumns; ++column)
+          art += HalfBlock(Inked(record, row, column), Inked(record, row + 1, column));
+      }
+      art += '\n';
+    }
+  }
+  return art;
+}
+
+void DrawGlyphFile(const std::string& path, int columns, std::FILE* out) {
+  FileSource file(path);
+  const char* const kNotWhole = "Length is not a multiple of 32 bytes";
+  if (file.Length() % static_cast<int64_t>(GlyphSize) != 0) throw FileFailure(kNotWhole, path);
+  const size_t band_size = GlyphsPerBand(columns) * GlyphSize;
+  for (std::string band; !(band = ReadUpTo(file, band_size)).empty();) {
+    if (band.size() % GlyphSize != 0) throw FileFailure(kNotWhole, path);
+    std::fputs(DrawGlyphs(band, columns).c_str(), out);
+  }
+}
+
+}  // namespace pixtrel

@@ -1,0 +1,80 @@
+#include "cli/missing_report.h"
+
+#include <algorithm>
+
+#include "cli/iconv_converter.h"
+
+namespace pixtrel {
+
+namespace {
+
+std::string Counted(int64_t count, const std::string& noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+std::string Hex(uint32_t value, int digits) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%0*X", digits, static_cast<unsigned>(value));
+  return text;
+}
+
+/// The code point of the well-formed UTF-8 character `character`.
+uint32_t CodePoint(std::string_view character) {
+  const auto lead = static_cast<unsigned char>(character[0]);
+  if (character.size() == 1) return lead;
+  uint32_t value = lead & (0x7F >> character.size());
+  for (size_t i = 1; i < character.size(); ++i) value = value << 6 | (static_cast<unsigned char>(character[i]) & 0x3F);
+  return value;
+}
+
+}  // namespace
+
+MissingReport::MissingReport() : entry_of_code_(65536, -1) {}
+
+void MissingReport::AddMissing(uint16_t code, int64_t line_number) {
+  int32_t& index = entry_of_code_[code];
+  if (index < 0) {
+    index = static_cast<int32_t>(entries_.size());
+    const char bytes[] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+    entries_.push_back({std::string(bytes, 2), true, line_number});
+  }
+  Count(entries_[static_cast<size_t>(index)]);
+}
+
+void MissingReport::AddUnconvertible(std::string_view character, int64_t line_number) {
+  auto [found, added] = entry_of_utf8_.try_emplace(std::string(character), entries_.size());
+  if (added) entries_.push_back({std::string(character), false, line_number});
+  Count(entries_[found->second]);
+}
+
+void MissingReport::Count(Entry& entry) {
+  ++entry.count;
+  ++occurrences_;
+}
+
+void MissingReport::Print(std::FILE* out, const std::string& source, const char* charset) const {
+  std::vector<const Entry*> in_order;
+  for (const Entry& entry : entries_) in_order.push_back(&entry);
+  std::stable_sort(in_order.begin(), in_order.end(),
+                   [](const Entry* a, const Entry* b) { return a->first_line < b->first_line; });
+  for (const Entry* entry : in_order)
+    std::fprintf(out, "%s:%lld: missing %s, %s\n", source.c_str(), static_cast<long long>(entry->first_line),
+                 Describe(*entry, charset).c_str(), Counted(entry->count, "occurrence").c_str());
+  std::fprintf(out, "%s: %s missing, %s\n", source.c_str(),
+               Counted(static_cast<int64_t>(entries_.size()), "character").c_str(),
+               Counted(occurrences_, "occurrence").c_str());
+}
+
+std::string MissingReport::Describe(const Entry& entry, const char* charset) {
+  std::optional<std::string> shown =
+      IconvConverter::Whole(charset, entry.in_cp936 ? "CP936" : "UTF-8", entry.character);
+  std::string text = shown && !shown->empty() ? *shown : "?";
+  if (entry.in_cp936) {
+    const auto lead = static_cast<unsigned char>(entry.character[0]);
+    const auto trail = static_cast<unsigned char>(entry.character[1]);
+    return text + " CP936 " + Hex(lead << 8 | trail, 4);
+  }
+  return text + " U+" + Hex(CodePoint(entry.character), 4) + " (no CP936 form)";
+}
+
+}  // namespace pixtrel

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pixtrel {
+
+/// The characters of a source that get no glyph, those the code table lacks
+/// and those with no CP936 form, with how often each occurs and the line of
+/// its first occurrence.
+class MissingReport {
+ public:
+  MissingReport();
+
+  /// Counts an occurrence, on line `line_number`, of the CP936 double-byte
+  /// character `code` that the table lacks.
+  void AddMissing(uint16_t code, int64_t line_number);
+
+  /// Counts an occurrence, on line `line_number`, of the UTF-8 character
+  /// `character`, which has no CP936 form.
+  void AddUnconvertible(std::string_view character, int64_t line_number);
+
+  /// The occurrences counted so far.
+  int64_t occurrences() const { return occurrences_; }
+
+  /// Writes one line per character, in the order of first occurrence,
+  /// "SOURCE:LINE: missing CHAR CP936 XXXX, N occurrences" (or "U+XXXX (no
+  /// CP936 form)" in place of the code), then the summary line
+  /// "SOURCE: D characters missing, N occurrences". The characters are
+  /// written in `charset`, or as "?" where it cannot show them.
+  void Print(std::FILE* out, const std::string& source, const char* charset) const;
+
+ private:
+  struct Entry {
+    std::string character;  ///< In CP936, or in UTF-8 when it has no CP936 form.
+    bool in_cp936;
+    int64_t first_line;
+    int64_t count = 0;
+  };
+
+  void Count(Entry& entry);
+  static std::string Describe(const Entry& entry, const char* charset);
+
+  std::vector<Entry> entries_;
+  std::vector<int32_t> entry_of_code_;              ///< By CP936 code; -1 for none.
+  std::map<std::string, size_t> entry_of_utf8_;     ///< By the UTF-8 character.
+  int64_t occurrences_ = 0;
+};
+
+}  // namespace pixtrel

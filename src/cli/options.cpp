@@ -1,0 +1,104 @@
+#include "cli/options.h"
+
+#include <getopt.h>
+#include <strings.h>
+
+#include <cstdio>
+
+namespace pixtrel {
+
+const char kUsage[] =
+    "usage: pixtrel-extract [OPTION]... SOURCE\n"
+    "       pixtrel-extract --show GLYPHFILE\n";
+
+const char kHelp[] =
+    "Writes the glyph file of SOURCE: the 32-byte record of every double-byte\n"
+    "character of the text that the code table knows, in text order.\n"
+    "\n"
+    "  -o, --output FILE     write the glyph file to FILE (default: SOURCE with\n"
+    "                        the extension .bin)\n"
+    "      --data-dir DIR    read GB2312.bin and GB2312.tbl from DIR (default: the\n"
+    "                        directory of the executable)\n"
+    "      --encoding ENC    SOURCE is cp936 (the default) or utf-8\n"
+    "  -q, --quiet           no progress on stderr\n"
+    "      --missing         list on stderr the characters that got no glyph\n"
+    "      --strict          as --missing, and exit 3 when there were any\n"
+    "      --preview         draw the glyph file written on stdout\n"
+    "      --show GLYPHFILE  draw GLYPHFILE on stdout and run nothing\n"
+    "  -h, --help            show this help\n"
+    "  -V, --version         show the version\n"
+    "\n"
+    "Exit status: 0 a glyph file was written; 1 none was, since the text holds no\n"
+    "character of the table; 2 a failure, a refusal or a wrong command line;\n"
+    "3 (with --strict) a glyph file was written but some characters got no glyph.\n";
+
+namespace {
+
+enum LongOnly { kDataDir = 256, kEncoding, kMissing, kStrict, kPreview, kShow };
+
+const option kLongOptions[] = {
+    {"output", required_argument, nullptr, 'o'},
+    {"data-dir", required_argument, nullptr, kDataDir},
+    {"encoding", required_argument, nullptr, kEncoding},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"missing", no_argument, nullptr, kMissing},
+    {"strict", no_argument, nullptr, kStrict},
+    {"preview", no_argument, nullptr, kPreview},
+    {"show", required_argument, nullptr, kShow},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+};
+
+std::nullopt_t UsageError(const char* complaint = nullptr, const char* what = "") {
+  if (complaint != nullptr) std::fprintf(stderr, "pixtrel-extract: %s%s\n", complaint, what);
+  std::fputs(kUsage, stderr);
+  return std::nullopt;
+}
+
+std::optional<Options::Encoding> ParseEncoding(const char* name) {
+  if (strcasecmp(name, "cp936") == 0) return Options::Encoding::kCp936;
+  if (strcasecmp(name, "utf-8") == 0) return Options::Encoding::kUtf8;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Options> ParseOptions(int argc, char** argv) {
+  Options options;
+  opterr = 1;  // getopt_long names an unknown option or a missing argument itself.
+  for (int c; (c = getopt_long(argc, argv, "o:qhV", kLongOptions, nullptr)) != -1;) {
+    switch (c) {
+      case 'o': options.output = optarg; break;
+      case kDataDir: options.data_dir = optarg; break;
+      case kEncoding: {
+        std::optional<Options::Encoding> encoding = ParseEncoding(optarg);
+        if (!encoding) return UsageError("unknown encoding (cp936 or utf-8): ", optarg);
+        options.encoding = *encoding;
+        break;
+      }
+      case 'q': options.quiet = true; break;
+      case kMissing: options.missing = true; break;
+      case kStrict: options.strict = options.missing = true; break;
+      case kPreview: options.preview = true; break;
+      case kShow:
+        options.action = Options::Action::kShow;
+        options.file = optarg;
+        break;
+      case 'h': options.action = Options::Action::kHelp; return options;
+      case 'V': options.action = Options::Action::kVersion; return options;
+      default: return UsageError();
+    }
+  }
+  const int operands = argc - optind;
+  if (options.action == Options::Action::kShow) {
+    if (operands != 0) return UsageError("--show takes no SOURCE");
+    return options;
+  }
+  if (operands == 0) return UsageError("no SOURCE");
+  if (operands > 1) return UsageError("one SOURCE only");
+  options.file = argv[optind];
+  return options;
+}
+
+}  // namespace pixtrel

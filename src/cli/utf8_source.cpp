@@ -1,0 +1,119 @@
+#include "cli/utf8_source.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "glyphdata/failure.h"
+
+namespace pixtrel {
+
+namespace {
+
+constexpr size_t kBufferSize = 64 * 1024;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kNoCp936Form = "\xFF\xFF";
+
+bool IsContinuation(unsigned char byte) { return byte >= 0x80 && byte <= 0xBF; }
+
+}  // namespace
+
+size_t Utf8SequenceLength(std::string_view bytes) {
+  const auto lead = static_cast<unsigned char>(bytes[0]);
+  if (lead < 0x80) return 1;
+  size_t length;
+  unsigned char second_low = 0x80, second_high = 0xBF;  // Unicode's table of well-formed sequences.
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) second_low = 0xA0;   // No overlong forms.
+    if (lead == 0xED) second_high = 0x9F;  // No surrogates.
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) second_low = 0x90;
+    if (lead == 0xF4) second_high = 0x8F;  // Nothing past U+10FFFF.
+  } else {
+    return 0;
+  }
+  for (size_t i = 1; i < length; ++i) {
+    if (i == bytes.size()) return kIncompleteUtf8;
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (i == 1 ? byte < second_low || byte > second_high : !IsContinuation(byte)) return 0;
+  }
+  return length;
+}
+
+Utf8Source::Utf8Source(const std::string& path, const UnconvertibleFn& unconvertible)
+    : pass_(path) {
+  Pass measuring(path);
+  const UnconvertibleFn* report = unconvertible ? &unconvertible : nullptr;
+  for (std::string_view part; !(part = measuring.Next(report)).empty();)
+    length_ += static_cast<int64_t>(part.size());
+}
+
+size_t Utf8Source::Read(char* buffer, size_t size) {
+  if (ready_.empty()) ready_ = pass_.Next(nullptr);
+  const size_t count = std::min(size, ready_.size());
+  std::memcpy(buffer, ready_.data(), count);
+  ready_.remove_prefix(count);
+  return count;
+}
+
+Utf8Source::Pass::Pass(const std::string& path) : file_(path), in_(kBufferSize), out_(kBufferSize) {
+  while (pending_.size() < kByteOrderMark.size() && ReadMore()) {
+  }
+  SkipByteOrderMark();
+}
+
+std::string_view Utf8Source::Pass::Next(const UnconvertibleFn* unconvertible) {
+  char* out = out_.data();
+  size_t out_left = out_.size();
+  while (out == out_.data()) {
+    if (pending_.empty() && !ReadMore()) break;
+    const std::string_view before = pending_;
+    const bool converted = converter_.Convert(&pending_, &out, &out_left);
+    const int error = errno;
+    CountLines(before.substr(0, before.size() - pending_.size()));
+    if (converted || error == E2BIG) continue;
+    const size_t length = error == EINVAL ? kIncompleteUtf8 : Utf8SequenceLength(pending_);
+    if (length == kIncompleteUtf8) {
+      if (!ReadMore()) FailIllFormed();
+    } else if (length == 0) {
+      FailIllFormed();
+    } else if (out_left >= kNoCp936Form.size()) {
+      if (unconvertible != nullptr) (*unconvertible)(pending_.substr(0, length), line_number_);
+      std::memcpy(out, kNoCp936Form.data(), kNoCp936Form.size());
+      out += kNoCp936Form.size();
+      out_left -= kNoCp936Form.size();
+      pending_.remove_prefix(length);
+    }
+  }
+  return std::string_view(out_.data(), static_cast<size_t>(out - out_.data()));
+}
+
+bool Utf8Source::Pass::ReadMore() {
+  if (file_ended_) return false;
+  std::memmove(in_.data(), pending_.data(), pending_.size());
+  const size_t count = file_.Read(in_.data() + pending_.size(), in_.size() - pending_.size());
+  file_ended_ = count == 0;
+  pending_ = std::string_view(in_.data(), pending_.size() + count);
+  return !file_ended_;
+}
+
+void Utf8Source::Pass::SkipByteOrderMark() {
+  if (pending_.starts_with(kByteOrderMark)) pending_.remove_prefix(kByteOrderMark.size());
+}
+
+void Utf8Source::Pass::CountLines(std::string_view consumed) {
+  for (char byte : consumed) {
+    if (byte == '\r' || (byte == '\n' && !after_cr_)) ++line_number_;
+    after_cr_ = byte == '\r';
+  }
+}
+
+void Utf8Source::Pass::FailIllFormed() const {
+  throw FileFailure("Invalid UTF-8 on line " + std::to_string(line_number_), file_.path());
+}
+
+}  // namespace pixtrel
