@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QString>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -47,7 +48,12 @@ template <class T>
 /// file name box and presses Open.
 [[nodiscard]] inline DialogWatch ChooseInDialog(const QString& path) {
   return WhenShown<QFileDialog>([path](QFileDialog* dialog) {
-    dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
+    // The dialog drops the file it had selected only for a name typed into a box that has the focus.
+    auto* name_box = dialog->findChild<QLineEdit*>("fileNameEdit");
+    dialog->activateWindow();
+    QTest::qWaitForWindowActive(dialog);
+    name_box->setFocus();
+    name_box->setText(path);
     static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, which checks the name.
   });
 }
