@@ -6,12 +6,14 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "cli/glyph_preview.h"
 #include "test_support.h"
 
 namespace pixtrel {
 namespace {
 
 using testing::kAh;
+using testing::kWen;
 using testing::kZhong;
 
 struct Result {
@@ -24,9 +26,10 @@ class PixtrelExtractTest : public ::testing::Test {
  protected:
   PixtrelExtractTest() { testing::WriteDataFiles(dir_); }
 
-  /// Runs pixtrel-extract with `arguments` (shell words) and the test data files.
+  /// Runs pixtrel-extract with `arguments` (shell words) and the test data
+  /// files, in the locale locale_.
   Result Run(const std::string& arguments, bool with_data_dir = true) {
-    std::string command = std::string(PIXTREL_EXTRACT) + (with_data_dir ? " --data-dir " + dir_.path() : "") + " " +
+    std::string command = "LC_ALL=" + locale_ + " " + std::string(PIXTREL_EXTRACT) + (with_data_dir ? " --data-dir " + dir_.path() : "") + " " +
                           arguments + " >" + (dir_ / "out") + " 2>" + (dir_ / "err") + " </dev/null";
     int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::ReadFile(dir_ / "out"),
@@ -34,6 +37,7 @@ class PixtrelExtractTest : public ::testing::Test {
   }
 
   testing::TempDir dir_;
+  std::string locale_ = "C.UTF-8";
 };
 
 TEST_F(PixtrelExtractTest, WritesTheGlyphFileBesideTheSource) {
@@ -92,9 +96,83 @@ TEST_F(PixtrelExtractTest, LoadFailuresAndUsageErrorsExitTwo) {
   EXPECT_EQ(result.err, "pixtrel-extract: No such file or directory: " + (dir_ / "GB2312.tbl") + "\n");
   EXPECT_FALSE(testing::Exists(dir_ / "menu.bin"));
 
-  EXPECT_EQ(Run("").status, 2);
-  EXPECT_EQ(Run("--bogus " + (dir_ / "menu.txt")).status, 2);
-  EXPECT_NE(Run("a b").err.find("usage:"), std::string::npos);
+  for (const std::string& wrong : {std::string(), "--bogus " + (dir_ / "menu.txt"), std::string("a b"),
+                                    "--encoding latin1 " + (dir_ / "menu.txt"), "--show " + (dir_ / "menu.txt") + " x"}) {
+    result = Run(wrong);
+    EXPECT_EQ(result.status, 2) << wrong;
+    EXPECT_NE(result.err.find("usage: pixtrel-extract"), std::string::npos) << wrong;
+  }
+}
+
+TEST_F(PixtrelExtractTest, HelpAndVersion) {
+  Result result = Run("--help");
+  EXPECT_EQ(result.status, 0);
+  for (const char* part : {"usage:", "--output", "--data-dir", "--encoding", "--quiet", "--missing", "--strict",
+                           "--preview", "--show", "--version", "Exit status", "3 (with --strict)"})
+    EXPECT_NE(result.out.find(part), std::string::npos) << part;
+  result = Run("--version");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "pixtrel-extract 0.01\n");
+}
+
+TEST_F(PixtrelExtractTest, MissingListsTheCharactersThatGotNoGlyph) {
+  const std::string kKao = "\x81\x40";  // 丂, in no test table.
+  testing::WriteFile(dir_ / "menu.txt", kWen + kAh + "\r\n" + kWen + " " + kKao + "\r\n");
+  const std::string source = dir_ / "menu.txt";
+  Result result = Run("-q --missing " + source);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, source + ":1: missing \u6587 CP936 CEC4, 2 occurrences\n" +
+                        source + ":2: missing \u4E02 CP936 8140, 1 occurrence\n" +
+                        source + ": 2 characters missing, 3 occurrences\n");
+  EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), testing::TestRecord(0));  // The run itself is unchanged.
+
+  result = Run("-q --strict " + source);
+  EXPECT_EQ(result.status, 3);
+  locale_ = "C";  // ASCII only.
+  result = Run("-q --missing " + source);
+  locale_ = "C.UTF-8";
+  EXPECT_NE(result.err.find(":1: missing ? CP936 CEC4"), std::string::npos) << result.err;
+
+  testing::WriteFile(dir_ / "menu.txt", kAh);
+  result = Run("-q --strict " + source);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, source + ": 0 characters missing, 0 occurrences\n");
+
+  testing::WriteFile(dir_ / "menu.txt", kWen);
+  EXPECT_EQ(Run("-q --strict " + source).status, 1);  // No glyph file: 1 as before.
+}
+
+TEST_F(PixtrelExtractTest, Utf8SourcesAreConvertedAsTheyAreRead) {
+  const std::string source = dir_ / "menu.txt";
+  testing::WriteFile(source, "\xEF\xBB\xBF\u554A\U0001F600\n\u4E2D\n");
+  Result result = Run("--encoding utf-8 --missing " + source);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), testing::TestRecord(0) + testing::TestRecord(2));
+  EXPECT_EQ(result.err, "Loading... 100%\n100%\n" + source + ":1: missing \U0001F600 U+1F600 (no CP936 form), 1 occurrence\n" +
+                        source + ": 1 character missing, 1 occurrence\n");
+
+  testing::WriteFile(source, "ok\n\xC0\x80");
+  result = Run("--encoding UTF-8 " + source);
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "pixtrel-extract: Invalid UTF-8 on line 2: " + source + "\n");
+  EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), testing::TestRecord(0) + testing::TestRecord(2));  // Untouched.
+}
+
+TEST_F(PixtrelExtractTest, PreviewAndShowDrawTheGlyphFile) {
+  testing::WriteFile(dir_ / "menu.txt", kZhong + kAh);
+  const std::string art = DrawGlyphs(testing::TestRecord(2) + testing::TestRecord(0), 80);
+  Result result = Run("-q --preview " + (dir_ / "menu.txt"));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "Over !\n" + art);
+
+  result = Run("--show " + (dir_ / "menu.bin"));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, art);
+
+  testing::WriteFile(dir_ / "odd.bin", std::string(33, 'x'));
+  result = Run("--show " + (dir_ / "odd.bin"));
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "pixtrel-extract: Length is not a multiple of 32 bytes: " + (dir_ / "odd.bin") + "\n");
 }
 
 TEST_F(PixtrelExtractTest, UsesTheDataFilesBesideItselfAndTheBundledSample) {

@@ -1,0 +1,67 @@
+#include "cli/glyph_preview.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "glyphdata/failure.h"
+#include "test_support.h"
+
+namespace pixtrel {
+namespace {
+
+/// A record whose row 0 is inked in columns 0 and 15, row 1 in column 0
+/// only, and row 3 in column 8 only.
+std::string Corners() {
+  std::string record(32, '\0');
+  record[0] = '\x80';
+  record[1] = '\x01';
+  record[2] = '\x80';
+  record[7] = '\x80';
+  return record;
+}
+
+std::vector<std::string> Lines(const std::string& art) {
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; (end = art.find('\n', start)) != std::string::npos; start = end + 1)
+    lines.push_back(art.substr(start, end - start));
+  return lines;
+}
+
+TEST(GlyphPreviewTest, DrawsTwoPixelRowsALineWithHalfBlocks) {
+  std::vector<std::string> lines = Lines(DrawGlyphs(Corners(), 80));
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_EQ(lines[0], "\u2588" + std::string(14, ' ') + "\u2580");
+  EXPECT_EQ(lines[1], std::string(8, ' ') + "\u2584" + std::string(7, ' '));
+  EXPECT_EQ(lines[7], std::string(16, ' '));
+}
+
+TEST(GlyphPreviewTest, PutsAsManyGlyphsSideBySideAsTheWidthAllows) {
+  const std::string seven = std::string(7 * 32, '\xFF');
+  const std::string full = "\u2588";
+  std::string five_wide;
+  for (int i = 0; i < 5 * 16; ++i) five_wide += full;
+  std::vector<std::string> lines = Lines(DrawGlyphs(seven, 95));
+  ASSERT_EQ(lines.size(), 16u);
+  EXPECT_EQ(lines[0], five_wide);
+  EXPECT_EQ(lines[8].size(), 2 * 16 * full.size());
+  EXPECT_EQ(Lines(DrawGlyphs(seven, 10)).size(), 7 * 8u);  // Narrower than a glyph: one a band.
+  EXPECT_EQ(DrawGlyphs("", 80), "");
+}
+
+TEST(GlyphPreviewTest, AGlyphFileOfPartRecordsFailsNamingIt) {
+  testing::TempDir dir;
+  testing::WriteFile(dir / "menu.bin", Corners() + "x");
+  std::FILE* out = std::tmpfile();
+  try {
+    DrawGlyphFile(dir / "menu.bin", 80, out);
+    ADD_FAILURE() << "no failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(std::string(failure.what()), "Length is not a multiple of 32 bytes: " + (dir / "menu.bin"));
+  }
+  EXPECT_EQ(std::ftell(out), 0);
+  std::fclose(out);
+}
+
+}  // namespace
+}  // namespace pixtrel

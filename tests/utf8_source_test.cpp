@@ -1,0 +1,81 @@
+#include "cli/utf8_source.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "glyphdata/failure.h"
+#include "test_support.h"
+
+namespace pixtrel {
+namespace {
+
+using Sightings = std::vector<std::pair<std::string, int64_t>>;
+
+class Utf8SourceTest : public ::testing::Test {
+ protected:
+  /// Reads `utf8` through a Utf8Source, `chunk` bytes a call; records the
+  /// characters without a CP936 form in sightings_.
+  std::string Convert(const std::string& utf8, size_t chunk = 4096) {
+    testing::WriteFile(path_, utf8);
+    Utf8Source source(path_, [this](std::string_view character, int64_t line) {
+      sightings_.emplace_back(std::string(character), line);
+    });
+    std::string converted;
+    std::string buffer(chunk, '\0');
+    for (size_t count; (count = source.Read(buffer.data(), chunk)) != 0;) converted.append(buffer, 0, count);
+    EXPECT_EQ(source.Length(), static_cast<int64_t>(converted.size()));
+    return converted;
+  }
+
+  std::string ConversionFailure(const std::string& utf8) {
+    try {
+      Convert(utf8);
+    } catch (const Failure& failure) {
+      return failure.what();
+    }
+    return "no failure";
+  }
+
+  testing::TempDir dir_;
+  const std::string path_ = dir_ / "menu.txt";
+  Sightings sightings_;
+};
+
+TEST(Utf8SequenceLengthTest, AcceptsOnlyWellFormedSequences) {
+  EXPECT_EQ(Utf8SequenceLength("a"), 1u);
+  EXPECT_EQ(Utf8SequenceLength("\xC2\xA9"), 2u);
+  EXPECT_EQ(Utf8SequenceLength("\xE4\xB8\xAD!"), 3u);
+  EXPECT_EQ(Utf8SequenceLength("\xF0\x9F\x98\x80"), 4u);
+  for (const char* ill_formed : {"\x80", "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5",
+                                 "\xE4\x41\xAD"})
+    EXPECT_EQ(Utf8SequenceLength(ill_formed), 0u) << ill_formed;
+  EXPECT_EQ(Utf8SequenceLength("\xE4\xB8"), kIncompleteUtf8);
+}
+
+TEST_F(Utf8SourceTest, ConvertsToCp936AndSkipsAByteOrderMark) {
+  EXPECT_EQ(Convert("\xEF\xBB\xBF\xE5\x95\x8A a\r\n\xE4\xB8\xAD"), testing::kAh + " a\r\n" + testing::kZhong);
+  EXPECT_EQ(Convert("a\xEF\xBB\xBF"), "a\xFF\xFF");  // Only a mark at the start is skipped.
+  EXPECT_EQ(Convert(""), "");
+}
+
+TEST_F(Utf8SourceTest, CharactersWithoutACp936FormReadAsFFFFAndAreReportedWithTheirLines) {
+  const std::string emoji = "\xF0\x9F\x98\x80";
+  EXPECT_EQ(Convert(emoji + "\n\xE4\xB8\xAD\r\n\r" + emoji, 1), "\xFF\xFF\n" + testing::kZhong + "\r\n\r\xFF\xFF");
+  EXPECT_EQ(sightings_, (Sightings{{emoji, 1}, {emoji, 4}}));
+}
+
+TEST_F(Utf8SourceTest, SequencesAcrossReadsAreJoined) {
+  const std::string ascii(64 * 1024 - 1, 'a');
+  EXPECT_EQ(Convert(ascii + "\xE4\xB8\xAD"), ascii + testing::kZhong);
+}
+
+TEST_F(Utf8SourceTest, IllFormedTextFailsNamingTheLineAndTheFile) {
+  EXPECT_EQ(ConversionFailure("ok\r\nok\n\xC0\x80"), "Invalid UTF-8 on line 3: " + path_);
+  EXPECT_EQ(ConversionFailure("\xE4\xB8\xAD\r\xE4\xB8"), "Invalid UTF-8 on line 2: " + path_);  // Cut short.
+  EXPECT_EQ(ConversionFailure("\xFF"), "Invalid UTF-8 on line 1: " + path_);
+}
+
+}  // namespace
+}  // namespace pixtrel
