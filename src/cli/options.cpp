@@ -66,7 +66,6 @@ std::optional<Options::Encoding> ParseEncoding(const char* name) {
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
   Options options;
-  opterr = 1;  // getopt_long names an unknown option or a missing argument itself.
   for (int c; (c = getopt_long(argc, argv, "o:qhV", kLongOptions, nullptr)) != -1;) {
     switch (c) {
       case 'o': options.output = optarg; break;
