@@ -18,14 +18,7 @@ class Form1Test : public ::testing::Test {
  protected:
   Form1Test() { testing::WriteDataFiles(dir_); }
 
-  /// A loaded window, shown.
-  std::unique_ptr<Form1> ShownForm() {
-    auto form = std::make_unique<Form1>(dir_.path());
-    EXPECT_TRUE(form->Load());
-    form->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    return form;
-  }
+  std::unique_ptr<Form1> ShownForm() { return testing::ShownForm(dir_.path()); }
 
   testing::TempDir dir_;
 };

@@ -25,11 +25,7 @@ class SourceSelectionTest : public ::testing::Test {
   }
 
   /// Replaces the window by one whose program directory is `program_dir`.
-  void Open(const std::string& program_dir) {
-    form_ = std::make_unique<Form1>(program_dir);
-    ASSERT_TRUE(form_->Load());
-    form_->show();
-  }
+  void Open(const std::string& program_dir) { form_ = testing::ShownForm(program_dir); }
 
   /// Clicks Open and chooses `path`; returns the message shown, if any.
   QString Choose(const std::string& path) {
@@ -134,9 +130,8 @@ std::string ExpectedGlyphs(const std::string& data_dir, const std::string& text)
 TEST(EndToEndTest, ChooseTheSampleAndStart) {
   pixtrel::testing::TempDir dir;
   std::filesystem::copy_file(PIXTREL_SAMPLES "/menu.txt", dir / "menu.txt");
-  Form1 form(PIXTREL_DATA_DIR);
-  ASSERT_TRUE(form.Load());
-  form.show();
+  std::unique_ptr<Form1> shown = testing::ShownForm(PIXTREL_DATA_DIR);
+  Form1& form = *shown;
   QString message;
   auto choice = testing::ChooseInDialog(QString::fromStdString(dir / "menu.txt"));
   QTest::mouseClick(form.Command2, Qt::LeftButton);

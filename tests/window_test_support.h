@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -9,8 +11,20 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <string>
+
+#include "ui/form1.h"
 
 namespace pixtrel::testing {
+
+/// A window whose program directory is `program_dir`, loaded and shown.
+inline std::unique_ptr<Form1> ShownForm(const std::string& program_dir) {
+  auto form = std::make_unique<Form1>(program_dir);
+  EXPECT_TRUE(form->Load());
+  form->show();
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  return form;
+}
 
 /// A watch for a modal dialog; it stops watching when destroyed.
 using DialogWatch = std::unique_ptr<QTimer>;
