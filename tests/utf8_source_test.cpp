@@ -62,8 +62,9 @@ TEST_F(Utf8SourceTest, ConvertsToCp936AndSkipsAByteOrderMark) {
 
 TEST_F(Utf8SourceTest, CharactersWithoutACp936FormReadAsFFFFAndAreReportedWithTheirLines) {
   const std::string emoji = "\xF0\x9F\x98\x80";
-  EXPECT_EQ(Convert(emoji + "\n\xE4\xB8\xAD\r\n\r" + emoji, 1), "\xFF\xFF\n" + testing::kZhong + "\r\n\r\xFF\xFF");
-  EXPECT_EQ(sightings_, (Sightings{{emoji, 1}, {emoji, 4}}));
+  EXPECT_EQ(Convert(emoji + "\n\xE4\xB8\xAD\r\n\r" + emoji + "\n" + emoji, 1),
+            "\xFF\xFF\n" + testing::kZhong + "\r\n\r\xFF\xFF\n\xFF\xFF");
+  EXPECT_EQ(sightings_, (Sightings{{emoji, 1}, {emoji, 4}, {emoji, 5}}));  // A CR, a character, a LF: two line ends.
 }
 
 TEST_F(Utf8SourceTest, SequencesAcrossReadsAreJoined) {

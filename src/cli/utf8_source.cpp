@@ -86,6 +86,7 @@ std::string_view Utf8Source::Pass::Next(const UnconvertibleFn* unconvertible) {
       std::memcpy(out, kNoCp936Form.data(), kNoCp936Form.size());
       out += kNoCp936Form.size();
       out_left -= kNoCp936Form.size();
+      CountLines(pending_.substr(0, length));
       pending_.remove_prefix(length);
     }
   }
