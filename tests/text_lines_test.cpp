@@ -49,6 +49,7 @@ TEST(LineReaderTest, LineEnds) {
   EXPECT_EQ(Lines("a\r\r\n"), (Strings{"a", ""}));
   EXPECT_EQ(Lines(""), Strings{});
   EXPECT_EQ(Lines("x\r"), Strings{"x"});
+  EXPECT_EQ(Lines("a\r\nlast line"), (Strings{"a", "last line"}));  // A last line without an end, after others.
 }
 
 TEST(LineReaderTest, LineEndsSplitAcrossReads) {

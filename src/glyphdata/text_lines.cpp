@@ -63,6 +63,7 @@ std::optional<std::string_view> LineReader::Next() {
     scanned_ = available;
     if (!at_end_ && Fill()) continue;
     if (available == 0) return std::nullopt;
+    start = buffer_.data() + begin_;  // Fill has moved the unread bytes to the front.
     begin_ = end_;
     scanned_ = 0;
     return std::string_view(start, available);
