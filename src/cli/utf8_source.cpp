@@ -60,7 +60,8 @@ size_t Utf8Source::Read(char* buffer, size_t size) {
   return count;
 }
 
-Utf8Source::Pass::Pass(const std::string& path) : file_(path), in_(kBufferSize), out_(kBufferSize) {
+Utf8Source::Pass::Pass(const std::string& path)
+    : file_(path), in_(kBufferSize), out_(kBufferSize), pending_(in_.data(), 0) {
   while (pending_.size() < kByteOrderMark.size() && ReadMore()) {
   }
   SkipByteOrderMark();
