@@ -58,7 +58,6 @@ void WriteDataFiles(const TempDir& dir);
 class RecordingExtractor : public Extractor {
  public:
   using Extractor::Extractor;
-  using Extractor::ExtractLine;
 
   std::vector<std::string> events;
 

@@ -65,7 +65,7 @@ template <class T>
     // The dialog drops the file it had selected only for a name typed into a box that has the focus.
     auto* name_box = dialog->findChild<QLineEdit*>("fileNameEdit");
     dialog->activateWindow();
-    QTest::qWaitForWindowActive(dialog);
+    static_cast<void>(QTest::qWaitForWindowActive(dialog));  // If it never is, the choice below goes wrong.
     name_box->setFocus();
     name_box->setText(path);
     static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, which checks the name.

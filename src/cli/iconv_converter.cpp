@@ -21,8 +21,6 @@ bool IconvConverter::Convert(std::string_view* in, char** out, size_t* out_left)
   return result != static_cast<size_t>(-1);
 }
 
-void IconvConverter::Reset() { iconv(handle_, nullptr, nullptr, nullptr, nullptr); }
-
 std::optional<std::string> IconvConverter::Whole(const char* to, const char* from, std::string_view text) {
   IconvConverter converter(to, from);
   std::string converted(text.size() * 4 + 16, '\0');

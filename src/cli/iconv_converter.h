@@ -24,9 +24,6 @@ class IconvConverter {
   /// set (E2BIG, EILSEQ or EINVAL) when it stopped before the end of *in.
   bool Convert(std::string_view* in, char** out, size_t* out_left);
 
-  /// Returns to the initial shift state, for a new text.
-  void Reset();
-
   /// `text` converted whole; none of it when any part cannot be converted.
   static std::optional<std::string> Whole(const char* to, const char* from, std::string_view text);
 

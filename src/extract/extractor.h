@@ -85,12 +85,11 @@ class Extractor : public GlyphStore {
   /// counts lines (a line ends at CR LF, CR or LF). Does nothing here.
   virtual void MissingCharacter(uint16_t code, int64_t line_number);
 
-  /// Appends the record of every double-byte character of `line` found in
-  /// the table to the glyph file and advances BytesDone by the line's
-  /// characters. Used while a run is under way.
-  void ExtractLine(std::string_view line);
-
  private:
+  /// Appends the record of every double-byte character of `line` found in
+  /// the table to the glyph file, reports the others, and advances BytesDone
+  /// by the line's characters.
+  void ExtractLine(std::string_view line);
   std::optional<std::string> OutputRefusal(const std::string& source, const std::string& output) const;
   void ExtractSource();
   void DeleteOldOutput() const;
