@@ -2,7 +2,9 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -35,6 +37,13 @@ std::string ReadFile(const std::string& path) {
 }
 
 bool Exists(const std::string& path) { return std::filesystem::exists(std::filesystem::symlink_status(path)); }
+
+size_t TrickleSource::Read(char* buffer, size_t size) {
+  size_t n = std::min({size, piece_, text_.size() - at_});
+  std::memcpy(buffer, text_.data() + at_, n);
+  at_ += n;
+  return n;
+}
 
 std::string TestFont() {
   std::string font(FontSize, '\0');

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "extract/extractor.h"
+#include "glyphdata/text_lines.h"
 
 namespace pixtrel::testing {
 
@@ -29,6 +30,20 @@ class TempDir {
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
+
+/// Hands out a text at most `piece` bytes a read, so that line ends and
+/// characters fall across reads.
+class TrickleSource : public ByteSource {
+ public:
+  TrickleSource(std::string text, size_t piece) : text_(std::move(text)), piece_(piece) {}
+  size_t Read(char* buffer, size_t size) override;
+  int64_t Length() override { return static_cast<int64_t>(text_.size()); }
+
+ private:
+  std::string text_;
+  size_t piece_;
+  size_t at_ = 0;
+};
 
 /// Characters of the test tables, in CP936.
 inline const std::string kAh = "\xB0\xA1";     // 啊

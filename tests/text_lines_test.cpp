@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,26 +11,8 @@
 namespace pixtrel {
 namespace {
 
-/// Hands out a text a few bytes at a time, so that line ends fall across reads.
-class TrickleSource : public ByteSource {
- public:
-  TrickleSource(std::string text, size_t piece) : text_(std::move(text)), piece_(piece) {}
-  size_t Read(char* buffer, size_t size) override {
-    size_t n = std::min({size, piece_, text_.size() - at_});
-    std::memcpy(buffer, text_.data() + at_, n);
-    at_ += n;
-    return n;
-  }
-  int64_t Length() override { return static_cast<int64_t>(text_.size()); }
-
- private:
-  std::string text_;
-  size_t piece_;
-  size_t at_ = 0;
-};
-
 std::vector<std::string> Lines(const std::string& text, size_t piece = 1 << 20) {
-  TrickleSource source(text, piece);
+  testing::TrickleSource source(text, piece);
   LineReader reader(source);
   std::vector<std::string> lines;
   while (std::optional<std::string_view> line = reader.Next()) lines.emplace_back(*line);
@@ -64,7 +44,7 @@ TEST(LineReaderTest, LinesLongerThanTheBuffer) {
 }
 
 TEST(LineReaderTest, ReportsTheLengthTakenAtTheLastRead) {
-  TrickleSource source("ab\r\n", 2);
+  testing::TrickleSource source("ab\r\n", 2);
   LineReader reader(source);
   EXPECT_EQ(reader.SourceLength(), 0);
   reader.Next();
