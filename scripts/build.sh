@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev unifont qt6-base-dev fonts-wqy-microhei)
+packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev unifont qt6-base-dev fonts-wqy-microhei dpkg-dev file)
 
 install_missing() {
   local missing=()

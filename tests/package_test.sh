@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the Debian package from BUILD_DIR, unpacks it into a fresh root and
+# checks what it holds; then extracts the bundled sample with the unpacked
+# pixtrel-extract, started through its /usr/bin link, so that the data files
+# must be found beside the installed executable. The glyph file must equal
+# the one the build's own pixtrel-extract writes.
+#
+#   package_test.sh BUILD_DIR SAMPLES_DIR WITH_WINDOW(ON|OFF)
+set -euo pipefail
+build_dir=$1 samples=$2 with_window=$3
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/pixtrel-package-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+(cd "$build_dir" && cpack -G DEB -B "$work/out") >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log" >&2; fail "cpack -G DEB"; }
+deb="$work/out/pixtrel_0.01_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || fail "no $deb; made: $(ls "$work/out")"
+
+dpkg-deb -x "$deb" "$work/root"
+root="$work/root"
+expected=(usr/lib/pixtrel/pixtrel-extract usr/lib/pixtrel/GB2312.bin usr/lib/pixtrel/GB2312.tbl
+          usr/bin/pixtrel-extract usr/share/man/man1/pixtrel-extract.1)
+[ "$with_window" = ON ] && expected+=(usr/lib/pixtrel/Pixtrel usr/bin/Pixtrel
+          usr/share/applications/pixtrel.desktop usr/share/icons/hicolor/32x32/apps/pixtrel.png)
+for path in "${expected[@]}"; do
+  [ -e "$root/$path" ] || fail "the package lacks /$path"
+done
+[ "$(readlink "$root/usr/bin/pixtrel-extract")" = ../lib/pixtrel/pixtrel-extract ] || fail "/usr/bin/pixtrel-extract is no link into /usr/lib/pixtrel"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+[[ $depends == *libc6* && $depends == *libstdc++6* ]] || fail "Depends lacks the C and C++ libraries: $depends"
+[ "$with_window" = OFF ] || [[ $depends == *libqt6widgets6* ]] || fail "Depends lacks Qt Widgets: $depends"
+
+mkdir "$work/installed" "$work/built"
+cp "$samples/menu.txt" "$work/installed/menu.txt"
+cp "$samples/menu.txt" "$work/built/menu.txt"
+"$root/usr/bin/pixtrel-extract" -q "$work/installed/menu.txt" >"$work/installed.out" || fail "the installed pixtrel-extract: exit $?"
+"$build_dir/bin/pixtrel-extract" -q "$work/built/menu.txt" >/dev/null
+[ "$(cat "$work/installed.out")" = "Over !" ] || fail "the installed pixtrel-extract said: $(cat "$work/installed.out")"
+cmp "$work/installed/menu.bin" "$work/built/menu.bin" || fail "the installed pixtrel-extract wrote another glyph file"
+echo "$deb: ok"
