@@ -3,11 +3,16 @@
 # every test.
 #
 #   bash scripts/build.sh run    install what is missing, build, start the program
-#   bash scripts/build.sh test   install what is missing, build, run every test
+#   bash scripts/build.sh test   install what is missing, build, run every test:
+#                                the suite; the suite again, built with clang++
+#                                under AddressSanitizer and UndefinedBehavior-
+#                                Sanitizer; then each fuzzer for
+#                                $PIXTREL_FUZZ_SECONDS seconds (60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev unifont qt6-base-dev fonts-wqy-microhei dpkg-dev file)
+packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev unifont qt6-base-dev fonts-wqy-microhei dpkg-dev file
+          clang libclang-rt-14-dev)
 
 install_missing() {
   local missing=()
@@ -22,8 +27,15 @@ install_missing() {
 }
 
 build() {
-  cmake -S . -B build -G Ninja
+  cmake -S . -B build -G Ninja "$@"
   cmake --build build
+}
+
+# The sanitized build holds the fuzzers too: one build serves both.
+sanitized_build() {
+  cmake -S . -B build-sanitize -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPIXTREL_WERROR=ON \
+    -DPIXTREL_SANITIZE=ON -DPIXTREL_FUZZ=ON -DPIXTREL_BUILD_BENCH=OFF
+  cmake --build build-sanitize
 }
 
 run() {
@@ -38,11 +50,43 @@ run() {
 }
 
 run_tests() {
-  (cd build && ctest --output-on-failure)
+  (cd "$1" && ctest --output-on-failure)
+}
+
+# Runs every fuzzer for a bounded time, seeded from samples/ (and the table
+# fuzzer from the built code table too); new inputs are kept in
+# build-sanitize/corpus, and a finding is written to build-sanitize/findings
+# and fails the run.
+run_fuzzers() {
+  local out=build-sanitize
+  mkdir -p "$out/findings" "$out/seeds/table"
+  cp "$out/bin/GB2312.tbl" "$out/seeds/table/"
+  fuzz code_table_fuzzer -max_len=70000 samples "$out/seeds/table"
+  fuzz output_path_fuzzer samples
+  fuzz run_fuzzer samples
+}
+
+# fuzz NAME [LIBFUZZER_OPTION | SEED_DIR]...
+fuzz() {
+  local name=$1 seconds=${PIXTREL_FUZZ_SECONDS:-60} out=build-sanitize
+  shift
+  mkdir -p "$out/corpus/$name"
+  echo "Fuzzing $name for $seconds s" >&2
+  "$out/fuzz/$name" -max_total_time="$seconds" -artifact_prefix="$out/findings/$name-" -print_final_stats=1 \
+    "$out/corpus/$name" "$@" 2>"$out/$name.log" \
+    || { tail -n 60 "$out/$name.log" >&2; echo "$name found a fault; the input is in $out/findings/" >&2; return 1; }
+  grep -E '^stat::(number_of_executed_units|new_units_added)' "$out/$name.log" >&2
 }
 
 case "${1:-}" in
   run) install_missing; build; run ;;
-  test) install_missing; build; run_tests ;;
+  test)
+    install_missing
+    build -DPIXTREL_WERROR=ON
+    run_tests build
+    sanitized_build
+    run_tests build-sanitize
+    run_fuzzers
+    ;;
   *) echo "usage: bash scripts/build.sh run|test" >&2; exit 2 ;;
 esac

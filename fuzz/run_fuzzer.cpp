@@ -1,0 +1,178 @@
+// A whole run over an arbitrary source, against a small table (a character
+// twice, a single-byte entry) and a font whose records all differ. The first
+// byte chooses how the rest is read: its low bit CP936 from memory, a read of
+// 1 to 128 bytes at a time (the other bits), or UTF-8 from a file.
+//
+// Every run: BytesDone never falls, line numbers of missing characters
+// never fall, the captions end at "100%", "Over !" comes with a glyph file
+// and "Your tbl is empty ." without one, and the glyph file holds only
+// records of slots the table fills. A CP936 run's glyph file, missing
+// characters and BytesDone are those of a plain reading of the source.
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/utf8_source.h"
+#include "extract/extractor.h"
+#include "fuzz_support.h"
+#include "glyphdata/cp936.h"
+#include "glyphdata/failure.h"
+#include "test_support.h"
+
+namespace {
+
+using namespace pixtrel;
+using fuzzing::Require;
+
+const std::map<size_t, std::string> kEntries = {
+    {0, testing::kAh}, {1, testing::kA}, {2, testing::kZhong}, {7, "A"}, {900, testing::kA}, {8177, "\x81\x40"}};
+
+/// What a plain reading of a CP936 source gives.
+struct Expected {
+  std::string glyphs;
+  std::vector<uint16_t> missing;
+  int64_t bytes_done = 0;
+};
+
+std::optional<size_t> PlainLookup(std::string_view character) {
+  for (const auto& [slot, entry] : kEntries)
+    if (entry == character) return slot;
+  return std::nullopt;
+}
+
+Expected PlainRun(std::string_view text, const std::map<size_t, std::string>& records) {
+  Expected expected;
+  for (std::string_view line : fuzzing::PlainLines(text)) {
+    for (size_t i = 0; i < line.size(); ++i) {
+      if (i + 1 == line.size() || !IsDoubleByte(line[i], line[i + 1])) continue;
+      if (std::optional<size_t> slot = PlainLookup(line.substr(i, 2)))
+        expected.glyphs += records.at(*slot);
+      else
+        expected.missing.push_back(DoubleByteCode(line[i], line[i + 1]));
+      ++i;
+    }
+    expected.bytes_done += static_cast<int64_t>(line.size()) + 2;
+  }
+  return expected;
+}
+
+/// A run whose window operations are recorded and whose counters are
+/// checked each time the run reports.
+class CheckedRun : public testing::RecordingExtractor {
+ public:
+  explicit CheckedRun(const testing::TempDir& dir) : RecordingExtractor(dir.path()) {
+    testing::WriteFile(dir / "GB2312.bin", testing::TestFont());
+    testing::WriteFile(dir / "GB2312.tbl", testing::TestTable(kEntries));
+    LoadGlyphData();
+    SourcePath = dir / "source.txt";
+    MakeOutputPath();
+  }
+
+  /// Runs over `text`: trickled `piece` bytes at a time in CP936, or from
+  /// SourcePath as UTF-8 when `piece` is 0.
+  RunOutcome RunOver(std::string text, size_t piece) {
+    text_ = std::move(text);
+    piece_ = piece;
+    events.clear();
+    missing.clear();
+    last_bytes_done_ = 0;
+    last_line_ = 1;
+    return Run();
+  }
+
+  std::vector<uint16_t> missing;
+
+ protected:
+  std::unique_ptr<ByteSource> OpenSource() override {
+    if (piece_ == 0) return std::make_unique<Utf8Source>(SourcePath, nullptr);
+    return std::make_unique<testing::TrickleSource>(text_, piece_);
+  }
+
+  void SetCommand1Caption(const std::string& caption) override {
+    CheckBytesDone();
+    RecordingExtractor::SetCommand1Caption(caption);
+  }
+
+  void MissingCharacter(uint16_t code, int64_t line_number) override {
+    CheckBytesDone();
+    Require(line_number >= last_line_, "line numbers never fall");
+    last_line_ = line_number;
+    missing.push_back(code);
+  }
+
+ private:
+  void CheckBytesDone() {
+    Require(BytesDone >= last_bytes_done_, "BytesDone never falls");
+    last_bytes_done_ = BytesDone;
+  }
+
+  std::string text_;
+  size_t piece_ = 0;
+  int64_t last_bytes_done_ = 0;
+  int64_t last_line_ = 1;
+};
+
+/// The records of the slots whose entries Lookup can find.
+std::map<size_t, std::string> FoundRecords() {
+  std::map<size_t, std::string> records;
+  for (const auto& [slot, entry] : kEntries)
+    if (entry.size() == 2 && PlainLookup(entry) == slot) records[slot] = testing::TestRecord(slot);
+  return records;
+}
+
+void CheckGlyphFile(const std::string& glyphs, const std::map<size_t, std::string>& records) {
+  Require(glyphs.size() % GlyphSize == 0, "the glyph file is a multiple of 32 bytes");
+  for (size_t at = 0; at < glyphs.size(); at += GlyphSize) {
+    bool known = false;
+    for (const auto& [slot, record] : records) known = known || glyphs.compare(at, GlyphSize, record) == 0;
+    Require(known, "the glyph file holds only records of filled slots");
+  }
+}
+
+void CheckEnd(const CheckedRun& run, RunOutcome outcome, const std::string& glyphs) {
+  const std::vector<std::string>& events = run.events;
+  Require(outcome != RunOutcome::kRefused, "a run into its own glyph file is not refused");
+  Require(events.size() >= 4 && events[events.size() - 3] == "caption 100%", "the captions end at 100%");
+  const bool written = outcome == RunOutcome::kWritten;
+  Require(events[events.size() - 2] == (written ? "message Over !" : "message Your tbl is empty ."),
+          "the message tells the outcome");
+  Require(written == !glyphs.empty(), "a glyph file is written exactly when a glyph was found");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static testing::TempDir dir;
+  static CheckedRun run(dir);
+  static const std::map<size_t, std::string> records = FoundRecords();
+  if (size == 0) return 0;
+  const bool utf8 = (data[0] & 1) != 0;
+  const size_t piece = utf8 ? 0 : (data[0] >> 1) + 1;
+  std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  if (utf8) testing::WriteFile(run.SourcePath, text);
+
+  RunOutcome outcome;
+  try {
+    outcome = run.RunOver(text, piece);
+  } catch (const Failure& failure) {
+    Require(utf8, "a CP936 run from memory does not fail");
+    Require(std::string(failure.what()).ends_with(run.SourcePath), "the failure names the source");
+    Require(!testing::Exists(run.OutputPath), "a source that is no UTF-8 leaves no glyph file");
+    return 0;
+  }
+  const std::string glyphs = testing::Exists(run.OutputPath) ? testing::ReadFile(run.OutputPath) : "";
+  CheckGlyphFile(glyphs, records);
+  CheckEnd(run, outcome, glyphs);
+  if (!utf8) {
+    const Expected expected = PlainRun(text, records);
+    Require(glyphs == expected.glyphs, "the glyph file is that of a plain reading");
+    Require(run.missing == expected.missing, "the missing characters are those of a plain reading");
+    Require(run.BytesDone == expected.bytes_done, "BytesDone counts every character and 2 for each line");
+  }
+  return 0;
+}
