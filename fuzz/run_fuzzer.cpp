@@ -7,7 +7,8 @@
 // never fall, the captions end at "100%", "Over !" comes with a glyph file
 // and "Your tbl is empty ." without one, and the glyph file holds only
 // records of slots the table fills. A CP936 run's glyph file, missing
-// characters and BytesDone are those of a plain reading of the source.
+// characters with their editor lines, and BytesDone are those of a plain
+// reading of the source.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/utf8_source.h"
@@ -32,11 +34,31 @@ using fuzzing::Require;
 const std::map<size_t, std::string> kEntries = {
     {0, testing::kAh}, {1, testing::kA}, {2, testing::kZhong}, {7, "A"}, {900, testing::kA}, {8177, "\x81\x40"}};
 
+/// A character the table lacks, and its editor line.
+using Missing = std::pair<uint16_t, int64_t>;
+
 /// What a plain reading of a CP936 source gives.
 struct Expected {
   std::string glyphs;
-  std::vector<uint16_t> missing;
+  std::vector<Missing> missing;
   int64_t bytes_done = 0;
+};
+
+/// Editor line numbers (a line ends at CR LF, CR or LF) of offsets into a
+/// text, asked for in increasing order.
+class PlainEditorLines {
+ public:
+  explicit PlainEditorLines(std::string_view text) : text_(text) {}
+  int64_t At(size_t offset) {
+    for (; at_ < offset; ++at_)
+      if (text_[at_] == '\r' || (text_[at_] == '\n' && (at_ == 0 || text_[at_ - 1] != '\r'))) ++line_;
+    return line_;
+  }
+
+ private:
+  std::string_view text_;
+  size_t at_ = 0;
+  int64_t line_ = 1;
 };
 
 std::optional<size_t> PlainLookup(std::string_view character) {
@@ -47,13 +69,15 @@ std::optional<size_t> PlainLookup(std::string_view character) {
 
 Expected PlainRun(std::string_view text, const std::map<size_t, std::string>& records) {
   Expected expected;
+  PlainEditorLines editor_lines(text);
   for (std::string_view line : fuzzing::PlainLines(text)) {
     for (size_t i = 0; i < line.size(); ++i) {
       if (i + 1 == line.size() || !IsDoubleByte(line[i], line[i + 1])) continue;
       if (std::optional<size_t> slot = PlainLookup(line.substr(i, 2)))
         expected.glyphs += records.at(*slot);
       else
-        expected.missing.push_back(DoubleByteCode(line[i], line[i + 1]));
+        expected.missing.emplace_back(DoubleByteCode(line[i], line[i + 1]),
+                                      editor_lines.At(static_cast<size_t>(line.data() - text.data()) + i));
       ++i;
     }
     expected.bytes_done += static_cast<int64_t>(line.size()) + 2;
@@ -85,7 +109,7 @@ class CheckedRun : public testing::RecordingExtractor {
     return Run();
   }
 
-  std::vector<uint16_t> missing;
+  std::vector<Missing> missing;
 
  protected:
   std::unique_ptr<ByteSource> OpenSource() override {
@@ -102,7 +126,7 @@ class CheckedRun : public testing::RecordingExtractor {
     CheckBytesDone();
     Require(line_number >= last_line_, "line numbers never fall");
     last_line_ = line_number;
-    missing.push_back(code);
+    missing.emplace_back(code, line_number);
   }
 
  private:
@@ -171,7 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!utf8) {
     const Expected expected = PlainRun(text, records);
     Require(glyphs == expected.glyphs, "the glyph file is that of a plain reading");
-    Require(run.missing == expected.missing, "the missing characters are those of a plain reading");
+    Require(run.missing == expected.missing, "the missing characters and their lines are those of a plain reading");
     Require(run.BytesDone == expected.bytes_done, "BytesDone counts every character and 2 for each line");
   }
   return 0;
