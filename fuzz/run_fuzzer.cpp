@@ -1,7 +1,8 @@
 // A whole run over an arbitrary source, against a small table (a character
 // twice, a single-byte entry) and a font whose records all differ. The first
-// byte chooses how the rest is read: its low bit CP936 from memory, a read of
-// 1 to 128 bytes at a time (the other bits), or UTF-8 from a file.
+// byte chooses how the rest is read: with its low bit clear, as CP936 from
+// memory, 1 to 128 bytes a read as its other bits say; with it set, as UTF-8
+// from a file.
 //
 // Every run: BytesDone never falls, line numbers of missing characters
 // never fall, the captions end at "100%", "Over !" comes with a glyph file
