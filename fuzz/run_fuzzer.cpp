@@ -38,13 +38,10 @@ using fuzzing::Require;
 const std::map<size_t, std::string> kEntries = {
     {0, testing::kAh}, {1, testing::kA}, {2, testing::kZhong}, {7, "A"}, {900, testing::kA}, {8177, "\x81\x40"}};
 
-/// A character the table lacks, and its editor line.
-using Missing = std::pair<uint16_t, int64_t>;
-
 /// What a plain reading of a CP936 source gives.
 struct Expected {
   std::string glyphs;
-  std::vector<Missing> missing;
+  std::vector<testing::Missing> missing;
   int64_t bytes_done = 0;
 };
 
@@ -113,8 +110,6 @@ class CheckedRun : public testing::RecordingExtractor {
     return Run();
   }
 
-  std::vector<Missing> missing;
-
  protected:
   std::unique_ptr<ByteSource> OpenSource() override {
     if (piece_ == 0) return std::make_unique<Utf8Source>(SourcePath, nullptr);
@@ -130,7 +125,7 @@ class CheckedRun : public testing::RecordingExtractor {
     CheckBytesDone();
     Require(line_number >= last_line_, "line numbers never fall");
     last_line_ = line_number;
-    missing.emplace_back(code, line_number);
+    RecordingExtractor::MissingCharacter(code, line_number);
   }
 
  private:

@@ -32,10 +32,12 @@ build() {
 }
 
 # The sanitized build holds the fuzzers too: one build serves both.
+sanitized=build-sanitize
+
 sanitized_build() {
-  cmake -S . -B build-sanitize -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPIXTREL_WERROR=ON \
+  cmake -S . -B "$sanitized" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPIXTREL_WERROR=ON \
     -DPIXTREL_SANITIZE=ON -DPIXTREL_FUZZ=ON -DPIXTREL_BUILD_BENCH=OFF
-  cmake --build build-sanitize
+  cmake --build "$sanitized"
 }
 
 run() {
@@ -55,27 +57,26 @@ run_tests() {
 
 # Runs every fuzzer for a bounded time, seeded from samples/ (and the table
 # fuzzer from the built code table too); new inputs are kept in
-# build-sanitize/corpus, and a finding is written to build-sanitize/findings
-# and fails the run.
+# $sanitized/corpus, and a finding is written to $sanitized/findings and
+# fails the run.
 run_fuzzers() {
-  local out=build-sanitize
-  mkdir -p "$out/findings" "$out/seeds/table"
-  cp "$out/bin/GB2312.tbl" "$out/seeds/table/"
-  fuzz code_table_fuzzer -max_len=70000 samples "$out/seeds/table"
+  mkdir -p "$sanitized/findings" "$sanitized/seeds/table"
+  cp "$sanitized/bin/GB2312.tbl" "$sanitized/seeds/table/"
+  fuzz code_table_fuzzer -max_len=70000 samples "$sanitized/seeds/table"
   fuzz output_path_fuzzer samples
   fuzz run_fuzzer samples
 }
 
 # fuzz NAME [LIBFUZZER_OPTION | SEED_DIR]...
 fuzz() {
-  local name=$1 seconds=${PIXTREL_FUZZ_SECONDS:-60} out=build-sanitize
+  local name=$1 seconds=${PIXTREL_FUZZ_SECONDS:-60}
   shift
-  mkdir -p "$out/corpus/$name"
+  mkdir -p "$sanitized/corpus/$name"
   echo "Fuzzing $name for $seconds s" >&2
-  "$out/fuzz/$name" -max_total_time="$seconds" -artifact_prefix="$out/findings/$name-" -print_final_stats=1 \
-    "$out/corpus/$name" "$@" 2>"$out/$name.log" \
-    || { tail -n 60 "$out/$name.log" >&2; echo "$name found a fault; the input is in $out/findings/" >&2; return 1; }
-  grep -E '^stat::(number_of_executed_units|new_units_added)' "$out/$name.log" >&2
+  "$sanitized/fuzz/$name" -max_total_time="$seconds" -artifact_prefix="$sanitized/findings/$name-" -print_final_stats=1 \
+    "$sanitized/corpus/$name" "$@" 2>"$sanitized/$name.log" \
+    || { tail -n 60 "$sanitized/$name.log" >&2; echo "$name found a fault; the input is in $sanitized/findings/" >&2; return 1; }
+  grep -E '^stat::(number_of_executed_units|new_units_added)' "$sanitized/$name.log" >&2
 }
 
 case "${1:-}" in
@@ -85,7 +86,7 @@ case "${1:-}" in
     build -DPIXTREL_WERROR=ON
     run_tests build
     sanitized_build
-    run_tests build-sanitize
+    run_tests "$sanitized"
     run_fuzzers
     ;;
   *) echo "usage: bash scripts/build.sh run|test" >&2; exit 2 ;;

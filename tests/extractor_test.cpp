@@ -73,29 +73,11 @@ TEST_F(ExtractorTest, SkipsWhatTheTableLacksButCountsIt) {
   EXPECT_EQ(run_->Captions(), (Strings{"Loading... 33%", "Loading... 55%", "Loading... 100%", "100%"}));
 }
 
-/// Records each character a run finds missing as "CODE line N".
-class MissingRecorder : public testing::RecordingExtractor {
- public:
-  using RecordingExtractor::RecordingExtractor;
-  Strings missing;
-
- protected:
-  void MissingCharacter(uint16_t code, int64_t line_number) override {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04X line %lld", code, static_cast<long long>(line_number));
-    missing.push_back(text);
-  }
-};
-
 TEST_F(ExtractorTest, ReportsMissingCharactersWithTheirEditorLines) {
   // Lines end at CR LF, lone CR and lone LF alike; found and single-byte characters are not reported.
   Choose("menu.txt", kWen + kAh + "\r\n" + "a" + kWen + "\r" + kWen + "\n\r\n" + kWen + "\n" + kWen);
-  MissingRecorder run(dir_.path());
-  run.LoadGlyphData();
-  run.SourcePath = run_->SourcePath;
-  run.MakeOutputPath();
-  run.Run();
-  EXPECT_EQ(run.missing, (Strings{"CEC4 line 1", "CEC4 line 2", "CEC4 line 3", "CEC4 line 5", "CEC4 line 6"}));
+  run_->Run();
+  EXPECT_EQ(run_->missing, (std::vector<testing::Missing>{{0xCEC4, 1}, {0xCEC4, 2}, {0xCEC4, 3}, {0xCEC4, 5}, {0xCEC4, 6}}));
   EXPECT_EQ(Output(), TestRecord(0));
 }
 

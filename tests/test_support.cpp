@@ -85,4 +85,8 @@ void RecordingExtractor::ShowMessageBox(const std::string& text) { events.push_b
 
 void RecordingExtractor::ResetForm() { events.push_back("reset"); }
 
+void RecordingExtractor::MissingCharacter(uint16_t code, int64_t line_number) {
+  missing.emplace_back(code, line_number);
+}
+
 }  // namespace pixtrel::testing

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "extract/extractor.h"
@@ -68,13 +69,18 @@ std::string DefaultTable();
 /// Writes TestFont and DefaultTable into `dir`.
 void WriteDataFiles(const TempDir& dir);
 
+/// A character a run found missing, and its editor line.
+using Missing = std::pair<uint16_t, int64_t>;
+
 /// An extractor whose window operations are recorded, in order, as
-/// "enable 0", "caption TEXT", "message TEXT" and "reset".
+/// "enable 0", "caption TEXT", "message TEXT" and "reset", and whose
+/// missing characters are recorded apart, in order.
 class RecordingExtractor : public Extractor {
  public:
   using Extractor::Extractor;
 
   std::vector<std::string> events;
+  std::vector<Missing> missing;
 
   /// The captions recorded, in order.
   std::vector<std::string> Captions() const;
@@ -84,6 +90,7 @@ class RecordingExtractor : public Extractor {
   void SetCommand1Caption(const std::string& caption) override;
   void ShowMessageBox(const std::string& text) override;
   void ResetForm() override;
+  void MissingCharacter(uint16_t code, int64_t line_number) override;
 };
 
 }  // namespace pixtrel::testing
