@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <string>
 
+#include "extract/extractor.h"
 #include "fuzz_support.h"
-#include "test_support.h"
 
 using pixtrel::fuzzing::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static pixtrel::testing::RecordingExtractor extractor("/nonexistent");
+  static pixtrel::Extractor extractor("/nonexistent");
   const std::string source(reinterpret_cast<const char*>(data), size);
   extractor.SourcePath = source;
   extractor.MakeOutputPath();

@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -22,12 +23,12 @@
 #include <utility>
 #include <vector>
 
-#include "cli/iconv_converter.h"
 #include "cli/utf8_source.h"
 #include "extract/extractor.h"
 #include "fuzz_support.h"
 #include "glyphdata/cp936.h"
-#include "glyphdata/failure.h"
+#include "platform/failure.h"
+#include "platform/platform.h"
 #include "test_support.h"
 
 namespace {
@@ -88,54 +89,52 @@ Expected PlainRun(std::string_view text, const std::map<size_t, std::string>& re
 
 /// A run whose window operations are recorded and whose counters are
 /// checked each time the run reports.
-class CheckedRun : public testing::RecordingExtractor {
+class CheckedRun : public testing::RecordingWindow {
  public:
-  explicit CheckedRun(const testing::TempDir& dir) : RecordingExtractor(dir.path()) {
+  explicit CheckedRun(const testing::TempDir& dir) : extractor(dir.path()) {
     testing::WriteFile(dir / "GB2312.bin", testing::TestFont());
     testing::WriteFile(dir / "GB2312.tbl", testing::TestTable(kEntries));
-    LoadGlyphData();
-    SourcePath = dir / "source.txt";
-    MakeOutputPath();
+    extractor.LoadGlyphData();
+    extractor.SourcePath = dir / "source.txt";
+    extractor.MakeOutputPath();
   }
+
+  Extractor extractor;
 
   /// Runs over `text`: trickled `piece` bytes at a time in CP936, or from
   /// SourcePath as UTF-8 when `piece` is 0.
-  RunOutcome RunOver(std::string text, size_t piece) {
-    text_ = std::move(text);
-    piece_ = piece;
+  RunOutcome RunOver(const std::string& text, size_t piece) {
     events.clear();
     missing.clear();
     last_bytes_done_ = 0;
     last_line_ = 1;
-    return Run();
-  }
-
- protected:
-  std::unique_ptr<ByteSource> OpenSource() override {
-    if (piece_ == 0) return std::make_unique<Utf8Source>(SourcePath, nullptr);
-    return std::make_unique<testing::TrickleSource>(text_, piece_);
+    std::filesystem::remove(extractor.OutputPath);  // A UTF-8 source fails before the run would delete it.
+    std::unique_ptr<ByteSource> source;
+    if (piece == 0)
+      source = std::make_unique<Utf8Source>(RealDisk(), extractor.SourcePath, nullptr);
+    else
+      source = std::make_unique<testing::TrickleSource>(text, piece);
+    return extractor.Run(*this, this, std::move(source));
   }
 
   void SetCommand1Caption(const std::string& caption) override {
     CheckBytesDone();
-    RecordingExtractor::SetCommand1Caption(caption);
+    RecordingWindow::SetCommand1Caption(caption);
   }
 
   void MissingCharacter(uint16_t code, int64_t line_number) override {
     CheckBytesDone();
     Require(line_number >= last_line_, "line numbers never fall");
     last_line_ = line_number;
-    RecordingExtractor::MissingCharacter(code, line_number);
+    RecordingWindow::MissingCharacter(code, line_number);
   }
 
  private:
   void CheckBytesDone() {
-    Require(BytesDone >= last_bytes_done_, "BytesDone never falls");
-    last_bytes_done_ = BytesDone;
+    Require(extractor.BytesDone >= last_bytes_done_, "BytesDone never falls");
+    last_bytes_done_ = extractor.BytesDone;
   }
 
-  std::string text_;
-  size_t piece_ = 0;
   int64_t last_bytes_done_ = 0;
   int64_t last_line_ = 1;
 };
@@ -144,7 +143,7 @@ class CheckedRun : public testing::RecordingExtractor {
 std::optional<std::string> PlainText(const std::string& text, bool utf8) {
   if (!utf8) return text;
   if (text.starts_with("\xEF\xBB\xBF")) return std::nullopt;
-  return IconvConverter::Whole("CP936", "UTF-8", text);
+  return TextConverter::Whole("CP936", "UTF-8", text);
 }
 
 /// The records of the slots whose entries Lookup can find.
@@ -184,7 +183,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool utf8 = (data[0] & 1) != 0;
   const size_t piece = utf8 ? 0 : (data[0] >> 1) + 1;
   std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
-  if (utf8) testing::WriteFile(run.SourcePath, text);
+  if (utf8) testing::WriteFile(run.extractor.SourcePath, text);
 
   const std::optional<std::string> plain = PlainText(text, utf8);
   RunOutcome outcome;
@@ -192,18 +191,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     outcome = run.RunOver(text, piece);
   } catch (const Failure& failure) {
     Require(!plain, "a source that reads plainly does not fail");
-    Require(std::string(failure.what()).ends_with(run.SourcePath), "the failure names the source");
-    Require(!testing::Exists(run.OutputPath), "a source that is no UTF-8 leaves no glyph file");
+    Require(std::string(failure.what()).starts_with(run.extractor.SourcePath), "the failure names the source");
+    Require(!testing::Exists(run.extractor.OutputPath), "a source that is no UTF-8 leaves no glyph file");
     return 0;
   }
-  const std::string glyphs = testing::Exists(run.OutputPath) ? testing::ReadFile(run.OutputPath) : "";
+  const std::string glyphs = testing::Exists(run.extractor.OutputPath) ? testing::ReadFile(run.extractor.OutputPath) : "";
   CheckGlyphFile(glyphs, records);
   CheckEnd(run, outcome, glyphs);
   if (plain) {
     const Expected expected = PlainRun(*plain, records);
     Require(glyphs == expected.glyphs, "the glyph file is that of a plain reading");
     Require(run.missing == expected.missing, "the missing characters and their lines are those of a plain reading");
-    Require(run.BytesDone == expected.bytes_done, "BytesDone counts every character and 2 for each line");
+    Require(run.extractor.BytesDone == expected.bytes_done, "BytesDone counts every character and 2 for each line");
   }
   return 0;
 }

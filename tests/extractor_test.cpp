@@ -1,12 +1,11 @@
 #include "extract/extractor.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
 
-#include "glyphdata/failure.h"
+#include "platform/failure.h"
 #include "test_support.h"
 
 namespace pixtrel {
@@ -23,8 +22,12 @@ class ExtractorTest : public ::testing::Test {
  protected:
   ExtractorTest() {
     testing::WriteDataFiles(dir_);
-    run_ = std::make_unique<testing::RecordingExtractor>(dir_.path());
+    run_ = std::make_unique<Extractor>(dir_.path());
     run_->LoadGlyphData();
+  }
+
+  RunOutcome Run(std::unique_ptr<ByteSource> source = nullptr) {
+    return run_->Run(window_, &window_, std::move(source));
   }
 
   /// Chooses `name` in the test directory, holding `text`, as the source.
@@ -37,79 +40,75 @@ class ExtractorTest : public ::testing::Test {
   std::string Output() const { return testing::ReadFile(run_->OutputPath); }
 
   std::string RunFailure() {
-    try {
-      run_->Run();
-    } catch (const Failure& failure) {
-      return failure.what();
-    }
-    return "no failure";
+    return testing::FailureText([this] { Run(); });
   }
 
   testing::TempDir dir_;
-  std::unique_ptr<testing::RecordingExtractor> run_;
+  std::unique_ptr<Extractor> run_;
+  testing::RecordingWindow window_;
 };
 
 TEST_F(ExtractorTest, WritesTheRecordsOfTheCharactersFound) {
   Choose("menu.txt", kAh + kA + "\r\n");
-  EXPECT_EQ(run_->Run(), RunOutcome::kWritten);
+  EXPECT_EQ(Run(), RunOutcome::kWritten);
   EXPECT_EQ(Output(), TestRecord(0) + TestRecord(1));
-  EXPECT_EQ(run_->events, (Strings{"enable 0", "caption Loading... 66%", "caption 100%", "message Over !", "reset"}));
+  EXPECT_EQ(window_.events, (Strings{"enable 0", "caption Loading... 66%", "caption 100%", "message Over !", "reset"}));
   EXPECT_EQ(run_->BytesDone, 6);
 }
 
 TEST_F(ExtractorTest, KeepsSourceOrderAndRepeats) {
   Choose("menu.txt", "1. " + kZhong + kAh + kZhong + "\r\n\r\nab " + kZhong + "\r\n");
-  run_->Run();
+  Run();
   EXPECT_EQ(Output(), TestRecord(2) + TestRecord(0) + TestRecord(2) + TestRecord(2));
 }
 
 TEST_F(ExtractorTest, SkipsWhatTheTableLacksButCountsIt) {
   // 文 is missing (2), "a" is single-byte (1), the empty line and both line ends count 2.
   Choose("menu.txt", kWen + "a\r\n\r\n" + kAh);
-  run_->Run();
+  Run();
   EXPECT_EQ(Output(), TestRecord(0));
   EXPECT_EQ(run_->BytesDone, 2 + 1 + 2 + 2 + 2 + 2);
   // The last line has no line end: its caption already says 100.
-  EXPECT_EQ(run_->Captions(), (Strings{"Loading... 33%", "Loading... 55%", "Loading... 100%", "100%"}));
+  EXPECT_EQ(window_.Captions(), (Strings{"Loading... 33%", "Loading... 55%", "Loading... 100%", "100%"}));
 }
 
 TEST_F(ExtractorTest, ReportsMissingCharactersWithTheirEditorLines) {
   // Lines end at CR LF, lone CR and lone LF alike; found and single-byte characters are not reported.
   Choose("menu.txt", kWen + kAh + "\r\n" + "a" + kWen + "\r" + kWen + "\n\r\n" + kWen + "\n" + kWen);
-  run_->Run();
-  EXPECT_EQ(run_->missing, (std::vector<testing::Missing>{{0xCEC4, 1}, {0xCEC4, 2}, {0xCEC4, 3}, {0xCEC4, 5}, {0xCEC4, 6}}));
+  Run();
+  EXPECT_EQ(window_.missing, (std::vector<testing::Missing>{{0xCEC4, 1}, {0xCEC4, 2}, {0xCEC4, 3}, {0xCEC4, 5}, {0xCEC4, 6}}));
   EXPECT_EQ(Output(), TestRecord(0));
 }
 
 TEST_F(ExtractorTest, LoneCarriageReturnsRunAheadOfTheTruth) {
   Choose("menu.txt", "a\rb\rc\rd\r");
-  run_->Run();
-  EXPECT_EQ(run_->Captions(),
+  Run();
+  EXPECT_EQ(window_.Captions(),
             (Strings{"Loading... 12%", "Loading... 50%", "Loading... 87%", "Loading... 125%", "100%"}));
   Choose("menu.txt", "\r\r\r");
-  run_->Run();
-  EXPECT_EQ(run_->Captions().back(), "100%");
-  EXPECT_NE(std::find(run_->events.begin(), run_->events.end(), "caption Loading... 133%"), run_->events.end());
+  Run();
+  EXPECT_EQ(window_.Captions().back(), "100%");
+  EXPECT_NE(std::find(window_.events.begin(), window_.events.end(), "caption Loading... 133%"), window_.events.end());
 }
 
 TEST_F(ExtractorTest, FindingNothingLeavesNoGlyphFile) {
   Choose("menu.txt", "ASCII only\r\n" + kWen + "\r\n");
   testing::WriteFile(dir_ / "menu.bin", "old glyphs");
-  EXPECT_EQ(run_->Run(), RunOutcome::kEmpty);
+  EXPECT_EQ(Run(), RunOutcome::kEmpty);
   EXPECT_FALSE(testing::Exists(dir_ / "menu.bin"));
-  EXPECT_EQ(run_->events.end()[-2], "message Your tbl is empty .");
+  EXPECT_EQ(window_.events.end()[-2], "message Your tbl is empty .");
 
-  run_->events.clear();
+  window_.events.clear();
   Choose("empty.txt", "");
-  EXPECT_EQ(run_->Run(), RunOutcome::kEmpty);
-  EXPECT_EQ(run_->events, (Strings{"enable 0", "caption 100%", "message Your tbl is empty .", "reset"}));
+  EXPECT_EQ(Run(), RunOutcome::kEmpty);
+  EXPECT_EQ(window_.events, (Strings{"enable 0", "caption 100%", "message Your tbl is empty .", "reset"}));
 }
 
 TEST_F(ExtractorTest, AnUnreadableSourceFailsAfterTheOldGlyphFileIsGone) {
   run_->SourcePath = dir_ / "gone.txt";
   run_->MakeOutputPath();
   testing::WriteFile(dir_ / "gone.bin", "old glyphs");
-  EXPECT_EQ(RunFailure(), "No such file or directory: " + (dir_ / "gone.txt"));
+  EXPECT_EQ(RunFailure(), (dir_ / "gone.txt") + ": No such file or directory");
   EXPECT_FALSE(testing::Exists(dir_ / "gone.bin"));
 }
 
@@ -117,26 +116,25 @@ TEST_F(ExtractorTest, ADirectoryInTheGlyphFilesPlaceIsNeverDeleted) {
   Choose("menu.txt", kAh);
   std::filesystem::create_directory(dir_ / "menu.bin");
   testing::WriteFile(dir_ / "menu.bin/keep", "x");
-  EXPECT_EQ(RunFailure(), "Is a directory: " + (dir_ / "menu.bin"));
+  EXPECT_EQ(RunFailure(), (dir_ / "menu.bin") + ": Is a directory");
   EXPECT_TRUE(testing::Exists(dir_ / "menu.bin/keep"));
   // With nothing to write, the directory is simply not a glyph file.
   Choose("menu.txt", "abc");
-  EXPECT_EQ(run_->Run(), RunOutcome::kEmpty);
+  EXPECT_EQ(Run(), RunOutcome::kEmpty);
 }
 
 TEST_F(ExtractorTest, RefusesToOverwriteItsOwnSource) {
   const std::string source = kAh + "\r\n";
   Choose("menu.bin", source);
-  EXPECT_EQ(run_->Run(), RunOutcome::kRefused);
-  EXPECT_EQ(run_->events, (Strings{"enable 0", "message The glyph file would overwrite its own source: " +
-                                                   (dir_ / "menu.bin"),
+  EXPECT_EQ(Run(), RunOutcome::kRefused);
+  EXPECT_EQ(window_.events, (Strings{"enable 0", "message " + (dir_ / "menu.bin") + ": The glyph file would overwrite its own source",
                                    "reset"}));
   EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), source);
 
   Choose("menu.txt", source);
   std::filesystem::create_symlink(dir_ / "menu.txt", dir_ / "link.bin");
   run_->OutputPath = dir_ / "link.bin";
-  EXPECT_EQ(run_->Run(), RunOutcome::kRefused);
+  EXPECT_EQ(Run(), RunOutcome::kRefused);
   EXPECT_EQ(testing::ReadFile(dir_ / "menu.txt"), source);
 }
 
@@ -148,10 +146,10 @@ TEST_F(ExtractorTest, RefusesToOverwriteTheDataFiles) {
                                     dir_.path() + "/../" + dir_.path().substr(dir_.path().rfind('/') + 1) +
                                         "/GB2312.tbl",
                                     dir_ / "hard.tbl"}) {
-    run_->events.clear();
+    window_.events.clear();
     run_->OutputPath = output;
-    EXPECT_EQ(run_->Run(), RunOutcome::kRefused) << output;
-    EXPECT_EQ(run_->events, (Strings{"enable 0", "message Dont't touch the backup !", "reset"}));
+    EXPECT_EQ(Run(), RunOutcome::kRefused) << output;
+    EXPECT_EQ(window_.events, (Strings{"enable 0", "message Dont't touch the backup !", "reset"}));
   }
   EXPECT_EQ(testing::ReadFile(dir_ / "GB2312.bin"), font);
   EXPECT_EQ(testing::ReadFile(dir_ / "GB2312.tbl"), table);
@@ -173,7 +171,7 @@ class FailingSource : public ByteSource {
  public:
   explicit FailingSource(std::string text) : text_(std::move(text)) {}
   size_t Read(char* buffer, size_t size) override {
-    if (done_) throw Failure("Device I/O error: source");
+    if (done_) throw Failure("source: Input/output error");
     done_ = true;
     std::memcpy(buffer, text_.data(), std::min(size, text_.size()));
     return std::min(size, text_.size());
@@ -185,22 +183,9 @@ class FailingSource : public ByteSource {
   bool done_ = false;
 };
 
-class FailingExtractor : public testing::RecordingExtractor {
- public:
-  using RecordingExtractor::RecordingExtractor;
-
- protected:
-  std::unique_ptr<ByteSource> OpenSource() override {
-    return std::make_unique<FailingSource>(testing::kAh + testing::kA + "\r\n");
-  }
-};
-
 TEST_F(ExtractorTest, AFailureLeavesTheRecordsWrittenBeforeIt) {
-  FailingExtractor failing(dir_.path());
-  failing.LoadGlyphData();
-  failing.SourcePath = dir_ / "menu.txt";
-  failing.MakeOutputPath();
-  EXPECT_THROW(failing.Run(), Failure);
+  Choose("menu.txt", "");
+  EXPECT_THROW(Run(std::make_unique<FailingSource>(kAh + kA + "\r\n")), Failure);
   EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), TestRecord(0) + TestRecord(1));
 }
 
@@ -212,10 +197,10 @@ TEST_F(ExtractorTest, ASourceOfMoreThan21MBRunsToTheEnd) {
   text.reserve(lines * line.size());
   for (size_t i = 0; i < lines; ++i) text += line;
   Choose("big.txt", text);
-  EXPECT_EQ(run_->Run(), RunOutcome::kWritten);
+  EXPECT_EQ(Run(), RunOutcome::kWritten);
   EXPECT_EQ(run_->BytesDone, static_cast<int64_t>(text.size()));
   EXPECT_EQ(std::filesystem::file_size(dir_ / "big.bin"), lines * GlyphSize);
-  Strings captions = run_->Captions();
+  Strings captions = window_.Captions();
   EXPECT_EQ(captions.size(), 101u);  // Loading... 0% to 99%, then 100%.
   EXPECT_EQ(captions[captions.size() - 2], "Loading... 99%");
 }

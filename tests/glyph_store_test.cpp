@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "glyphdata/failure.h"
+#include "platform/failure.h"
 #include "test_support.h"
 
 namespace pixtrel {
@@ -27,12 +27,7 @@ class GlyphStoreTest : public ::testing::Test {
   }
 
   std::string LoadFailure(const std::string& table) {
-    try {
-      Load(nullptr, table);
-    } catch (const Failure& failure) {
-      return failure.what();
-    }
-    return "no failure";
+    return testing::FailureText([&] { Load(nullptr, table); });
   }
 
   testing::TempDir dir_;
@@ -87,9 +82,9 @@ TEST_F(GlyphStoreTest, ATableThatCannotServeEverySlotFails) {
   EXPECT_EQ(LoadFailure(table.substr(0, table.size() - 2)), "no failure");  // The last line needs no end.
   // An empty last line without its line end is no line at all.
   table = testing::DefaultTable();
-  EXPECT_EQ(LoadFailure(table.substr(0, table.size() - 2)), "Input past end of file: " + (dir_ / "GB2312.tbl"));
+  EXPECT_EQ(LoadFailure(table.substr(0, table.size() - 2)), (dir_ / "GB2312.tbl") + ": Input past end of file");
   std::string lf_only(GlyphCount, '\n');
-  EXPECT_EQ(LoadFailure(lf_only), "Input past end of file: " + (dir_ / "GB2312.tbl"));
+  EXPECT_EQ(LoadFailure(lf_only), (dir_ / "GB2312.tbl") + ": Input past end of file");
   std::filesystem::remove(dir_ / "GB2312.tbl");
   GlyphStore store(dir_.path());
   EXPECT_THROW(store.LoadGlyphData(), Failure);

@@ -5,16 +5,16 @@
 # must be found beside the installed executable. The glyph file must equal
 # the one the build's own pixtrel-extract writes.
 #
-#   package_test.sh BUILD_DIR SAMPLES_DIR WITH_WINDOW(ON|OFF)
+#   package_test.sh BUILD_DIR SAMPLES_DIR WITH_WINDOW(ON|OFF) VERSION
 set -euo pipefail
-build_dir=$1 samples=$2 with_window=$3
+build_dir=$1 samples=$2 with_window=$3 version=$4
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pixtrel-package-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 (cd "$build_dir" && cpack -G DEB -B "$work/out") >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log" >&2; fail "cpack -G DEB"; }
-deb="$work/out/pixtrel_0.01_$(dpkg --print-architecture).deb"
+deb="$work/out/pixtrel_${version}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || fail "no $deb; made: $(ls "$work/out")"
 
 dpkg-deb -x "$deb" "$work/root"

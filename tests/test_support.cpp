@@ -10,6 +10,9 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "glyphdata/glyph_store.h"
+#include "platform/failure.h"
+
 namespace pixtrel::testing {
 
 TempDir::TempDir() {
@@ -22,6 +25,15 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+}
+
+std::string FailureText(const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const Failure& failure) {
+    return failure.what();
+  }
+  return "no failure";
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -70,22 +82,22 @@ void WriteDataFiles(const TempDir& dir) {
   WriteFile(dir / "GB2312.tbl", DefaultTable());
 }
 
-std::vector<std::string> RecordingExtractor::Captions() const {
+std::vector<std::string> RecordingWindow::Captions() const {
   std::vector<std::string> captions;
   for (const std::string& event : events)
     if (event.starts_with("caption ")) captions.push_back(event.substr(8));
   return captions;
 }
 
-void RecordingExtractor::EnableCommand1(bool enabled) { events.push_back(enabled ? "enable 1" : "enable 0"); }
+void RecordingWindow::EnableCommand1(bool enabled) { events.push_back(enabled ? "enable 1" : "enable 0"); }
 
-void RecordingExtractor::SetCommand1Caption(const std::string& caption) { events.push_back("caption " + caption); }
+void RecordingWindow::SetCommand1Caption(const std::string& caption) { events.push_back("caption " + caption); }
 
-void RecordingExtractor::ShowMessageBox(const std::string& text) { events.push_back("message " + text); }
+void RecordingWindow::ShowMessageBox(const std::string& text) { events.push_back("message " + text); }
 
-void RecordingExtractor::ResetForm() { events.push_back("reset"); }
+void RecordingWindow::ResetForm() { events.push_back("reset"); }
 
-void RecordingExtractor::MissingCharacter(uint16_t code, int64_t line_number) {
+void RecordingWindow::MissingCharacter(uint16_t code, int64_t line_number) {
   missing.emplace_back(code, line_number);
 }
 

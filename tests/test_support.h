@@ -1,13 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "extract/extractor.h"
-#include "glyphdata/text_lines.h"
+#include "extract/window_operations.h"
+#include "platform/platform.h"
 
 namespace pixtrel::testing {
 
@@ -27,6 +28,9 @@ class TempDir {
  private:
   std::string path_;
 };
+
+/// The message of the Failure that `work` throws, or "no failure".
+std::string FailureText(const std::function<void()>& work);
 
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
@@ -72,20 +76,16 @@ void WriteDataFiles(const TempDir& dir);
 /// A character a run found missing, and its editor line.
 using Missing = std::pair<uint16_t, int64_t>;
 
-/// An extractor whose window operations are recorded, in order, as
-/// "enable 0", "caption TEXT", "message TEXT" and "reset", and whose
-/// missing characters are recorded apart, in order.
-class RecordingExtractor : public Extractor {
+/// Window operations recorded, in order, as "enable 0", "caption TEXT",
+/// "message TEXT" and "reset"; missing characters recorded apart, in order.
+class RecordingWindow : public WindowOperations, public CharacterReport {
  public:
-  using Extractor::Extractor;
-
   std::vector<std::string> events;
   std::vector<Missing> missing;
 
   /// The captions recorded, in order.
   std::vector<std::string> Captions() const;
 
- protected:
   void EnableCommand1(bool enabled) override;
   void SetCommand1Caption(const std::string& caption) override;
   void ShowMessageBox(const std::string& text) override;

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "glyphdata/failure.h"
 #include "test_support.h"
 
 namespace pixtrel {
@@ -43,32 +42,21 @@ TEST(LineReaderTest, LinesLongerThanTheBuffer) {
   EXPECT_EQ(Lines(a + "\r\n" + b, 100 * 1024), (Strings{a, b}));
 }
 
+TEST(EditorLineCounterTest, CrLfCrAndLfEachEndALineAcrossPieces) {
+  EditorLineCounter lines;
+  for (std::string_view piece : {"a\r", "\nb\n", "\r", "\r\n"}) lines.Count(piece);
+  EXPECT_EQ(lines.Number(), 5);
+  lines.CountLineEnd();
+  lines.Count("\n");  // A LF after a line end taken away is a line end of its own.
+  EXPECT_EQ(lines.Number(), 7);
+}
+
 TEST(LineReaderTest, ReportsTheLengthTakenAtTheLastRead) {
   testing::TrickleSource source("ab\r\n", 2);
   LineReader reader(source);
   EXPECT_EQ(reader.SourceLength(), 0);
   reader.Next();
   EXPECT_EQ(reader.SourceLength(), 4);
-}
-
-TEST(FileSourceTest, FailuresNameTheCauseAndThePath) {
-  testing::TempDir dir;
-  EXPECT_THROW(
-      {
-        try {
-          FileSource missing(dir / "none.txt");
-        } catch (const Failure& failure) {
-          EXPECT_EQ(std::string(failure.what()), "No such file or directory: " + (dir / "none.txt"));
-          throw;
-        }
-      },
-      Failure);
-  FileSource directory(dir.path());  // A directory opens, but fails to read.
-  char byte;
-  EXPECT_THROW(directory.Read(&byte, 1), Failure);
-  FileSource absent(dir / "none.txt", /*missing_is_empty=*/true);
-  EXPECT_EQ(absent.Read(&byte, 1), 0u);
-  EXPECT_FALSE(testing::Exists(dir / "none.txt"));
 }
 
 }  // namespace

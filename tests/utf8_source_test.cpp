@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "glyphdata/failure.h"
+#include "platform/failure.h"
 #include "test_support.h"
 
 namespace pixtrel {
@@ -19,7 +19,7 @@ class Utf8SourceTest : public ::testing::Test {
   /// characters without a CP936 form in sightings_.
   std::string Convert(const std::string& utf8, size_t chunk = 4096) {
     testing::WriteFile(path_, utf8);
-    Utf8Source source(path_, [this](std::string_view character, int64_t line) {
+    Utf8Source source(RealDisk(), path_, [this](std::string_view character, int64_t line) {
       sightings_.emplace_back(std::string(character), line);
     });
     std::string converted;
@@ -30,12 +30,7 @@ class Utf8SourceTest : public ::testing::Test {
   }
 
   std::string ConversionFailure(const std::string& utf8) {
-    try {
-      Convert(utf8);
-    } catch (const Failure& failure) {
-      return failure.what();
-    }
-    return "no failure";
+    return testing::FailureText([&] { Convert(utf8); });
   }
 
   testing::TempDir dir_;
@@ -73,9 +68,9 @@ TEST_F(Utf8SourceTest, SequencesAcrossReadsAreJoined) {
 }
 
 TEST_F(Utf8SourceTest, IllFormedTextFailsNamingTheLineAndTheFile) {
-  EXPECT_EQ(ConversionFailure("ok\r\nok\n\xC0\x80"), "Invalid UTF-8 on line 3: " + path_);
-  EXPECT_EQ(ConversionFailure("\xE4\xB8\xAD\r\xE4\xB8"), "Invalid UTF-8 on line 2: " + path_);  // Cut short.
-  EXPECT_EQ(ConversionFailure("\xFF"), "Invalid UTF-8 on line 1: " + path_);
+  EXPECT_EQ(ConversionFailure("ok\r\nok\n\xC0\x80"), path_ + ":3: invalid UTF-8");
+  EXPECT_EQ(ConversionFailure("\xE4\xB8\xAD\r\xE4\xB8"), path_ + ":2: invalid UTF-8");  // Cut short.
+  EXPECT_EQ(ConversionFailure("\xFF"), path_ + ":1: invalid UTF-8");
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "glyphdata/failure.h"
 #include "glyphdata/glyph_store.h"
-#include "glyphdata/text_lines.h"
+#include "platform/failure.h"
+#include "platform/platform.h"
 
 namespace pixtrel {
 
@@ -27,15 +27,6 @@ const char* HalfBlock(bool upper, bool lower) {
   return lower ? "\u2584" : " ";
 }
 
-/// Reads up to `size` bytes, fewer only at the end of `source`.
-std::string ReadUpTo(ByteSource& source, size_t size) {
-  std::string bytes(size, '\0');
-  size_t done = 0;
-  for (size_t count; done < size && (count = source.Read(bytes.data() + done, size - done)) != 0;) done += count;
-  bytes.resize(done);
-  return bytes;
-}
-
 }  // namespace
 
 std::string DrawGlyphs(std::string_view records, int columns) {
@@ -56,13 +47,13 @@ std::string DrawGlyphs(std::string_view records, int columns) {
 }
 
 void DrawGlyphFile(const std::string& path, int columns, std::FILE* out) {
-  FileSource file(path);
+  std::unique_ptr<ByteSource> file = RealDisk().OpenForReading(path);
   const char* const kNotWhole = "Length is not a multiple of 32 bytes";
-  if (file.Length() % static_cast<int64_t>(GlyphSize) != 0) throw FileFailure(kNotWhole, path);
-  const size_t band_size = GlyphsPerBand(columns) * GlyphSize;
-  for (std::string band; !(band = ReadUpTo(file, band_size)).empty();) {
-    if (band.size() % GlyphSize != 0) throw FileFailure(kNotWhole, path);
-    std::fputs(DrawGlyphs(band, columns).c_str(), out);
+  if (file->Length() % static_cast<int64_t>(GlyphSize) != 0) throw FileFailure(path, kNotWhole);
+  std::string band(GlyphsPerBand(columns) * GlyphSize, '\0');
+  for (size_t size; (size = file->ReadFull(band.data(), band.size())) != 0;) {
+    if (size % GlyphSize != 0) throw FileFailure(path, kNotWhole);
+    std::fputs(DrawGlyphs(std::string_view(band).substr(0, size), columns).c_str(), out);
   }
 }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "cli/iconv_converter.h"
+#include "platform/platform.h"
 
 namespace pixtrel {
 
@@ -31,7 +31,7 @@ uint32_t CodePoint(std::string_view character) {
 
 MissingReport::MissingReport() : entry_of_code_(65536, -1) {}
 
-void MissingReport::AddMissing(uint16_t code, int64_t line_number) {
+void MissingReport::MissingCharacter(uint16_t code, int64_t line_number) {
   int32_t& index = entry_of_code_[code];
   if (index < 0) {
     index = static_cast<int32_t>(entries_.size());
@@ -52,7 +52,7 @@ void MissingReport::Count(Entry& entry) {
   ++occurrences_;
 }
 
-void MissingReport::Print(std::FILE* out, const std::string& source, const char* charset) const {
+void MissingReport::Print(std::FILE* out, const std::string& source, const std::string& charset) const {
   std::vector<const Entry*> in_order;
   for (const Entry& entry : entries_) in_order.push_back(&entry);
   std::stable_sort(in_order.begin(), in_order.end(),
@@ -65,9 +65,9 @@ void MissingReport::Print(std::FILE* out, const std::string& source, const char*
                Counted(occurrences_, "occurrence").c_str());
 }
 
-std::string MissingReport::Describe(const Entry& entry, const char* charset) {
+std::string MissingReport::Describe(const Entry& entry, const std::string& charset) {
   std::optional<std::string> shown =
-      IconvConverter::Whole(charset, entry.in_cp936 ? "CP936" : "UTF-8", entry.character);
+      TextConverter::Whole(charset.c_str(), entry.in_cp936 ? "CP936" : "UTF-8", entry.character);
   std::string text = shown && !shown->empty() ? *shown : "?";
   if (entry.in_cp936) {
     const auto lead = static_cast<unsigned char>(entry.character[0]);

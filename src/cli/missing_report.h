@@ -7,18 +7,20 @@
 #include <string_view>
 #include <vector>
 
+#include "extract/window_operations.h"
+
 namespace pixtrel {
 
 /// The characters of a source that get no glyph, those the code table lacks
 /// and those with no CP936 form, with how often each occurs and the line of
 /// its first occurrence.
-class MissingReport {
+class MissingReport : public CharacterReport {
  public:
   MissingReport();
 
   /// Counts an occurrence, on line `line_number`, of the CP936 double-byte
   /// character `code` that the table lacks.
-  void AddMissing(uint16_t code, int64_t line_number);
+  void MissingCharacter(uint16_t code, int64_t line_number) override;
 
   /// Counts an occurrence, on line `line_number`, of the UTF-8 character
   /// `character`, which has no CP936 form.
@@ -32,7 +34,7 @@ class MissingReport {
   /// CP936 form)" in place of the code), then the summary line
   /// "SOURCE: D characters missing, N occurrences". The characters are
   /// written in `charset`, or as "?" where it cannot show them.
-  void Print(std::FILE* out, const std::string& source, const char* charset) const;
+  void Print(std::FILE* out, const std::string& source, const std::string& charset) const;
 
  private:
   struct Entry {
@@ -43,7 +45,7 @@ class MissingReport {
   };
 
   void Count(Entry& entry);
-  static std::string Describe(const Entry& entry, const char* charset);
+  static std::string Describe(const Entry& entry, const std::string& charset);
 
   std::vector<Entry> entries_;
   std::vector<int32_t> entry_of_code_;              ///< By CP936 code; -1 for none.

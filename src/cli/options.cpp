@@ -66,6 +66,7 @@ std::optional<Options::Encoding> ParseEncoding(const char* name) {
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
   Options options;
+  optind = 0;  // Starts getopt_long afresh, however often the program parses.
   for (int c; (c = getopt_long(argc, argv, "o:qhV", kLongOptions, nullptr)) != -1;) {
     switch (c) {
       case 'o': options.output = optarg; break;

@@ -1,10 +1,9 @@
 #include "cli/utf8_source.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
-#include "glyphdata/failure.h"
+#include "platform/failure.h"
 
 namespace pixtrel {
 
@@ -44,9 +43,9 @@ size_t Utf8SequenceLength(std::string_view bytes) {
   return length;
 }
 
-Utf8Source::Utf8Source(const std::string& path, const UnconvertibleFn& unconvertible)
-    : pass_(path) {
-  Pass measuring(path);
+Utf8Source::Utf8Source(Disk& disk, const std::string& path, const UnconvertibleFn& unconvertible)
+    : pass_(disk, path) {
+  Pass measuring(disk, path);
   const UnconvertibleFn* report = unconvertible ? &unconvertible : nullptr;
   for (std::string_view part; !(part = measuring.Next(report)).empty();)
     length_ += static_cast<int64_t>(part.size());
@@ -60,10 +59,9 @@ size_t Utf8Source::Read(char* buffer, size_t size) {
   return count;
 }
 
-Utf8Source::Pass::Pass(const std::string& path)
-    : file_(path), in_(kBufferSize), out_(kBufferSize), pending_(in_.data(), 0) {
-  while (pending_.size() < kByteOrderMark.size() && ReadMore()) {
-  }
+Utf8Source::Pass::Pass(Disk& disk, const std::string& path)
+    : path_(path), file_(disk.OpenForReading(path)), in_(kBufferSize), out_(kBufferSize), pending_(in_.data(), 0) {
+  pending_ = std::string_view(in_.data(), file_->ReadFull(in_.data(), kByteOrderMark.size()));
   SkipByteOrderMark();
 }
 
@@ -73,21 +71,20 @@ std::string_view Utf8Source::Pass::Next(const UnconvertibleFn* unconvertible) {
   while (out == out_.data()) {
     if (pending_.empty() && !ReadMore()) break;
     const std::string_view before = pending_;
-    const bool converted = converter_.Convert(&pending_, &out, &out_left);
-    const int error = errno;
-    CountLines(before.substr(0, before.size() - pending_.size()));
-    if (converted || error == E2BIG) continue;
-    const size_t length = error == EINVAL ? kIncompleteUtf8 : Utf8SequenceLength(pending_);
+    const TextConverter::Stop stop = converter_.Convert(&pending_, &out, &out_left);
+    lines_.Count(before.substr(0, before.size() - pending_.size()));
+    if (stop == TextConverter::Stop::kDone || stop == TextConverter::Stop::kOutputFull) continue;
+    const size_t length = stop == TextConverter::Stop::kIncomplete ? kIncompleteUtf8 : Utf8SequenceLength(pending_);
     if (length == kIncompleteUtf8) {
       if (!ReadMore()) FailIllFormed();
     } else if (length == 0) {
       FailIllFormed();
     } else if (out_left >= kNoCp936Form.size()) {
-      if (unconvertible != nullptr) (*unconvertible)(pending_.substr(0, length), line_number_);
+      if (unconvertible != nullptr) (*unconvertible)(pending_.substr(0, length), lines_.Number());
       std::memcpy(out, kNoCp936Form.data(), kNoCp936Form.size());
       out += kNoCp936Form.size();
       out_left -= kNoCp936Form.size();
-      CountLines(pending_.substr(0, length));
+      lines_.Count(pending_.substr(0, length));
       pending_.remove_prefix(length);
     }
   }
@@ -97,7 +94,7 @@ std::string_view Utf8Source::Pass::Next(const UnconvertibleFn* unconvertible) {
 bool Utf8Source::Pass::ReadMore() {
   if (file_ended_) return false;
   std::memmove(in_.data(), pending_.data(), pending_.size());
-  const size_t count = file_.Read(in_.data() + pending_.size(), in_.size() - pending_.size());
+  const size_t count = file_->Read(in_.data() + pending_.size(), in_.size() - pending_.size());
   file_ended_ = count == 0;
   pending_ = std::string_view(in_.data(), pending_.size() + count);
   return !file_ended_;
@@ -107,15 +104,8 @@ void Utf8Source::Pass::SkipByteOrderMark() {
   if (pending_.starts_with(kByteOrderMark)) pending_.remove_prefix(kByteOrderMark.size());
 }
 
-void Utf8Source::Pass::CountLines(std::string_view consumed) {
-  for (char byte : consumed) {
-    if (byte == '\r' || (byte == '\n' && !after_cr_)) ++line_number_;
-    after_cr_ = byte == '\r';
-  }
-}
-
 void Utf8Source::Pass::FailIllFormed() const {
-  throw FileFailure("Invalid UTF-8 on line " + std::to_string(line_number_), file_.path());
+  throw Failure(path_ + ":" + std::to_string(lines_.Number()) + ": invalid UTF-8");
 }
 
 }  // namespace pixtrel

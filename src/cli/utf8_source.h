@@ -2,12 +2,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "cli/iconv_converter.h"
 #include "glyphdata/text_lines.h"
+#include "platform/platform.h"
 
 namespace pixtrel {
 
@@ -27,12 +28,12 @@ class Utf8Source : public ByteSource {
   /// its line (a line ends at CR LF, CR or LF).
   using UnconvertibleFn = std::function<void(std::string_view character, int64_t line_number)>;
 
-  /// Opens `path` and reads it through once, before anything else: measures
-  /// its length in CP936 and hands each character without a CP936 form to
-  /// `unconvertible` (when set). Throws Failure naming the path (and, for
-  /// an ill-formed sequence, its line) when the file cannot be read or is
-  /// not UTF-8.
-  Utf8Source(const std::string& path, const UnconvertibleFn& unconvertible);
+  /// Opens `path` on `disk` and reads it through once, before anything
+  /// else: measures its length in CP936 and hands each character without a
+  /// CP936 form to `unconvertible` (when set). Throws Failure naming the
+  /// path (and, for an ill-formed sequence, its line: "PATH:LINE: invalid
+  /// UTF-8") when the file cannot be read or is not UTF-8.
+  Utf8Source(Disk& disk, const std::string& path, const UnconvertibleFn& unconvertible);
 
   size_t Read(char* buffer, size_t size) override;
   /// The length of the whole text in CP936.
@@ -42,24 +43,23 @@ class Utf8Source : public ByteSource {
   /// One reading of the file from its start, converted a buffer at a time.
   class Pass {
    public:
-    explicit Pass(const std::string& path);
+    Pass(Disk& disk, const std::string& path);
     /// Converts the next part of the file; empty only at its end.
     std::string_view Next(const UnconvertibleFn* unconvertible);
 
    private:
     bool ReadMore();
     void SkipByteOrderMark();
-    void CountLines(std::string_view consumed);
     [[noreturn]] void FailIllFormed() const;
 
-    FileSource file_;
-    IconvConverter converter_{"CP936", "UTF-8"};
+    std::string path_;
+    std::unique_ptr<ByteSource> file_;
+    TextConverter converter_{"CP936", "UTF-8"};
     std::vector<char> in_;
     std::vector<char> out_;
     std::string_view pending_;  ///< Bytes read and not yet converted, inside in_.
     bool file_ended_ = false;
-    int64_t line_number_ = 1;
-    bool after_cr_ = false;
+    EditorLineCounter lines_;
   };
 
   int64_t length_ = 0;

@@ -1,156 +1,145 @@
 #include "extract/extractor.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
+#include "extract/glyph_file.h"
 #include "glyphdata/cp936.h"
-#include "glyphdata/failure.h"
-#include "glyphdata/file_identity.h"
 #include "glyphdata/output_path.h"
+#include "glyphdata/text_lines.h"
+#include "platform/failure.h"
 
 namespace pixtrel {
 
 namespace {
 
-/// True when a file (anything but a directory) named `path` exists.
-bool FileExists(const std::string& path) {
-  struct stat info;
-  return lstat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
-}
+/// One run over an opened source: the lines, their characters, the glyph
+/// file and the progress.
+class ExtractionRun {
+ public:
+  ExtractionRun(const Extractor& extractor, Disk& disk, WindowOperations& window, CharacterReport* report,
+                int64_t& bytes_done)
+      : store_(extractor),
+        source_path_(extractor.SourcePath),
+        window_(window),
+        report_(report),
+        bytes_done_(bytes_done),
+        glyph_file_(disk, extractor.OutputPath) {}
 
-int64_t CountLineFeeds(std::string_view bytes) {
-  int64_t count = 0;
-  for (const char* at = bytes.data(), *end = at + bytes.size();
-       (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)))) != nullptr; ++at)
-    ++count;
-  return count;
-}
-
-}  // namespace
-
-Extractor::Extractor(std::string program_dir) : GlyphStore(std::move(program_dir)) {}
-
-Extractor::~Extractor() = default;
-
-void Extractor::MakeOutputPath() { OutputPath = OutputPathFor(SourcePath); }
-
-bool Extractor::IsDataFile(const std::string& path) const {
-  return SameFile(path, FontPath()) || SameFile(path, TablePath());
-}
-
-std::optional<std::string> Extractor::SourceRefusal(const std::string& source) const {
-  if (source.empty()) return std::nullopt;
-  if (IsDataFile(source)) return kBackupMessage;
-  return OutputRefusal(source, OutputPathFor(source));
-}
-
-std::optional<std::string> Extractor::OutputRefusal(const std::string& source,
-                                                    const std::string& output) const {
-  if (SameFile(output, source)) return "The glyph file would overwrite its own source: " + output;
-  if (IsDataFile(output)) return kBackupMessage;
-  return std::nullopt;
-}
-
-RunOutcome Extractor::Run() {
-  EnableCommand1(false);
-  if (std::optional<std::string> refusal = OutputRefusal(SourcePath, OutputPath)) {
-    ShowMessageBox(*refusal);
-    ResetForm();
-    return RunOutcome::kRefused;
-  }
-  DeleteOldOutput();
-  ExtractSource();
-  SetCaption("100%");
-  bool written = FileExists(OutputPath);
-  ShowMessageBox(written ? kOverMessage : kEmptyMessage);
-  ResetForm();
-  return written ? RunOutcome::kWritten : RunOutcome::kEmpty;
-}
-
-std::unique_ptr<ByteSource> Extractor::OpenSource() { return std::make_unique<FileSource>(SourcePath); }
-
-void Extractor::ExtractSource() {
-  std::unique_ptr<ByteSource> source = OpenSource();
-  LineReader lines(*source);
-  BytesDone = 0;
-  percent_shown_ = -1;
-  caption_shown_.clear();
-  line_number_ = 1;
-  line_offset_ = 0;
-  glyph_file_.emplace(OutputPath);
-  try {
+  /// Reads `source` line by line to its end. Records appended before a
+  /// failure are written out as it propagates.
+  void ExtractSource(ByteSource& source) {
+    LineReader lines(source);
+    bytes_done_ = 0;
     while (std::optional<std::string_view> line = lines.Next()) {
       if (!line->empty()) ExtractLine(*line);
       FinishLine(*line);
       ShowProgress(lines.SourceLength());
       AddBytesDone(2);
     }
-    glyph_file_->Close();
-  } catch (...) {
-    glyph_file_.reset();  // Writes out the records appended so far.
-    throw;
+    glyph_file_.Close();
   }
-  glyph_file_.reset();
-}
 
-void Extractor::ExtractLine(std::string_view line) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-  const size_t size = line.size();
-  for (size_t i = 0; i < size;) {
-    if (i + 1 < size && IsDoubleByte(bytes[i], bytes[i + 1])) {
+ private:
+  /// Appends the record of every double-byte character of `line` found in
+  /// the table to the glyph file, reports the others, and advances BytesDone
+  /// by the line's characters.
+  void ExtractLine(std::string_view line) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+    ForEachCharacter(line, [&](size_t i, size_t length) {
+      if (length == 1) return;
       const uint16_t code = DoubleByteCode(bytes[i], bytes[i + 1]);
-      if (std::optional<uint16_t> slot = Lookup(code))
-        glyph_file_->Append(Record(*slot));
-      else
-        MissingCharacter(code, LineNumberAt(line, i));
-      i += 2;
-    } else {
-      ++i;
-    }
+      if (std::optional<uint16_t> slot = store_.Lookup(code))
+        glyph_file_.Append(store_.Record(*slot));
+      else if (report_ != nullptr)
+        report_->MissingCharacter(code, LineNumberAt(line, i));
+    });
+    // Each character counts its own length: 2 for a double-byte one, 1 for any other.
+    AddBytesDone(static_cast<int64_t>(line.size()));
   }
-  // Each character counts its own length: 2 for a double-byte one, 1 for any other.
-  AddBytesDone(static_cast<int64_t>(size));
+
+  /// The editor line of byte `offset` of the current line.
+  int64_t LineNumberAt(std::string_view line, size_t offset) {
+    editor_lines_.Count(line.substr(counted_, offset - counted_));
+    counted_ = offset;
+    return editor_lines_.Number();
+  }
+
+  void FinishLine(std::string_view line) {
+    if (report_ == nullptr) return;  // Nobody asks for line numbers.
+    LineNumberAt(line, line.size());
+    editor_lines_.CountLineEnd();
+    counted_ = 0;
+  }
+
+  void ShowProgress(int64_t source_length) {
+    int64_t scaled;
+    if (__builtin_mul_overflow(bytes_done_, int64_t{100}, &scaled)) throw FileFailure(source_path_, "Overflow");
+    if (source_length <= 0) throw FileFailure(source_path_, "Division by zero");
+    const auto percent = static_cast<int64_t>(static_cast<double>(scaled) / static_cast<double>(source_length));
+    if (percent == percent_shown_) return;
+    percent_shown_ = percent;
+    window_.SetCommand1Caption("Loading... " + std::to_string(percent) + "%");
+  }
+
+  void AddBytesDone(int64_t count) {
+    if (__builtin_add_overflow(bytes_done_, count, &bytes_done_)) throw FileFailure(source_path_, "Overflow");
+  }
+
+  const GlyphStore& store_;
+  const std::string& source_path_;
+  WindowOperations& window_;
+  CharacterReport* report_;
+  int64_t& bytes_done_;
+  GlyphFile glyph_file_;
+  int64_t percent_shown_ = -1;
+  EditorLineCounter editor_lines_;
+  size_t counted_ = 0;  ///< Bytes of the current line that editor_lines_ has counted.
+};
+
+}  // namespace
+
+Extractor::Extractor(std::string program_dir, Disk& disk) : GlyphStore(std::move(program_dir), disk) {}
+
+void Extractor::MakeOutputPath() { OutputPath = OutputPathFor(SourcePath); }
+
+bool Extractor::IsDataFile(const std::string& path) const {
+  return disk().SameFile(path, FontPath()) || disk().SameFile(path, TablePath());
 }
 
-void Extractor::MissingCharacter(uint16_t, int64_t) {}
-
-int64_t Extractor::LineNumberAt(std::string_view line, size_t offset) {
-  line_number_ += CountLineFeeds(line.substr(line_offset_, offset - line_offset_));
-  line_offset_ = offset;
-  return line_number_;
+std::optional<std::string> Extractor::DataFileRefusal(const std::string& path) const {
+  if (IsDataFile(path)) return kBackupMessage;
+  return std::nullopt;
 }
 
-void Extractor::FinishLine(std::string_view line) {
-  LineNumberAt(line, line.size());
-  ++line_number_;  // The CR LF or CR that ended it.
-  line_offset_ = 0;
+std::optional<std::string> Extractor::SourceRefusal(const std::string& source) const {
+  if (source.empty()) return std::nullopt;
+  if (std::optional<std::string> refusal = DataFileRefusal(source)) return refusal;
+  return OutputRefusal(source, OutputPathFor(source));
 }
 
-void Extractor::DeleteOldOutput() const {
-  if (FileExists(OutputPath) && unlink(OutputPath.c_str()) != 0) throw FileFailure(errno, OutputPath);
+std::optional<std::string> Extractor::OutputRefusal(const std::string& source, const std::string& output) const {
+  if (disk().SameFile(output, source)) return output + ": The glyph file would overwrite its own source";
+  return DataFileRefusal(output);
 }
 
-void Extractor::ShowProgress(int64_t source_length) {
-  int64_t scaled;
-  if (__builtin_mul_overflow(BytesDone, int64_t{100}, &scaled)) throw FileFailure("Overflow", SourcePath);
-  if (source_length <= 0) throw FileFailure("Division by zero", SourcePath);
-  auto percent = static_cast<int64_t>(static_cast<double>(scaled) / static_cast<double>(source_length));
-  if (percent == percent_shown_) return;
-  percent_shown_ = percent;
-  SetCaption("Loading... " + std::to_string(percent) + "%");
+bool Extractor::GlyphFileExists() const {
+  const FileKind kind = disk().KindOf(OutputPath);
+  return kind != FileKind::kNone && kind != FileKind::kDirectory;
 }
 
-void Extractor::SetCaption(const std::string& caption) {
-  if (caption == caption_shown_) return;
-  caption_shown_ = caption;
-  SetCommand1Caption(caption);
-}
-
-void Extractor::AddBytesDone(int64_t count) {
-  if (__builtin_add_overflow(BytesDone, count, &BytesDone)) throw FileFailure("Overflow", SourcePath);
+RunOutcome Extractor::Run(WindowOperations& window, CharacterReport* report, std::unique_ptr<ByteSource> source) {
+  window.EnableCommand1(false);
+  if (std::optional<std::string> refusal = OutputRefusal(SourcePath, OutputPath)) {
+    window.ShowMessageBox(*refusal);
+    window.ResetForm();
+    return RunOutcome::kRefused;
+  }
+  if (GlyphFileExists()) disk().Remove(OutputPath);
+  if (!source) source = disk().OpenForReading(SourcePath);
+  ExtractionRun(*this, disk(), window, report, BytesDone).ExtractSource(*source);
+  window.SetCommand1Caption("100%");
+  const bool written = GlyphFileExists();
+  window.ShowMessageBox(written ? kOverMessage : kEmptyMessage);
+  window.ResetForm();
+  return written ? RunOutcome::kWritten : RunOutcome::kEmpty;
 }
 
 }  // namespace pixtrel

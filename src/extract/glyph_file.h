@@ -1,12 +1,12 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "glyphdata/glyph_store.h"
+#include "platform/platform.h"
 
 namespace pixtrel {
 
@@ -14,8 +14,8 @@ namespace pixtrel {
 /// is created by the first record and not at all when none is appended.
 class GlyphFile {
  public:
-  /// A glyph file at `path`, not yet created.
-  explicit GlyphFile(std::string path);
+  /// A glyph file at `path` on `disk`, not yet created.
+  GlyphFile(Disk& disk, std::string path);
 
   /// Writes out what is still buffered, ignoring errors (a failure is on its
   /// way to being reported), so records appended before it stay on disk.
@@ -26,9 +26,9 @@ class GlyphFile {
   /// Appends `record`. Throws Failure naming the path when the file cannot
   /// be opened or written.
   void Append(GlyphRecord record) {
-    if (next_ == limit_) Flush();
-    std::memcpy(next_, record.data(), GlyphSize);
-    next_ += GlyphSize;
+    if (used_ == buffer_.size()) Flush();
+    std::memcpy(buffer_.data() + used_, record.data(), GlyphSize);
+    used_ += GlyphSize;
   }
 
   /// Writes out every record appended and closes the file; throws Failure
@@ -36,20 +36,14 @@ class GlyphFile {
   void Close();
 
  private:
-  /// A cache line of the buffer: records never straddle two.
-  struct alignas(64) CacheLine {
-    uint8_t bytes[64];
-  };
-
   /// Writes the buffered records to the file, creating it if need be.
   void Flush();
 
+  Disk& disk_;
   std::string path_;
-  int fd_ = -1;
-  std::vector<CacheLine> buffer_;
-  uint8_t* const start_;  ///< The buffer's first byte.
-  uint8_t* const limit_;  ///< The end of the buffer.
-  uint8_t* next_;         ///< Where the next record goes.
+  std::unique_ptr<ByteSink> file_;  ///< None until the first record is written out.
+  std::vector<char> buffer_;
+  size_t used_ = 0;
 };
 
 }  // namespace pixtrel

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -20,20 +19,8 @@ constexpr bool IsTrailByte(unsigned char byte) {
   return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFE);
 }
 
-namespace detail {
-inline constexpr unsigned char kLead = 1, kTrail = 2;
-inline constexpr auto kByteClass = [] {
-  std::array<unsigned char, 256> classes{};
-  for (int byte = 0; byte < 256; ++byte)
-    classes[byte] = (IsLeadByte(byte) ? kLead : 0) | (IsTrailByte(byte) ? kTrail : 0);
-  return classes;
-}();
-}  // namespace detail
-
 /// True when the two bytes form one double-byte character.
-constexpr bool IsDoubleByte(unsigned char lead, unsigned char trail) {
-  return (detail::kByteClass[lead] & detail::kLead) && (detail::kByteClass[trail] & detail::kTrail);
-}
+constexpr bool IsDoubleByte(unsigned char lead, unsigned char trail) { return IsLeadByte(lead) && IsTrailByte(trail); }
 
 /// The 16-bit code of a double-byte character: lead byte high, trail low.
 constexpr uint16_t DoubleByteCode(unsigned char lead, unsigned char trail) {
@@ -42,8 +29,19 @@ constexpr uint16_t DoubleByteCode(unsigned char lead, unsigned char trail) {
 
 /// The length in bytes (1 or 2) of the character that starts at `text[i]`;
 /// `i` must be less than `text.size()`.
-inline size_t CharacterLength(std::string_view text, size_t i) {
+constexpr size_t CharacterLength(std::string_view text, size_t i) {
   return i + 1 < text.size() && IsDoubleByte(text[i], text[i + 1]) ? 2 : 1;
+}
+
+/// Walks the characters of `text` from its start (trail bytes overlap lead
+/// bytes, so characters can only be found so) and calls `visit(offset,
+/// length)` for each, in order.
+template <class Visit>
+constexpr void ForEachCharacter(std::string_view text, Visit&& visit) {
+  for (size_t i = 0, length; i < text.size(); i += length) {
+    length = CharacterLength(text, i);
+    visit(i, length);
+  }
 }
 
 /// The last character of `text`, or an empty view when `text` is empty.

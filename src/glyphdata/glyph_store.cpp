@@ -1,12 +1,12 @@
 #include "glyphdata/glyph_store.h"
 
 #include "glyphdata/cp936.h"
-#include "glyphdata/failure.h"
 #include "glyphdata/text_lines.h"
+#include "platform/failure.h"
 
 namespace pixtrel {
 
-GlyphStore::GlyphStore(std::string program_dir) : program_dir_(std::move(program_dir)) {
+GlyphStore::GlyphStore(std::string program_dir, Disk& disk) : program_dir_(std::move(program_dir)), disk_(disk) {
   first_slot_.fill(kNoSlot);
 }
 
@@ -21,20 +21,16 @@ void GlyphStore::LoadGlyphData() {
 }
 
 void GlyphStore::LoadFont() {
-  FileSource font(FontPath(), /*missing_is_empty=*/true);
-  char* bytes = reinterpret_cast<char*>(FontBytes_.data());
-  for (size_t done = 0, n; done < FontSize; done += n) {
-    n = font.Read(bytes + done, FontSize - done);
-    if (n == 0) break;
-  }
+  if (std::unique_ptr<ByteSource> font = disk_.OpenIfExists(FontPath()))
+    font->ReadFull(reinterpret_cast<char*>(FontBytes_.data()), FontSize);
 }
 
 void GlyphStore::LoadTable() {
-  FileSource table(TablePath());
-  LineReader lines(table);
+  std::unique_ptr<ByteSource> table = disk_.OpenForReading(TablePath());
+  LineReader lines(*table);
   for (std::string& entry : CodeTable_) {
     std::optional<std::string_view> line = lines.Next();
-    if (!line) throw FileFailure("Input past end of file", TablePath());
+    if (!line) throw FileFailure(TablePath(), "Input past end of file");
     entry = LastCharacter(*line);
   }
 }

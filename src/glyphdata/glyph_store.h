@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "platform/platform.h"
+
 namespace pixtrel {
 
 /// Number of glyph slots of the font, indices 0 ... GlyphCount - 1.
@@ -25,9 +27,9 @@ using GlyphRecord = std::span<const uint8_t, GlyphSize>;
 /// "GB2312.tbl" in the program directory and only read afterwards.
 class GlyphStore {
  public:
-  /// A store whose data files lie in `program_dir`. Bytes start zero and
-  /// entries empty until LoadGlyphData.
-  explicit GlyphStore(std::string program_dir);
+  /// A store whose data files lie in `program_dir` on `disk`. Bytes start
+  /// zero and entries empty until LoadGlyphData.
+  explicit GlyphStore(std::string program_dir, Disk& disk = RealDisk());
 
   /// The font file's path: the program directory, "/", "GB2312.bin" (the
   /// separator is joined even when the directory already ends in one).
@@ -64,6 +66,10 @@ class GlyphStore {
   /// The code table: entry j is the character (CP936 bytes) of record j, or empty.
   const std::array<std::string, GlyphCount>& CodeTable() const { return CodeTable_; }
 
+ protected:
+  /// The disk the data files lie on.
+  Disk& disk() const { return disk_; }
+
  private:
   static constexpr uint16_t kNoSlot = 0xFFFF;
 
@@ -72,6 +78,7 @@ class GlyphStore {
   void IndexTable();
 
   std::string program_dir_;
+  Disk& disk_;
   std::array<uint8_t, FontSize> FontBytes_{};
   std::array<std::string, GlyphCount> CodeTable_;
   /// For every double-byte code, the first entry that holds it, or kNoSlot.

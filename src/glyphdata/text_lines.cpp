@@ -1,44 +1,12 @@
 #include "glyphdata/text_lines.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
-
-#include "glyphdata/failure.h"
 
 namespace pixtrel {
 
 namespace {
 constexpr size_t kChunkSize = 256 * 1024;
 }  // namespace
-
-FileSource::FileSource(std::string path, bool missing_is_empty)
-    : path_(std::move(path)), fd_(open(path_.c_str(), O_RDONLY | O_CLOEXEC)) {
-  if (fd_ < 0 && !(missing_is_empty && errno == ENOENT)) throw FileFailure(errno, path_);
-}
-
-FileSource::~FileSource() {
-  if (fd_ >= 0) close(fd_);
-}
-
-size_t FileSource::Read(char* buffer, size_t size) {
-  if (fd_ < 0) return 0;
-  for (;;) {
-    ssize_t n = read(fd_, buffer, size);
-    if (n >= 0) return static_cast<size_t>(n);
-    if (errno != EINTR) throw FileFailure(errno, path_);
-  }
-}
-
-int64_t FileSource::Length() {
-  if (fd_ < 0) return 0;
-  struct stat info;
-  if (fstat(fd_, &info) != 0) throw FileFailure(errno, path_);
-  return info.st_size;
-}
 
 LineReader::LineReader(ByteSource& source) : source_(source), buffer_(kChunkSize) {}
 
@@ -81,6 +49,13 @@ bool LineReader::Fill() {
   end_ += n;
   if (n == 0) at_end_ = true;
   return n > 0;
+}
+
+void EditorLineCounter::Count(std::string_view bytes) {
+  for (char byte : bytes) {
+    if (byte == '\r' || (byte == '\n' && !after_cr_)) ++number_;
+    after_cr_ = byte == '\r';
+  }
 }
 
 }  // namespace pixtrel

@@ -3,45 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace pixtrel {
-
-/// Where a text is read from: a file, or a conversion in front of one.
-class ByteSource {
- public:
-  virtual ~ByteSource() = default;
-
-  /// Reads up to `size` bytes into `buffer` and returns how many were read;
-  /// 0 only at the end of the source. Throws Failure when reading fails.
-  virtual size_t Read(char* buffer, size_t size) = 0;
-
-  /// The source's current length in bytes, as progress is measured against.
-  virtual int64_t Length() = 0;
-};
-
-/// A file opened for reading; closed when destroyed.
-class FileSource : public ByteSource {
- public:
-  /// Opens `path`; throws Failure naming the path and the cause. With
-  /// `missing_is_empty`, a file that does not exist reads as empty instead.
-  explicit FileSource(std::string path, bool missing_is_empty = false);
-  ~FileSource() override;
-  FileSource(const FileSource&) = delete;
-  FileSource& operator=(const FileSource&) = delete;
-
-  size_t Read(char* buffer, size_t size) override;
-  int64_t Length() override;
-
-  /// The path the file was opened by.
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-  int fd_;
-};
 
 /// Splits a source into lines. A line ends at CR LF or at a CR not followed
 /// by LF; the line end is not part of the line. A LF alone is an ordinary
@@ -72,6 +39,29 @@ class LineReader {
   size_t scanned_ = 0;   ///< Bytes after begin_ known to hold no CR.
   bool at_end_ = false;  ///< The source has reported its end.
   int64_t source_length_ = 0;
+};
+
+/// Numbers lines as a text editor does, for messages that point into a
+/// text: a line ends at CR LF, at CR and at LF. The text is handed over in
+/// pieces, in order.
+class EditorLineCounter {
+ public:
+  /// Counts the line ends in `bytes`, the text's next bytes.
+  void Count(std::string_view bytes);
+
+  /// Counts one line end that is not among the bytes handed over (one a
+  /// LineReader took away: CR LF or CR).
+  void CountLineEnd() {
+    ++number_;
+    after_cr_ = false;
+  }
+
+  /// The number, from 1, of the line the next byte is on.
+  int64_t Number() const { return number_; }
+
+ private:
+  int64_t number_ = 1;
+  bool after_cr_ = false;  ///< The last byte counted was a CR, so a LF now ends no line.
 };
 
 }  // namespace pixtrel

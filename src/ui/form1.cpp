@@ -7,7 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "glyphdata/failure.h"
+#include "platform/failure.h"
 
 namespace {
 
@@ -41,17 +41,21 @@ Form1::Form1(std::string program_dir)
   setTabOrder(Command2, Command1);
   setTabOrder(Command1, Text1);
   Command2->setFocus();
-  connect(Command2, &QPushButton::clicked, this, [this] { Click([this] { SelectSource(); }); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Click([this] { Run(); }); });
+  connect(Command2, &QPushButton::clicked, this, &Form1::Command2Clicked);
+  connect(Command1, &QPushButton::clicked, this, &Form1::Command1Clicked);
 }
 
 bool Form1::Load() {
-  return Guarded([this] {
+  try {
     LoadGlyphData();
     CommonDialog1.SetFilter(kFilter);
     CommonDialog1.SetFilterIndex(1);
     ResetForm();
-  });
+    return true;
+  } catch (const pixtrel::Failure& failure) {
+    ShowMessageBox(failure.what());
+    return false;
+  }
 }
 
 void Form1::ResetForm() {
@@ -61,7 +65,15 @@ void Form1::ResetForm() {
   SetCommand1Caption("开始");
 }
 
-void Form1::SelectSource() {
+void Form1::Command1Clicked() {
+  try {
+    Run(*this);
+  } catch (const pixtrel::Failure& failure) {
+    EndWithFailure(failure);
+  }
+}
+
+void Form1::Command2Clicked() {
   CommonDialog1.ShowOpen();
   SourcePath = QFile::encodeName(CommonDialog1.FileName()).toStdString();
   if (std::optional<std::string> refusal = SourceRefusal(SourcePath)) {
@@ -103,18 +115,8 @@ void Form1::ShowMessageBox(const std::string& text) {
   box.exec();
 }
 
-bool Form1::Guarded(const std::function<void()>& work) {
-  try {
-    work();
-    return true;
-  } catch (const pixtrel::Failure& failure) {
-    ShowMessageBox(failure.what());
-    return false;
-  }
-}
-
-void Form1::Click(const std::function<void()>& work) {
-  if (Guarded(work)) return;
+void Form1::EndWithFailure(const pixtrel::Failure& failure) {
+  ShowMessageBox(failure.what());
   hide();
   QCoreApplication::exit(1);
 }

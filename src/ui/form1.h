@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
 #include <string>
 
 #include "extract/extractor.h"
+#include "extract/window_operations.h"
+#include "platform/failure.h"
 #include "ui/common_dialog.h"
 
 class QLineEdit;
@@ -13,7 +14,7 @@ class QPushButton;
 /// The program's one window: the path box Text1, the Open button Command2,
 /// the Start button Command1 and the Open dialog CommonDialog1, over the
 /// program's state. Its size is held at 320 x 107 pixels, frame included.
-class Form1 : public QWidget, public pixtrel::Extractor {
+class Form1 : public QWidget, public pixtrel::Extractor, public pixtrel::WindowOperations {
   Q_OBJECT
 
  public:
@@ -35,23 +36,24 @@ class Form1 : public QWidget, public pixtrel::Extractor {
   QPushButton* Command1;
   CommonDialog CommonDialog1;
 
+  void EnableCommand1(bool enabled) override;
+  void SetCommand1Caption(const std::string& caption) override;
+  void ShowMessageBox(const std::string& text) override;
   void ResetForm() override;
+
+ private slots:
+  /// The click of Command1: runs the extraction.
+  void Command1Clicked();
+  /// The click of Command2: chooses the source through the Open dialog.
+  void Command2Clicked();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
 
-  void EnableCommand1(bool enabled) override;
-  void SetCommand1Caption(const std::string& caption) override;
-  void ShowMessageBox(const std::string& text) override;
-
  private:
-  /// The click of Command2: chooses the source through the Open dialog.
-  void SelectSource();
   /// Keeps the outer size at kOuterWidth x kOuterHeight unless minimized.
   void ApplySizeRule();
-  /// Runs one event's work; a failure is shown in a message box and false returned.
-  bool Guarded(const std::function<void()>& work);
-  /// Runs a click's work; a failure ends the program with status 1.
-  void Click(const std::function<void()>& work);
+  /// Reports the failure that ended a click and ends the program with status 1.
+  void EndWithFailure(const pixtrel::Failure& failure);
 };

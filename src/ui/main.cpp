@@ -1,8 +1,21 @@
-#include <QApplication>
+// Pixtrel: the window program.
 
-#include "ui/startup.h"
+#include <QApplication>
+#include <QFile>
+#include <QIcon>
+
+#include "platform/failure.h"
+#include "platform/platform.h"
+#include "ui/form1.h"
+#include "version.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  return RunPixtrel(app);
+  QApplication::setApplicationName(QStringLiteral("Pixtrel"));
+  QApplication::setApplicationVersion(QStringLiteral(PIXTREL_VERSION_TEXT));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/pixtrel.png")));
+  Form1 form(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+  if (!form.Load()) return 1;
+  form.show();
+  return app.exec();
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace pixtrel {
+
+/// A failure that stops the current operation. Its message names the file
+/// and the cause, as Unix tools do ("/data/GB2312.tbl: Input past end of
+/// file"). Nothing recovers from it: the caller reports it once.
+class Failure : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+/// A failure with `cause` that names `path`, worded "path: cause".
+Failure FileFailure(const std::string& path, const std::string& cause);
+
+/// A failure of a file operation on `path`, described as the system
+/// describes the error number `error` (errno).
+Failure FileFailure(const std::string& path, int error);
+
+}  // namespace pixtrel

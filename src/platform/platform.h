@@ -1,0 +1,131 @@
+#pragma once
+
+// Every call the program makes into the operating system goes through this
+// header: files, their identity, the program directory, the terminal, the
+// locale's character set and text conversion. Paths are byte strings as the
+// file system spells them (UTF-8 where file names are Unicode), sizes are
+// 64-bit, and files are read and written in binary.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pixtrel {
+
+/// Where bytes are read from: a file, or a conversion in front of one.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+
+  /// Reads up to `size` bytes into `buffer` and returns how many were read;
+  /// 0 only at the end of the source. Throws Failure naming the file when
+  /// reading fails.
+  virtual size_t Read(char* buffer, size_t size) = 0;
+
+  /// The source's current length in bytes, as progress is measured against.
+  virtual int64_t Length() = 0;
+
+  /// Reads until `size` bytes are in `buffer` or the source ends; returns
+  /// how many were read. Throws as Read does.
+  size_t ReadFull(char* buffer, size_t size);
+};
+
+/// Where bytes are written to: a file.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+
+  /// Writes all `size` bytes of `bytes`. Throws Failure naming the file.
+  virtual void Write(const char* bytes, size_t size) = 0;
+
+  /// Closes the file; throws Failure naming it when what was written could
+  /// not be stored. Destroying an open sink closes it silently.
+  virtual void Close() = 0;
+};
+
+/// What a path names. A symbolic link is a kOther, whatever it points to.
+enum class FileKind { kNone, kRegular, kDirectory, kOther };
+
+/// The file operations of the program. RealDisk works on the machine's
+/// disk; tests stand in for it to make an operation fail.
+class Disk {
+ public:
+  virtual ~Disk() = default;
+
+  /// Opens `path` for reading. Throws Failure naming the path and the cause.
+  virtual std::unique_ptr<ByteSource> OpenForReading(const std::string& path) = 0;
+
+  /// As OpenForReading, but none when nothing is at `path`.
+  virtual std::unique_ptr<ByteSource> OpenIfExists(const std::string& path) = 0;
+
+  /// Opens `path` for appending, creating it when it does not exist. Throws
+  /// Failure naming the path and the cause.
+  virtual std::unique_ptr<ByteSink> OpenForAppending(const std::string& path) = 0;
+
+  /// What is at `path`; a link is not followed.
+  virtual FileKind KindOf(const std::string& path) = 0;
+
+  /// Removes the directory entry `path`, which must not be a directory.
+  /// Throws Failure naming the path and the cause.
+  virtual void Remove(const std::string& path) = 0;
+
+  /// True when `a` and `b` name the same file: the same path, the same
+  /// existing file (links, hard links), or the same place once "." and ".."
+  /// forms, repeated separators and links in the existing part are resolved.
+  virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+};
+
+/// The machine's own disk.
+Disk& RealDisk();
+
+/// The directory of the running executable, links resolved, without a
+/// trailing separator ("/" for the root). Throws Failure when the system
+/// cannot say.
+std::string ProgramDirectory();
+
+/// The width in columns of the terminal `stream` writes to, or none when it
+/// writes to no terminal.
+std::optional<int> TerminalColumns(std::FILE* stream);
+
+/// True when `stream` writes to a terminal.
+bool IsTerminal(std::FILE* stream);
+
+/// The character set of the locale the program runs in (after
+/// setlocale(LC_CTYPE, "")), named as TextConverter takes it.
+std::string LocaleCharset();
+
+/// A conversion of text from one character set to another, by the C
+/// library's converter; it keeps no state between calls to Convert.
+class TextConverter {
+ public:
+  /// Why Convert stopped.
+  enum class Stop {
+    kDone,        ///< All the input was converted.
+    kOutputFull,  ///< The output has no room for the next character.
+    kInvalid,     ///< The next input is ill-formed or has no form in `to`.
+    kIncomplete,  ///< The input ends inside a character.
+  };
+
+  /// Opens the conversion to `to` from `from`; throws Failure when the C
+  /// library does not know it.
+  TextConverter(const char* to, const char* from);
+  ~TextConverter();
+  TextConverter(const TextConverter&) = delete;
+  TextConverter& operator=(const TextConverter&) = delete;
+
+  /// Converts from *in (advanced past what was used) into *out (advanced
+  /// past what was written, *out_left bytes of room left) as far as it can.
+  Stop Convert(std::string_view* in, char** out, size_t* out_left);
+
+  /// `text` converted whole; none when any part of it cannot be converted.
+  static std::optional<std::string> Whole(const char* to, const char* from, std::string_view text);
+
+ private:
+  void* handle_;
+};
+
+}  // namespace pixtrel

@@ -1,0 +1,34 @@
+// The program's place and surroundings on a POSIX system: its directory,
+// its terminal and its locale.
+
+#include <langinfo.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/failure.h"
+#include "platform/platform.h"
+
+namespace pixtrel {
+
+std::string ProgramDirectory() {
+  char path[4096];
+  const ssize_t size = readlink("/proc/self/exe", path, sizeof path);
+  if (size <= 0 || static_cast<size_t>(size) == sizeof path) throw FileFailure("/proc/self/exe", errno);
+  const std::string executable(path, static_cast<size_t>(size));
+  const size_t slash = executable.rfind('/');
+  return slash == 0 ? "/" : executable.substr(0, slash);
+}
+
+bool IsTerminal(std::FILE* stream) { return isatty(fileno(stream)) != 0; }
+
+std::optional<int> TerminalColumns(std::FILE* stream) {
+  winsize size{};
+  if (IsTerminal(stream) && ioctl(fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return std::nullopt;
+}
+
+std::string LocaleCharset() { return nl_langinfo(CODESET); }
+
+}  // namespace pixtrel

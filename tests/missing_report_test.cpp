@@ -1,0 +1,35 @@
+#include "cli/missing_report.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace pixtrel {
+namespace {
+
+std::string Printed(const MissingReport& report, const std::string& charset) {
+  std::FILE* out = std::tmpfile();
+  report.Print(out, "menu.txt", charset);
+  std::string text(static_cast<size_t>(std::ftell(out)), '\0');
+  std::rewind(out);
+  text.resize(std::fread(text.data(), 1, text.size(), out));
+  std::fclose(out);
+  return text;
+}
+
+TEST(MissingReportTest, ListsEachCharacterOnceInTheOrderOfItsFirstLine) {
+  MissingReport report;
+  report.AddUnconvertible("\U0001F600", 2);
+  report.MissingCharacter(0xCEC4, 1);
+  report.MissingCharacter(0xCEC4, 3);
+  EXPECT_EQ(report.occurrences(), 3);
+  EXPECT_EQ(Printed(report, "UTF-8"),
+            "menu.txt:1: missing \u6587 CP936 CEC4, 2 occurrences\n"
+            "menu.txt:2: missing \U0001F600 U+1F600 (no CP936 form), 1 occurrence\n"
+            "menu.txt: 2 characters missing, 3 occurrences\n");
+  EXPECT_EQ(Printed(report, "ANSI_X3.4-1968").substr(0, 30), "menu.txt:1: missing ? CP936 CE");
+}
+
+}  // namespace
+}  // namespace pixtrel

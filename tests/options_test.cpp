@@ -1,0 +1,45 @@
+#include "cli/options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace pixtrel {
+namespace {
+
+/// Parses the command line `pixtrel-extract WORDS...`.
+std::optional<Options> Parse(std::vector<std::string> words) {
+  words.insert(words.begin(), "pixtrel-extract");
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  return ParseOptions(static_cast<int>(words.size()), argv.data());
+}
+
+TEST(OptionsTest, ReadsEveryOption) {
+  std::optional<Options> options =
+      Parse({"-q", "-o", "out.bin", "--data-dir", "data", "--encoding", "UTF-8", "--strict", "--preview", "menu.txt"});
+  ASSERT_TRUE(options);
+  EXPECT_EQ(options->action, Options::Action::kExtract);
+  EXPECT_TRUE(options->quiet && options->strict && options->missing && options->preview);
+  EXPECT_EQ(options->output, "out.bin");
+  EXPECT_EQ(options->data_dir, "data");
+  EXPECT_EQ(options->encoding, Options::Encoding::kUtf8);
+  EXPECT_EQ(options->file, "menu.txt");
+
+  options = Parse({"--show", "menu.bin"});
+  ASSERT_TRUE(options);
+  EXPECT_EQ(options->action, Options::Action::kShow);
+  EXPECT_EQ(options->file, "menu.bin");
+  EXPECT_EQ(Parse({"-V", "ignored", "words"})->action, Options::Action::kVersion);
+}
+
+TEST(OptionsTest, RefusesWrongCommandLines) {
+  for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{
+           {}, {"a", "b"}, {"--encoding", "latin1", "a"}, {"--show", "g.bin", "x"}, {"--bogus", "a"}, {"-o"}})
+    EXPECT_FALSE(Parse(words)) << words.size();
+}
+
+}  // namespace
+}  // namespace pixtrel
