@@ -4,8 +4,6 @@
 #include <QFile>
 #include <QIcon>
 
-#include "platform/failure.h"
-#include "platform/platform.h"
 #include "ui/form1.h"
 #include "version.h"
 
