@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <map>
 #include <fstream>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -46,8 +46,10 @@ std::string MakeSource(const pixtrel::GlyphStore& store, int megabytes) {
   for (size_t written = 0; written < size; written += line.size()) {
     line.clear();
     for (int c = 0; c < 40; ++c) {
-      if (random() % 10 == 0) line += static_cast<char>('a' + random() % 26);
-      else line += table_characters[random() % table_characters.size()];
+      if (random() % 10 == 0)
+        line += static_cast<char>('a' + random() % 26);
+      else
+        line += table_characters[random() % table_characters.size()];
     }
     line += "\r\n";
     out << line;
@@ -56,12 +58,11 @@ std::string MakeSource(const pixtrel::GlyphStore& store, int megabytes) {
 }
 
 void SetRates(benchmark::State& state, int64_t source_bytes, int64_t glyph_bytes) {
-  state.counters["source_MB/s"] = benchmark::Counter(static_cast<double>(source_bytes) / 1e6,
-                                                     benchmark::Counter::kIsIterationInvariantRate);
-  state.counters["glyph_MB/s"] = benchmark::Counter(static_cast<double>(glyph_bytes) / 1e6,
-                                                    benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["source_MB/s"] =
+      benchmark::Counter(static_cast<double>(source_bytes) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["glyph_MB/s"] =
+      benchmark::Counter(static_cast<double>(glyph_bytes) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
-
 
 void BM_Extract(benchmark::State& state) {
   auto run = std::make_unique<pixtrel::Extractor>(PIXTREL_DATA_DIR);

@@ -36,8 +36,8 @@ namespace {
 using namespace pixtrel;
 using fuzzing::Require;
 
-const std::map<size_t, std::string> kEntries = {
-    {0, testing::kAh}, {1, testing::kA}, {2, testing::kZhong}, {7, "A"}, {900, testing::kA}, {8177, "\x81\x40"}};
+const std::map<size_t, std::string> kEntries = {{0, testing::kAh}, {1, testing::kA},   {2, testing::kZhong},
+                                                {7, "A"},          {900, testing::kA}, {8177, "\x81\x40"}};
 
 /// What a plain reading of a CP936 source gives.
 struct Expected {
@@ -195,7 +195,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(!testing::Exists(run.extractor.OutputPath), "a source that is no UTF-8 leaves no glyph file");
     return 0;
   }
-  const std::string glyphs = testing::Exists(run.extractor.OutputPath) ? testing::ReadFile(run.extractor.OutputPath) : "";
+  const std::string glyphs =
+      testing::Exists(run.extractor.OutputPath) ? testing::ReadFile(run.extractor.OutputPath) : "";
   CheckGlyphFile(glyphs, records);
   CheckEnd(run, outcome, glyphs);
   if (plain) {

@@ -76,7 +76,8 @@ TEST_F(ExtractorTest, ReportsMissingCharactersWithTheirEditorLines) {
   // Lines end at CR LF, lone CR and lone LF alike; found and single-byte characters are not reported.
   Choose("menu.txt", kWen + kAh + "\r\n" + "a" + kWen + "\r" + kWen + "\n\r\n" + kWen + "\n" + kWen);
   Run();
-  EXPECT_EQ(window_.missing, (std::vector<testing::Missing>{{0xCEC4, 1}, {0xCEC4, 2}, {0xCEC4, 3}, {0xCEC4, 5}, {0xCEC4, 6}}));
+  EXPECT_EQ(window_.missing,
+            (std::vector<testing::Missing>{{0xCEC4, 1}, {0xCEC4, 2}, {0xCEC4, 3}, {0xCEC4, 5}, {0xCEC4, 6}}));
   EXPECT_EQ(Output(), TestRecord(0));
 }
 
@@ -127,8 +128,9 @@ TEST_F(ExtractorTest, RefusesToOverwriteItsOwnSource) {
   const std::string source = kAh + "\r\n";
   Choose("menu.bin", source);
   EXPECT_EQ(Run(), RunOutcome::kRefused);
-  EXPECT_EQ(window_.events, (Strings{"enable 0", "message " + (dir_ / "menu.bin") + ": The glyph file would overwrite its own source",
-                                   "reset"}));
+  EXPECT_EQ(window_.events,
+            (Strings{"enable 0", "message " + (dir_ / "menu.bin") + ": The glyph file would overwrite its own source",
+                     "reset"}));
   EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), source);
 
   Choose("menu.txt", source);
@@ -142,10 +144,9 @@ TEST_F(ExtractorTest, RefusesToOverwriteTheDataFiles) {
   const std::string font = testing::TestFont(), table = testing::DefaultTable();
   std::filesystem::create_hard_link(dir_ / "GB2312.tbl", dir_ / "hard.tbl");
   Choose("menu.txt", kAh);
-  for (const std::string& output : {dir_ / "GB2312.bin", dir_.path() + "/./GB2312.bin",
-                                    dir_.path() + "/../" + dir_.path().substr(dir_.path().rfind('/') + 1) +
-                                        "/GB2312.tbl",
-                                    dir_ / "hard.tbl"}) {
+  for (const std::string& output :
+       {dir_ / "GB2312.bin", dir_.path() + "/./GB2312.bin",
+        dir_.path() + "/../" + dir_.path().substr(dir_.path().rfind('/') + 1) + "/GB2312.tbl", dir_ / "hard.tbl"}) {
     window_.events.clear();
     run_->OutputPath = output;
     EXPECT_EQ(Run(), RunOutcome::kRefused) << output;

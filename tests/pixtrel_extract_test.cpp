@@ -29,8 +29,9 @@ class PixtrelExtractTest : public ::testing::Test {
   /// Runs pixtrel-extract with `arguments` (shell words) and the test data
   /// files, in the locale locale_.
   Result Run(const std::string& arguments, bool with_data_dir = true) {
-    std::string command = "LC_ALL=" + locale_ + " " + std::string(PIXTREL_EXTRACT) + (with_data_dir ? " --data-dir " + dir_.path() : "") + " " +
-                          arguments + " >" + (dir_ / "out") + " 2>" + (dir_ / "err") + " </dev/null";
+    std::string command = "LC_ALL=" + locale_ + " " + std::string(PIXTREL_EXTRACT) +
+                          (with_data_dir ? " --data-dir " + dir_.path() : "") + " " + arguments + " >" +
+                          (dir_ / "out") + " 2>" + (dir_ / "err") + " </dev/null";
     int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::ReadFile(dir_ / "out"),
             testing::ReadFile(dir_ / "err")};
@@ -96,8 +97,9 @@ TEST_F(PixtrelExtractTest, LoadFailuresAndUsageErrorsExitTwo) {
   EXPECT_EQ(result.err, "pixtrel-extract: " + (dir_ / "GB2312.tbl") + ": No such file or directory\n");
   EXPECT_FALSE(testing::Exists(dir_ / "menu.bin"));
 
-  for (const std::string& wrong : {std::string(), "--bogus " + (dir_ / "menu.txt"), std::string("a b"),
-                                    "--encoding latin1 " + (dir_ / "menu.txt"), "--show " + (dir_ / "menu.txt") + " x"}) {
+  for (const std::string& wrong :
+       {std::string(), "--bogus " + (dir_ / "menu.txt"), std::string("a b"), "--encoding latin1 " + (dir_ / "menu.txt"),
+        "--show " + (dir_ / "menu.txt") + " x"}) {
     result = Run(wrong);
     EXPECT_EQ(result.status, 2) << wrong;
     EXPECT_NE(result.err.find("usage: pixtrel-extract"), std::string::npos) << wrong;
@@ -121,9 +123,9 @@ TEST_F(PixtrelExtractTest, MissingListsTheCharactersThatGotNoGlyph) {
   const std::string source = dir_ / "menu.txt";
   Result result = Run("-q --missing " + source);
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err, source + ":1: missing \u6587 CP936 CEC4, 2 occurrences\n" +
-                        source + ":2: missing \u4E02 CP936 8140, 1 occurrence\n" +
-                        source + ": 2 characters missing, 3 occurrences\n");
+  EXPECT_EQ(result.err, source + ":1: missing \u6587 CP936 CEC4, 2 occurrences\n" + source +
+                            ":2: missing \u4E02 CP936 8140, 1 occurrence\n" + source +
+                            ": 2 characters missing, 3 occurrences\n");
   EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), testing::TestRecord(0));  // The run itself is unchanged.
 
   result = Run("-q --strict " + source);
@@ -148,8 +150,9 @@ TEST_F(PixtrelExtractTest, Utf8SourcesAreConvertedAsTheyAreRead) {
   Result result = Run("--encoding utf-8 --missing " + source);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), testing::TestRecord(0) + testing::TestRecord(2));
-  EXPECT_EQ(result.err, "Loading... 100%\n100%\n" + source + ":1: missing \U0001F600 U+1F600 (no CP936 form), 1 occurrence\n" +
-                        source + ": 1 character missing, 1 occurrence\n");
+  EXPECT_EQ(result.err, "Loading... 100%\n100%\n" + source +
+                            ":1: missing \U0001F600 U+1F600 (no CP936 form), 1 occurrence\n" + source +
+                            ": 1 character missing, 1 occurrence\n");
 
   testing::WriteFile(source, "ok\n\xC0\x80");
   result = Run("--encoding UTF-8 " + source);

@@ -43,8 +43,8 @@ TEST(Utf8SequenceLengthTest, AcceptsOnlyWellFormedSequences) {
   EXPECT_EQ(Utf8SequenceLength("\xC2\xA9"), 2u);
   EXPECT_EQ(Utf8SequenceLength("\xE4\xB8\xAD!"), 3u);
   EXPECT_EQ(Utf8SequenceLength("\xF0\x9F\x98\x80"), 4u);
-  for (const char* ill_formed : {"\x80", "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5",
-                                 "\xE4\x41\xAD"})
+  for (const char* ill_formed :
+       {"\x80", "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5", "\xE4\x41\xAD"})
     EXPECT_EQ(Utf8SequenceLength(ill_formed), 0u) << ill_formed;
   EXPECT_EQ(Utf8SequenceLength("\xE4\xB8"), kIncompleteUtf8);
 }

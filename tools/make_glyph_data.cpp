@@ -29,7 +29,9 @@ constexpr size_t kGlyphSize = 32;
 
 using Glyph = std::array<uint8_t, kGlyphSize>;
 
-uint8_t HexByte(const std::string& hex, size_t at) { return static_cast<uint8_t>(std::stoul(hex.substr(at, 2), nullptr, 16)); }
+uint8_t HexByte(const std::string& hex, size_t at) {
+  return static_cast<uint8_t>(std::stoul(hex.substr(at, 2), nullptr, 16));
+}
 
 /// Reads "XXXX:digits" lines: 32 digits for an 8-wide glyph, 64 for a 16-wide one.
 std::unordered_map<char32_t, Glyph> ReadUnifont(const std::string& path) {
@@ -66,7 +68,8 @@ std::optional<char32_t> Decode(iconv_t cd, int row, int col) {
   char* out_ptr = reinterpret_cast<char*>(out);
   size_t in_left = sizeof in, out_left = sizeof out;
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  if (iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<size_t>(-1) || out_left != 4) return std::nullopt;
+  if (iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<size_t>(-1) || out_left != 4)
+    return std::nullopt;
   char32_t code = out[0] | out[1] << 8 | out[2] << 16 | static_cast<char32_t>(out[3]) << 24;
   bool private_use = code >= 0xE000 && code <= 0xF8FF;
   if (private_use) return std::nullopt;

@@ -48,8 +48,8 @@ class MissingReport : public CharacterReport {
   static std::string Describe(const Entry& entry, const std::string& charset);
 
   std::vector<Entry> entries_;
-  std::vector<int32_t> entry_of_code_;              ///< By CP936 code; -1 for none.
-  std::map<std::string, size_t> entry_of_utf8_;     ///< By the UTF-8 character.
+  std::vector<int32_t> entry_of_code_;           ///< By CP936 code; -1 for none.
+  std::map<std::string, size_t> entry_of_utf8_;  ///< By the UTF-8 character.
   int64_t occurrences_ = 0;
 };
 

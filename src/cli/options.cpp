@@ -69,25 +69,42 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
   optind = 0;  // Starts getopt_long afresh, however often the program parses.
   for (int c; (c = getopt_long(argc, argv, "o:qhV", kLongOptions, nullptr)) != -1;) {
     switch (c) {
-      case 'o': options.output = optarg; break;
-      case kDataDir: options.data_dir = optarg; break;
+      case 'o':
+        options.output = optarg;
+        break;
+      case kDataDir:
+        options.data_dir = optarg;
+        break;
       case kEncoding: {
         std::optional<Options::Encoding> encoding = ParseEncoding(optarg);
         if (!encoding) return UsageError("unknown encoding (cp936 or utf-8): ", optarg);
         options.encoding = *encoding;
         break;
       }
-      case 'q': options.quiet = true; break;
-      case kMissing: options.missing = true; break;
-      case kStrict: options.strict = options.missing = true; break;
-      case kPreview: options.preview = true; break;
+      case 'q':
+        options.quiet = true;
+        break;
+      case kMissing:
+        options.missing = true;
+        break;
+      case kStrict:
+        options.strict = options.missing = true;
+        break;
+      case kPreview:
+        options.preview = true;
+        break;
       case kShow:
         options.action = Options::Action::kShow;
         options.file = optarg;
         break;
-      case 'h': options.action = Options::Action::kHelp; return options;
-      case 'V': options.action = Options::Action::kVersion; return options;
-      default: return UsageError();
+      case 'h':
+        options.action = Options::Action::kHelp;
+        return options;
+      case 'V':
+        options.action = Options::Action::kVersion;
+        return options;
+      default:
+        return UsageError();
     }
   }
   const int operands = argc - optind;

@@ -11,14 +11,14 @@ struct Options {
   enum class Encoding { kCp936, kUtf8 };
 
   Action action = Action::kExtract;
-  std::optional<std::string> output;    ///< -o FILE: the glyph file, in place of the derived one.
-  std::optional<std::string> data_dir;  ///< --data-dir DIR: where the data files lie.
-  bool quiet = false;                   ///< -q: no progress.
-  bool missing = false;                 ///< --missing: list the characters that got no glyph.
-  bool strict = false;                  ///< --strict: exit 3 when a glyph file lacks some of them.
-  bool preview = false;                 ///< --preview: draw the glyph file written.
+  std::optional<std::string> output;     ///< -o FILE: the glyph file, in place of the derived one.
+  std::optional<std::string> data_dir;   ///< --data-dir DIR: where the data files lie.
+  bool quiet = false;                    ///< -q: no progress.
+  bool missing = false;                  ///< --missing: list the characters that got no glyph.
+  bool strict = false;                   ///< --strict: exit 3 when a glyph file lacks some of them.
+  bool preview = false;                  ///< --preview: draw the glyph file written.
   Encoding encoding = Encoding::kCp936;  ///< --encoding: how the source is encoded.
-  std::string file;                     ///< SOURCE, or the glyph file of --show.
+  std::string file;                      ///< SOURCE, or the glyph file of --show.
 };
 
 /// The usage lines.

@@ -43,12 +43,10 @@ size_t Utf8SequenceLength(std::string_view bytes) {
   return length;
 }
 
-Utf8Source::Utf8Source(Disk& disk, const std::string& path, const UnconvertibleFn& unconvertible)
-    : pass_(disk, path) {
+Utf8Source::Utf8Source(Disk& disk, const std::string& path, const UnconvertibleFn& unconvertible) : pass_(disk, path) {
   Pass measuring(disk, path);
   const UnconvertibleFn* report = unconvertible ? &unconvertible : nullptr;
-  for (std::string_view part; !(part = measuring.Next(report)).empty();)
-    length_ += static_cast<int64_t>(part.size());
+  for (std::string_view part; !(part = measuring.Next(report)).empty();) length_ += static_cast<int64_t>(part.size());
 }
 
 size_t Utf8Source::Read(char* buffer, size_t size) {

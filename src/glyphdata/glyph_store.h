@@ -56,9 +56,7 @@ class GlyphStore {
   }
 
   /// Glyph record `slot` (less than GlyphCount).
-  GlyphRecord Record(size_t slot) const {
-    return GlyphRecord(FontBytes_.data() + slot * GlyphSize, GlyphSize);
-  }
+  GlyphRecord Record(size_t slot) const { return GlyphRecord(FontBytes_.data() + slot * GlyphSize, GlyphSize); }
 
   /// The font store: record j at bytes j * GlyphSize ... j * GlyphSize + 31.
   const std::array<uint8_t, FontSize>& FontBytes() const { return FontBytes_; }
