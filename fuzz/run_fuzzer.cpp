@@ -23,7 +23,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli/utf8_source.h"
+#include "glyphdata/utf8_source.h"
 #include "extract/extractor.h"
 #include "fuzz_support.h"
 #include "glyphdata/cp936.h"

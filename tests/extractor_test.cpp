@@ -113,15 +113,25 @@ TEST_F(ExtractorTest, AnUnreadableSourceFailsAfterTheOldGlyphFileIsGone) {
   EXPECT_FALSE(testing::Exists(dir_ / "gone.bin"));
 }
 
-TEST_F(ExtractorTest, ADirectoryInTheGlyphFilesPlaceIsNeverDeleted) {
+TEST_F(ExtractorTest, OnlyARegularFileIsEverReplaced) {
   Choose("menu.txt", kAh);
   std::filesystem::create_directory(dir_ / "menu.bin");
   testing::WriteFile(dir_ / "menu.bin/keep", "x");
-  EXPECT_EQ(RunFailure(), (dir_ / "menu.bin") + ": Is a directory");
+  EXPECT_EQ(Run(), RunOutcome::kRefused);
+  EXPECT_EQ(window_.events[1], "message " + (dir_ / "menu.bin") + ": Is a directory");
   EXPECT_TRUE(testing::Exists(dir_ / "menu.bin/keep"));
-  // With nothing to write, the directory is simply not a glyph file.
-  Choose("menu.txt", "abc");
-  EXPECT_EQ(Run(), RunOutcome::kEmpty);
+
+  // A link is followed: the file it names is replaced, and the link stays.
+  testing::WriteFile(dir_ / "real.bin", "old glyphs");
+  std::filesystem::create_symlink("real.bin", dir_ / "link.bin");
+  run_->OutputPath = dir_ / "link.bin";
+  EXPECT_EQ(Run(), RunOutcome::kWritten);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "link.bin"));
+  EXPECT_EQ(testing::ReadFile(dir_ / "real.bin"), TestRecord(0));
+
+  run_->OutputPath = "/dev/null";
+  EXPECT_EQ(Run(), RunOutcome::kRefused);
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 }
 
 TEST_F(ExtractorTest, RefusesToOverwriteItsOwnSource) {

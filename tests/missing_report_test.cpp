@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
+
+#include "test_support.h"
 
 namespace pixtrel {
 namespace {
@@ -18,16 +21,23 @@ std::string Printed(const MissingReport& report, const std::string& charset) {
   return text;
 }
 
-TEST(MissingReportTest, ListsEachCharacterOnceInTheOrderOfItsFirstLine) {
+TEST(MissingReportTest, ListsEachCharacterOnceInTheOrderOfItsFirstOccurrence) {
+  Utf8Source utf8("-", std::make_unique<testing::TrickleSource>("\U0001F600", 4));
+  char converted[8];
+  ASSERT_EQ(utf8.ReadFull(converted, sizeof converted), kNoCp936Form.size());
   MissingReport report;
-  report.AddUnconvertible("\U0001F600", 2);
+  report.ConvertedFrom(&utf8);
   report.MissingCharacter(0xCEC4, 1);
+  report.MissingCharacter(0xFF, 2);  // The two bytes the run sees for the character with no CP936 form.
+  report.MissingCharacter(0xFF, 2);
+  report.MissingCharacter(0x80, 2);
   report.MissingCharacter(0xCEC4, 3);
-  EXPECT_EQ(report.occurrences(), 3);
+  EXPECT_EQ(report.occurrences(), 4);
   EXPECT_EQ(Printed(report, "UTF-8"),
             "menu.txt:1: missing \u6587 CP936 CEC4, 2 occurrences\n"
             "menu.txt:2: missing \U0001F600 U+1F600 (no CP936 form), 1 occurrence\n"
-            "menu.txt: 2 characters missing, 3 occurrences\n");
+            "menu.txt:2: missing \u20AC CP936 80, 1 occurrence\n"
+            "menu.txt: 3 characters missing, 4 occurrences\n");
   EXPECT_EQ(Printed(report, "ANSI_X3.4-1968").substr(0, 30), "menu.txt:1: missing ? CP936 CE");
 }
 

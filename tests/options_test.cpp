@@ -25,7 +25,7 @@ TEST(OptionsTest, ReadsEveryOption) {
   EXPECT_TRUE(options->quiet && options->strict && options->missing && options->preview);
   EXPECT_EQ(options->output, "out.bin");
   EXPECT_EQ(options->data_dir, "data");
-  EXPECT_EQ(options->encoding, Options::Encoding::kUtf8);
+  EXPECT_EQ(options->encoding, TextEncoding::kUtf8);
   EXPECT_EQ(options->file, "menu.txt");
 
   options = Parse({"--show", "menu.bin"});
@@ -37,7 +37,7 @@ TEST(OptionsTest, ReadsEveryOption) {
 
 TEST(OptionsTest, RefusesWrongCommandLines) {
   for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{
-           {}, {"a", "b"}, {"--encoding", "latin1", "a"}, {"--show", "g.bin", "x"}, {"--bogus", "a"}, {"-o"}})
+           {}, {"a", "b"}, {"--encoding", "latin1", "a"}, {"--show", "g.bin", "x"}, {"--bogus", "a"}, {"-o"}, {"-"}, {"-o", "", "a"}, {"--preview", "-o", "-", "a"}})
     EXPECT_FALSE(Parse(words)) << words.size();
 }
 

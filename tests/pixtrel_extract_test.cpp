@@ -70,13 +70,13 @@ TEST_F(PixtrelExtractTest, RefusalsAndFailuresExitTwoAndTouchNothing) {
   const std::string table = testing::ReadFile(dir_ / "GB2312.tbl");
   Result result = Run(dir_.path() + "/./GB2312.tbl");
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "pixtrel-extract: Dont't touch the backup !\n");
+  EXPECT_EQ(result.err, "pixtrel-extract: " + dir_.path() + "/./GB2312.tbl: Dont't touch the backup !\n");
   EXPECT_EQ(result.out, "");
 
   testing::WriteFile(dir_ / "menu.txt", kAh);
   result = Run("-o " + (dir_ / "GB2312.bin") + " " + (dir_ / "menu.txt"));
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "pixtrel-extract: Dont't touch the backup !\n");
+  EXPECT_EQ(result.err, "pixtrel-extract: " + (dir_ / "GB2312.bin") + ": Dont't touch the backup !\n");
   EXPECT_EQ(testing::ReadFile(dir_ / "GB2312.bin"), testing::TestFont());
 
   result = Run("-o " + (dir_ / "menu.txt") + " " + (dir_ / "menu.txt"));
@@ -141,7 +141,7 @@ TEST_F(PixtrelExtractTest, MissingListsTheCharactersThatGotNoGlyph) {
   EXPECT_EQ(result.err, source + ": 0 characters missing, 0 occurrences\n");
 
   testing::WriteFile(dir_ / "menu.txt", kWen);
-  EXPECT_EQ(Run("-q --strict " + source).status, 1);  // No glyph file: 1 as before.
+  EXPECT_EQ(Run("-q --strict " + source).status, 3);  // Strictness first, even with nothing found.
 }
 
 TEST_F(PixtrelExtractTest, Utf8SourcesAreConvertedAsTheyAreRead) {

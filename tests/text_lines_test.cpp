@@ -14,7 +14,7 @@ std::vector<std::string> Lines(const std::string& text, size_t piece = 1 << 20) 
   testing::TrickleSource source(text, piece);
   LineReader reader(source);
   std::vector<std::string> lines;
-  while (std::optional<std::string_view> line = reader.Next()) lines.emplace_back(*line);
+  while (std::optional<std::string> line = reader.NextLine()) lines.push_back(*line);
   return lines;
 }
 
@@ -40,6 +40,26 @@ TEST(LineReaderTest, LineEndsSplitAcrossReads) {
 TEST(LineReaderTest, LinesLongerThanTheBuffer) {
   std::string a(700 * 1024, 'a'), b(3, 'b');
   EXPECT_EQ(Lines(a + "\r\n" + b, 100 * 1024), (Strings{a, b}));
+}
+
+TEST(LineReaderTest, LongLinesComeInPiecesAndTakeBackTheirLastBytes) {
+  const std::string line = std::string(700 * 1024, 'a') + "z";
+  testing::TrickleSource source(line + "\r\n", 100 * 1024);
+  LineReader reader(source);
+  std::string joined;
+  size_t pieces = 0;
+  for (std::optional<LinePiece> piece; (piece = reader.Next()) && (++pieces, true);) {
+    EXPECT_LE(piece->text.size(), 512 * 1024u);
+    if (piece->ends_line) {
+      joined += piece->text;
+      break;
+    }
+    joined += piece->text.substr(0, piece->text.size() - 1);  // The last byte comes again.
+    reader.GiveBack(1);
+  }
+  EXPECT_EQ(joined, line);
+  EXPECT_GT(pieces, 2u);
+  EXPECT_EQ(reader.Next(), std::nullopt);
 }
 
 TEST(EditorLineCounterTest, CrLfCrAndLfEachEndALineAcrossPieces) {

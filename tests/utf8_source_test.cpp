@@ -1,8 +1,8 @@
-#include "cli/utf8_source.h"
+#include "glyphdata/utf8_source.h"
 
 #include <gtest/gtest.h>
 
-#include <utility>
+#include <memory>
 #include <vector>
 
 #include "platform/failure.h"
@@ -11,7 +11,7 @@
 namespace pixtrel {
 namespace {
 
-using Sightings = std::vector<std::pair<std::string, int64_t>>;
+using Strings = std::vector<std::string>;
 
 class Utf8SourceTest : public ::testing::Test {
  protected:
@@ -19,13 +19,12 @@ class Utf8SourceTest : public ::testing::Test {
   /// characters without a CP936 form in sightings_.
   std::string Convert(const std::string& utf8, size_t chunk = 4096) {
     testing::WriteFile(path_, utf8);
-    Utf8Source source(RealDisk(), path_, [this](std::string_view character, int64_t line) {
-      sightings_.emplace_back(std::string(character), line);
-    });
+    std::unique_ptr<Utf8Source> source = Utf8Source::OpenFile(RealDisk(), path_);
     std::string converted;
     std::string buffer(chunk, '\0');
-    for (size_t count; (count = source.Read(buffer.data(), chunk)) != 0;) converted.append(buffer, 0, count);
-    EXPECT_EQ(source.Length(), static_cast<int64_t>(converted.size()));
+    for (size_t count; (count = source->Read(buffer.data(), chunk)) != 0;) converted.append(buffer, 0, count);
+    EXPECT_EQ(source->Length(), static_cast<int64_t>(converted.size()));
+    for (std::string character; !(character = source->TakeUnconvertible()).empty();) sightings_.push_back(character);
     return converted;
   }
 
@@ -35,7 +34,7 @@ class Utf8SourceTest : public ::testing::Test {
 
   testing::TempDir dir_;
   const std::string path_ = dir_ / "menu.txt";
-  Sightings sightings_;
+  Strings sightings_;
 };
 
 TEST(Utf8SequenceLengthTest, AcceptsOnlyWellFormedSequences) {
@@ -55,11 +54,11 @@ TEST_F(Utf8SourceTest, ConvertsToCp936AndSkipsAByteOrderMark) {
   EXPECT_EQ(Convert(""), "");
 }
 
-TEST_F(Utf8SourceTest, CharactersWithoutACp936FormReadAsFFFFAndAreReportedWithTheirLines) {
+TEST_F(Utf8SourceTest, CharactersWithoutACp936FormReadAsFFFFAndAreKeptInOrder) {
   const std::string emoji = "\xF0\x9F\x98\x80";
   EXPECT_EQ(Convert(emoji + "\n\xE4\xB8\xAD\r\n\r" + emoji + "\n" + emoji, 1),
             "\xFF\xFF\n" + testing::kZhong + "\r\n\r\xFF\xFF\n\xFF\xFF");
-  EXPECT_EQ(sightings_, (Sightings{{emoji, 1}, {emoji, 4}, {emoji, 5}}));  // A CR, a character, a LF: two line ends.
+  EXPECT_EQ(sightings_, (Strings{emoji, emoji, emoji}));
 }
 
 TEST_F(Utf8SourceTest, SequencesAcrossReadsAreJoined) {

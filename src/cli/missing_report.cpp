@@ -1,6 +1,5 @@
 #include "cli/missing_report.h"
 
-#include <algorithm>
 
 #include "platform/platform.h"
 
@@ -32,11 +31,16 @@ uint32_t CodePoint(std::string_view character) {
 MissingReport::MissingReport() : entry_of_code_(65536, -1) {}
 
 void MissingReport::MissingCharacter(uint16_t code, int64_t line_number) {
+  if (utf8_ != nullptr && code == static_cast<unsigned char>(kNoCp936Form[0])) {
+    half_of_no_form_ = !half_of_no_form_;
+    if (!half_of_no_form_) AddUnconvertible(utf8_->TakeUnconvertible(), line_number);
+    return;
+  }
   int32_t& index = entry_of_code_[code];
   if (index < 0) {
     index = static_cast<int32_t>(entries_.size());
     const char bytes[] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-    entries_.push_back({std::string(bytes, 2), true, line_number});
+    entries_.push_back({code > 0xFF ? std::string(bytes, 2) : std::string(1, bytes[1]), true, line_number});
   }
   Count(entries_[static_cast<size_t>(index)]);
 }
@@ -53,13 +57,9 @@ void MissingReport::Count(Entry& entry) {
 }
 
 void MissingReport::Print(std::FILE* out, const std::string& source, const std::string& charset) const {
-  std::vector<const Entry*> in_order;
-  for (const Entry& entry : entries_) in_order.push_back(&entry);
-  std::stable_sort(in_order.begin(), in_order.end(),
-                   [](const Entry* a, const Entry* b) { return a->first_line < b->first_line; });
-  for (const Entry* entry : in_order)
-    std::fprintf(out, "%s:%lld: missing %s, %s\n", source.c_str(), static_cast<long long>(entry->first_line),
-                 Describe(*entry, charset).c_str(), Counted(entry->count, "occurrence").c_str());
+  for (const Entry& entry : entries_)
+    std::fprintf(out, "%s:%lld: missing %s, %s\n", source.c_str(), static_cast<long long>(entry.first_line),
+                 Describe(entry, charset).c_str(), Counted(entry.count, "occurrence").c_str());
   std::fprintf(out, "%s: %s missing, %s\n", source.c_str(),
                Counted(static_cast<int64_t>(entries_.size()), "character").c_str(),
                Counted(occurrences_, "occurrence").c_str());
@@ -70,9 +70,9 @@ std::string MissingReport::Describe(const Entry& entry, const std::string& chars
       TextConverter::Whole(charset.c_str(), entry.in_cp936 ? "CP936" : "UTF-8", entry.character);
   std::string text = shown && !shown->empty() ? *shown : "?";
   if (entry.in_cp936) {
-    const auto lead = static_cast<unsigned char>(entry.character[0]);
-    const auto trail = static_cast<unsigned char>(entry.character[1]);
-    return text + " CP936 " + Hex(lead << 8 | trail, 4);
+    uint32_t code = 0;
+    for (char byte : entry.character) code = code << 8 | static_cast<unsigned char>(byte);
+    return text + " CP936 " + Hex(code, static_cast<int>(2 * entry.character.size()));
   }
   return text + " U+" + Hex(CodePoint(entry.character), 4) + " (no CP936 form)";
 }

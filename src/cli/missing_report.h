@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "extract/window_operations.h"
+#include "glyphdata/utf8_source.h"
 
 namespace pixtrel {
 
@@ -18,20 +19,21 @@ class MissingReport : public CharacterReport {
  public:
   MissingReport();
 
-  /// Counts an occurrence, on line `line_number`, of the CP936 double-byte
-  /// character `code` that the table lacks.
-  void MissingCharacter(uint16_t code, int64_t line_number) override;
+  /// Takes the characters with no CP936 form from `source`, which the run
+  /// reads: each comes to the run as kNoCp936Form, two bytes 0xFF.
+  void ConvertedFrom(Utf8Source* source) { utf8_ = source; }
 
-  /// Counts an occurrence, on line `line_number`, of the UTF-8 character
-  /// `character`, which has no CP936 form.
-  void AddUnconvertible(std::string_view character, int64_t line_number);
+  /// Counts an occurrence, on line `line_number`, of the CP936 character
+  /// `code` (double-byte, or single-byte and not ASCII) that got no glyph.
+  void MissingCharacter(uint16_t code, int64_t line_number) override;
 
   /// The occurrences counted so far.
   int64_t occurrences() const { return occurrences_; }
 
   /// Writes one line per character, in the order of first occurrence,
-  /// "SOURCE:LINE: missing CHAR CP936 XXXX, N occurrences" (or "U+XXXX (no
-  /// CP936 form)" in place of the code), then the summary line
+  /// "SOURCE:LINE: missing CHAR CP936 XXXX, N occurrences" (XX for a
+  /// single-byte character, "U+XXXX (no CP936 form)" for a character with
+  /// none), then the summary line
   /// "SOURCE: D characters missing, N occurrences". The characters are
   /// written in `charset`, or as "?" where it cannot show them.
   void Print(std::FILE* out, const std::string& source, const std::string& charset) const;
@@ -44,6 +46,7 @@ class MissingReport : public CharacterReport {
     int64_t count = 0;
   };
 
+  void AddUnconvertible(std::string_view character, int64_t line_number);
   void Count(Entry& entry);
   static std::string Describe(const Entry& entry, const std::string& charset);
 
@@ -51,6 +54,8 @@ class MissingReport : public CharacterReport {
   std::vector<int32_t> entry_of_code_;           ///< By CP936 code; -1 for none.
   std::map<std::string, size_t> entry_of_utf8_;  ///< By the UTF-8 character.
   int64_t occurrences_ = 0;
+  Utf8Source* utf8_ = nullptr;
+  bool half_of_no_form_ = false;  ///< The first byte of a kNoCp936Form came last.
 };
 
 }  // namespace pixtrel

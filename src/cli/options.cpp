@@ -1,14 +1,17 @@
 #include "cli/options.h"
 
 #include <getopt.h>
-#include <strings.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <string_view>
 
 namespace pixtrel {
 
 const char kUsage[] =
     "usage: pixtrel-extract [OPTION]... SOURCE\n"
+    "       pixtrel-extract -o FILE [OPTION]... -\n"
     "       pixtrel-extract --show GLYPHFILE\n";
 
 const char kHelp[] =
@@ -16,13 +19,17 @@ const char kHelp[] =
     "character of the text that the code table knows, in text order.\n"
     "\n"
     "  -o, --output FILE     write the glyph file to FILE (default: SOURCE with\n"
-    "                        the extension .bin)\n"
+    "                        the extension .bin); - writes it to stdout, and\n"
+    "                        every message then goes to stderr\n"
     "      --data-dir DIR    read GB2312.bin and GB2312.tbl from DIR (default: the\n"
     "                        directory of the executable)\n"
-    "      --encoding ENC    SOURCE is cp936 (the default) or utf-8\n"
+    "      --encoding ENC    SOURCE is auto (the default: UTF-8 when it looks so,\n"
+    "                        CP936 otherwise), cp936 (gbk, gb2312) or utf-8 (utf8)\n"
     "  -q, --quiet           no progress on stderr\n"
     "      --missing         list on stderr the characters that got no glyph\n"
-    "      --strict          as --missing, and exit 3 when there were any\n"
+    "      --strict          as --missing; when there were any, exit 3 and leave\n"
+    "                        the old glyph file as it was; a missing or short\n"
+    "                        font file is an error\n"
     "      --preview         draw the glyph file written on stdout\n"
     "      --show GLYPHFILE  draw GLYPHFILE on stdout and run nothing\n"
     "  -h, --help            show this help\n"
@@ -30,7 +37,8 @@ const char kHelp[] =
     "\n"
     "Exit status: 0 a glyph file was written; 1 none was, since the text holds no\n"
     "character of the table; 2 a failure, a refusal or a wrong command line;\n"
-    "3 (with --strict) a glyph file was written but some characters got no glyph.\n";
+    "3 (with --strict) some characters got no glyph, so no glyph file was written.\n"
+    "A SOURCE of - is standard input. A failed run leaves the old glyph file as it was.\n";
 
 namespace {
 
@@ -56,9 +64,11 @@ std::nullopt_t UsageError(const char* complaint = nullptr, const char* what = ""
   return std::nullopt;
 }
 
-std::optional<Options::Encoding> ParseEncoding(const char* name) {
-  if (strcasecmp(name, "cp936") == 0) return Options::Encoding::kCp936;
-  if (strcasecmp(name, "utf-8") == 0) return Options::Encoding::kUtf8;
+std::optional<TextEncoding> ParseEncoding(std::string name) {
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+  if (name == "auto") return TextEncoding::kAuto;
+  if (name == "cp936" || name == "gbk" || name == "gb2312") return TextEncoding::kCp936;
+  if (name == "utf-8" || name == "utf8") return TextEncoding::kUtf8;
   return std::nullopt;
 }
 
@@ -70,14 +80,15 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
   for (int c; (c = getopt_long(argc, argv, "o:qhV", kLongOptions, nullptr)) != -1;) {
     switch (c) {
       case 'o':
+        if (*optarg == '\0') return UsageError("-o needs a file name");
         options.output = optarg;
         break;
       case kDataDir:
         options.data_dir = optarg;
         break;
       case kEncoding: {
-        std::optional<Options::Encoding> encoding = ParseEncoding(optarg);
-        if (!encoding) return UsageError("unknown encoding (cp936 or utf-8): ", optarg);
+        std::optional<TextEncoding> encoding = ParseEncoding(optarg);
+        if (!encoding) return UsageError("unknown encoding (auto, cp936 or utf-8): ", optarg);
         options.encoding = *encoding;
         break;
       }
@@ -115,6 +126,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
   if (operands == 0) return UsageError("no SOURCE");
   if (operands > 1) return UsageError("one SOURCE only");
   options.file = argv[optind];
+  if (options.file == "-" && !options.output) return UsageError("a SOURCE of - (standard input) needs -o");
+  if (options.preview && options.ToStandardOutput()) return UsageError("--preview cannot draw a glyph file sent to -");
   return options;
 }
 

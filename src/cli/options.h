@@ -3,22 +3,26 @@
 #include <optional>
 #include <string>
 
+#include "glyphdata/source_text.h"
+
 namespace pixtrel {
 
 /// What the command line asks pixtrel-extract to do.
 struct Options {
   enum class Action { kExtract, kShow, kHelp, kVersion };
-  enum class Encoding { kCp936, kUtf8 };
 
   Action action = Action::kExtract;
   std::optional<std::string> output;     ///< -o FILE: the glyph file, in place of the derived one.
   std::optional<std::string> data_dir;   ///< --data-dir DIR: where the data files lie.
   bool quiet = false;                    ///< -q: no progress.
   bool missing = false;                  ///< --missing: list the characters that got no glyph.
-  bool strict = false;                   ///< --strict: exit 3 when a glyph file lacks some of them.
+  bool strict = false;                   ///< --strict: no glyph file, exit 3, when some got none.
   bool preview = false;                  ///< --preview: draw the glyph file written.
-  Encoding encoding = Encoding::kCp936;  ///< --encoding: how the source is encoded.
-  std::string file;                      ///< SOURCE, or the glyph file of --show.
+  TextEncoding encoding = TextEncoding::kAuto;  ///< --encoding: how the source is encoded.
+  std::string file;  ///< SOURCE ("-" for standard input), or the glyph file of --show.
+
+  /// True when the glyph file goes to standard output (-o -).
+  bool ToStandardOutput() const { return output == "-"; }
 };
 
 /// The usage lines.

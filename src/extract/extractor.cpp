@@ -1,8 +1,11 @@
 #include "extract/extractor.h"
 
+#include <algorithm>
+
 #include "extract/glyph_file.h"
 #include "glyphdata/cp936.h"
 #include "glyphdata/output_path.h"
+#include "glyphdata/source_text.h"
 #include "glyphdata/text_lines.h"
 #include "platform/failure.h"
 
@@ -14,23 +17,29 @@ namespace {
 /// file and the progress.
 class ExtractionRun {
  public:
-  ExtractionRun(const Extractor& extractor, Disk& disk, WindowOperations& window, CharacterReport* report,
+  ExtractionRun(const Extractor& extractor, GlyphOutput& output, WindowOperations& window, CharacterReport* report,
                 int64_t& bytes_done)
       : store_(extractor),
         source_path_(extractor.SourcePath),
         window_(window),
         report_(report),
         bytes_done_(bytes_done),
-        glyph_file_(disk, extractor.OutputPath) {}
+        glyph_file_(output) {}
 
   /// Reads `source` line by line to its end. Records appended before a
   /// failure are written out as it propagates.
   void ExtractSource(ByteSource& source) {
     LineReader lines(source);
     bytes_done_ = 0;
-    while (std::optional<std::string_view> line = lines.Next()) {
-      if (!line->empty()) ExtractLine(*line);
-      FinishLine(*line);
+    while (std::optional<LinePiece> piece = lines.Next()) {
+      const size_t used = ExtractLine(piece->text, piece->ends_line);
+      CountEditorLines(piece->text.substr(0, used));
+      counted_ = 0;  // The next piece starts afresh.
+      if (!piece->ends_line) {
+        lines.GiveBack(piece->text.size() - used);
+        continue;
+      }
+      if (report_ != nullptr) editor_lines_.CountLineEnd();
       ShowProgress(lines.SourceLength());
       AddBytesDone(2);
     }
@@ -38,38 +47,57 @@ class ExtractionRun {
   }
 
  private:
-  /// Appends the record of every double-byte character of `line` found in
-  /// the table to the glyph file, reports the others, and advances BytesDone
-  /// by the line's characters.
-  void ExtractLine(std::string_view line) {
+  /// Appends the record of every double-byte character of `line` (a line,
+  /// or a piece of one that `ends_line` says whether it ends) found in the
+  /// table to the glyph file, reports the other characters that are not
+  /// ASCII, and advances BytesDone by the characters' bytes. Returns how
+  /// many bytes it took: all, but for a lead byte that ends a piece and may
+  /// pair with the next.
+  size_t ExtractLine(std::string_view line, bool ends_line) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-    ForEachCharacter(line, [&](size_t i, size_t length) {
-      if (length == 1) return;
-      const uint16_t code = DoubleByteCode(bytes[i], bytes[i + 1]);
-      if (std::optional<uint16_t> slot = store_.Lookup(code))
-        glyph_file_.Append(store_.Record(*slot));
-      else if (report_ != nullptr)
-        report_->MissingCharacter(code, LineNumberAt(line, i));
+    const size_t used = !ends_line && EndsInLeadByte(line) ? line.size() - 1 : line.size();
+    ForEachCharacter(line.substr(0, used), [&](size_t i, size_t length) {
+      if (length == 2) {
+        const uint16_t code = DoubleByteCode(bytes[i], bytes[i + 1]);
+        if (std::optional<uint16_t> slot = store_.Lookup(code))
+          glyph_file_.Append(store_.Record(*slot));
+        else
+          Report(code, line, i);
+      } else if (bytes[i] >= 0x80) {
+        Report(bytes[i], line, i);
+      }
     });
     // Each character counts its own length: 2 for a double-byte one, 1 for any other.
-    AddBytesDone(static_cast<int64_t>(line.size()));
+    AddBytesDone(static_cast<int64_t>(used));
+    return used;
   }
 
-  /// The editor line of byte `offset` of the current line.
-  int64_t LineNumberAt(std::string_view line, size_t offset) {
-    editor_lines_.Count(line.substr(counted_, offset - counted_));
-    counted_ = offset;
-    return editor_lines_.Number();
+  /// True when the last character of `text` is a lead byte on its own.
+  static bool EndsInLeadByte(std::string_view text) {
+    bool lone_lead = false;
+    ForEachCharacter(text, [&](size_t i, size_t length) {
+      lone_lead = length == 1 && i + 1 == text.size() && IsLeadByte(text[i]);
+    });
+    return lone_lead;
   }
 
-  void FinishLine(std::string_view line) {
+  /// Tells the report of the character `code` at byte `offset` of `line`.
+  void Report(uint16_t code, std::string_view line, size_t offset) {
+    if (report_ == nullptr) return;
+    CountEditorLines(line.substr(0, offset));
+    report_->MissingCharacter(code, editor_lines_.Number());
+  }
+
+  /// Counts the line ends in `bytes`, the start of the current piece, past
+  /// what was counted of it before.
+  void CountEditorLines(std::string_view bytes) {
     if (report_ == nullptr) return;  // Nobody asks for line numbers.
-    LineNumberAt(line, line.size());
-    editor_lines_.CountLineEnd();
-    counted_ = 0;
+    editor_lines_.Count(bytes.substr(std::min(counted_, bytes.size())));
+    counted_ = bytes.size();
   }
 
   void ShowProgress(int64_t source_length) {
+    if (source_length == ByteSource::kUnknownLength) return;
     int64_t scaled;
     if (__builtin_mul_overflow(bytes_done_, int64_t{100}, &scaled)) throw FileFailure(source_path_, "Overflow");
     if (source_length <= 0) throw FileFailure(source_path_, "Division by zero");
@@ -91,7 +119,7 @@ class ExtractionRun {
   GlyphFile glyph_file_;
   int64_t percent_shown_ = -1;
   EditorLineCounter editor_lines_;
-  size_t counted_ = 0;  ///< Bytes of the current line that editor_lines_ has counted.
+  size_t counted_ = 0;  ///< Bytes of the current piece that editor_lines_ has counted.
 };
 
 }  // namespace
@@ -100,8 +128,13 @@ Extractor::Extractor(std::string program_dir, Disk& disk) : GlyphStore(std::move
 
 void Extractor::MakeOutputPath() { OutputPath = OutputPathFor(SourcePath); }
 
+void Extractor::GuardDataFilesIn(const std::string& dir) { guarded_dirs_.push_back(dir); }
+
 bool Extractor::IsDataFile(const std::string& path) const {
-  return disk().SameFile(path, FontPath()) || disk().SameFile(path, TablePath());
+  auto in = [&](const std::string& dir) {
+    return disk().SameFile(path, FontPathIn(dir)) || disk().SameFile(path, TablePathIn(dir));
+  };
+  return in(ProgramDir()) || std::any_of(guarded_dirs_.begin(), guarded_dirs_.end(), in);
 }
 
 std::optional<std::string> Extractor::DataFileRefusal(const std::string& path) const {
@@ -116,27 +149,36 @@ std::optional<std::string> Extractor::SourceRefusal(const std::string& source) c
 }
 
 std::optional<std::string> Extractor::OutputRefusal(const std::string& source, const std::string& output) const {
+  if (output.empty()) return std::nullopt;
   if (disk().SameFile(output, source)) return output + ": The glyph file would overwrite its own source";
-  return DataFileRefusal(output);
+  if (std::optional<std::string> refusal = DataFileRefusal(output)) return refusal;
+  switch (disk().KindOf(disk().FollowLinks(output))) {
+    case FileKind::kDirectory:
+      return output + ": Is a directory";
+    case FileKind::kOther:
+      return output + ": Not a regular file";
+    case FileKind::kNone:
+    case FileKind::kRegular:
+      break;
+  }
+  return std::nullopt;
 }
 
-bool Extractor::GlyphFileExists() const {
-  const FileKind kind = disk().KindOf(OutputPath);
-  return kind != FileKind::kNone && kind != FileKind::kDirectory;
-}
-
-RunOutcome Extractor::Run(WindowOperations& window, CharacterReport* report, std::unique_ptr<ByteSource> source) {
+RunOutcome Extractor::Run(WindowOperations& window, CharacterReport* report, std::unique_ptr<ByteSource> source,
+                          GlyphOutput* output) {
   window.EnableCommand1(false);
   if (std::optional<std::string> refusal = OutputRefusal(SourcePath, OutputPath)) {
     window.ShowMessageBox(*refusal);
     window.ResetForm();
     return RunOutcome::kRefused;
   }
-  if (GlyphFileExists()) disk().Remove(OutputPath);
-  if (!source) source = disk().OpenForReading(SourcePath);
-  ExtractionRun(*this, disk(), window, report, BytesDone).ExtractSource(*source);
+  std::optional<InPlaceGlyphFile> in_place;
+  if (output == nullptr) output = &in_place.emplace(disk(), OutputPath);
+  output->Prepare();
+  if (!source) source = OpenSourceFile(disk(), SourcePath, TextEncoding::kAuto).bytes;
+  ExtractionRun(*this, *output, window, report, BytesDone).ExtractSource(*source);
   window.SetCommand1Caption("100%");
-  const bool written = GlyphFileExists();
+  const bool written = output->Exists();
   window.ShowMessageBox(written ? kOverMessage : kEmptyMessage);
   window.ResetForm();
   return written ? RunOutcome::kWritten : RunOutcome::kEmpty;

@@ -4,7 +4,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "extract/glyph_output.h"
 #include "extract/window_operations.h"
 #include "glyphdata/glyph_store.h"
 #include "platform/platform.h"
@@ -35,7 +37,8 @@ class Extractor : public GlyphStore {
 
   /// The chosen source's path.
   std::string SourcePath;
-  /// The glyph file's path, derived by MakeOutputPath and never cleared.
+  /// The glyph file's path, derived by MakeOutputPath and never cleared;
+  /// empty when the glyph file goes to a stream.
   std::string OutputPath;
   /// Source bytes consumed by the current or last run: 2 for each
   /// double-byte character, 1 for any other, 2 for each line read. 64 bits,
@@ -46,8 +49,12 @@ class Extractor : public GlyphStore {
   /// Sets OutputPath to the glyph file's path for SourcePath.
   void MakeOutputPath();
 
-  /// "Dont't touch the backup !" when `path` names the font file or the code
-  /// table, in any form; none otherwise.
+  /// Guards the data files in `dir` too, as the extractor's own are: they
+  /// are neither read as a source nor written as a glyph file.
+  void GuardDataFilesIn(const std::string& dir);
+
+  /// "Dont't touch the backup !" when `path` names a guarded data file (the
+  /// font file or the code table), in any form; none otherwise.
   std::optional<std::string> DataFileRefusal(const std::string& path) const;
 
   /// Why `source` cannot be chosen as a source: it is a data file, or the
@@ -55,24 +62,33 @@ class Extractor : public GlyphStore {
   /// None for an acceptable or empty path.
   std::optional<std::string> SourceRefusal(const std::string& source) const;
 
+  /// Why the glyph file of `source` may not be written at `output`: it is
+  /// `source` itself, a data file, a directory or anything but a regular
+  /// file (a symbolic link is followed). None when it may, or when `output`
+  /// is empty (a stream).
+  std::optional<std::string> OutputRefusal(const std::string& source, const std::string& output) const;
+
   /// Runs an extraction from SourcePath into OutputPath, touching the window
   /// only through `window`: disables Command1; refuses (message, ResetForm,
-  /// nothing touched) when OutputPath is the source or a data file; deletes
-  /// an old glyph file (never a directory); reads `source`, or when none is
-  /// given opens the file SourcePath only now; appends the record of
-  /// every double-byte character found in the table, in source order, and
-  /// tells `report` (when given) of the others; shows the progress after
-  /// each line, "100%" at the end, then "Over !" or "Your tbl is empty ."
-  /// and calls ResetForm. Throws Failure (naming the path and the cause)
-  /// when a file operation fails; records written before the failure stay
-  /// in the glyph file.
+  /// nothing touched) as OutputRefusal says; makes way for the glyph file
+  /// (the window's deletes an old one); reads `source`, or when none is
+  /// given opens the file SourcePath only now (UTF-8 when it looks so,
+  /// CP936 otherwise); appends the record of every
+  /// double-byte character found in the table, in source order, to `output`
+  /// (by default the window's glyph file at OutputPath) and tells `report`
+  /// (when given) of every other character that is not ASCII; shows the
+  /// progress after each line (when the source's length is known), "100%"
+  /// at the end, then "Over !" or "Your tbl is empty ." and calls
+  /// ResetForm. Throws Failure (naming the path and the cause) when a file
+  /// operation fails; what becomes of the records written before the
+  /// failure is `output`'s to say.
   RunOutcome Run(WindowOperations& window, CharacterReport* report = nullptr,
-                 std::unique_ptr<ByteSource> source = nullptr);
+                 std::unique_ptr<ByteSource> source = nullptr, GlyphOutput* output = nullptr);
 
  private:
-  std::optional<std::string> OutputRefusal(const std::string& source, const std::string& output) const;
   bool IsDataFile(const std::string& path) const;
-  bool GlyphFileExists() const;
+
+  std::vector<std::string> guarded_dirs_;  ///< Data files guarded besides the extractor's own.
 };
 
 }  // namespace pixtrel

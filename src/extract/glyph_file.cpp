@@ -8,7 +8,7 @@ namespace {
 constexpr size_t kBufferSize = 4096 * GlyphSize;
 }  // namespace
 
-GlyphFile::GlyphFile(Disk& disk, std::string path) : disk_(disk), path_(std::move(path)), buffer_(kBufferSize) {}
+GlyphFile::GlyphFile(GlyphOutput& output) : output_(output), buffer_(kBufferSize) {}
 
 GlyphFile::~GlyphFile() {
   try {
@@ -26,7 +26,7 @@ void GlyphFile::Flush() {
   if (used_ == 0) return;
   const size_t used = used_;
   used_ = 0;  // What the file refuses cannot be written later either.
-  if (!file_) file_ = disk_.OpenForAppending(path_);
+  if (!file_) file_ = output_.Open();
   file_->Write(buffer_.data(), used);
 }
 

@@ -5,17 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "extract/glyph_output.h"
 #include "glyphdata/glyph_store.h"
 #include "platform/platform.h"
 
 namespace pixtrel {
 
-/// The glyph file a run writes: records appended through a buffer. The file
-/// is created by the first record and not at all when none is appended.
+/// The glyph file a run writes: records appended through a buffer. The
+/// output is opened when the first records are written out, and not at all
+/// when none is appended.
 class GlyphFile {
  public:
-  /// A glyph file at `path` on `disk`, not yet created.
-  GlyphFile(Disk& disk, std::string path);
+  /// A glyph file that goes to `output`, not yet opened.
+  explicit GlyphFile(GlyphOutput& output);
 
   /// Writes out what is still buffered, ignoring errors (a failure is on its
   /// way to being reported), so records appended before it stay on disk.
@@ -36,11 +38,10 @@ class GlyphFile {
   void Close();
 
  private:
-  /// Writes the buffered records to the file, creating it if need be.
+  /// Writes the buffered records to the file, opening it if need be.
   void Flush();
 
-  Disk& disk_;
-  std::string path_;
+  GlyphOutput& output_;
   std::unique_ptr<ByteSink> file_;  ///< None until the first record is written out.
   std::vector<char> buffer_;
   size_t used_ = 0;

@@ -10,9 +10,9 @@ GlyphStore::GlyphStore(std::string program_dir, Disk& disk) : program_dir_(std::
   first_slot_.fill(kNoSlot);
 }
 
-std::string GlyphStore::FontPath() const { return program_dir_ + "/GB2312.bin"; }
+std::string GlyphStore::FontPathIn(const std::string& dir) { return dir + "/GB2312.bin"; }
 
-std::string GlyphStore::TablePath() const { return program_dir_ + "/GB2312.tbl"; }
+std::string GlyphStore::TablePathIn(const std::string& dir) { return dir + "/GB2312.tbl"; }
 
 void GlyphStore::LoadGlyphData() {
   LoadFont();
@@ -21,15 +21,16 @@ void GlyphStore::LoadGlyphData() {
 }
 
 void GlyphStore::LoadFont() {
+  font_file_bytes_.reset();
   if (std::unique_ptr<ByteSource> font = disk_.OpenIfExists(FontPath()))
-    font->ReadFull(reinterpret_cast<char*>(FontBytes_.data()), FontSize);
+    font_file_bytes_ = font->ReadFull(reinterpret_cast<char*>(FontBytes_.data()), FontSize);
 }
 
 void GlyphStore::LoadTable() {
   std::unique_ptr<ByteSource> table = disk_.OpenForReading(TablePath());
   LineReader lines(*table);
   for (std::string& entry : CodeTable_) {
-    std::optional<std::string_view> line = lines.Next();
+    std::optional<std::string> line = lines.NextLine();
     if (!line) throw FileFailure(TablePath(), "Input past end of file");
     entry = LastCharacter(*line);
   }

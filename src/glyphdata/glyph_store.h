@@ -31,12 +31,18 @@ class GlyphStore {
   /// zero and entries empty until LoadGlyphData.
   explicit GlyphStore(std::string program_dir, Disk& disk = RealDisk());
 
-  /// The font file's path: the program directory, "/", "GB2312.bin" (the
+  /// The path of the font file in `dir`: `dir`, "/", "GB2312.bin" (the
   /// separator is joined even when the directory already ends in one).
-  std::string FontPath() const;
+  static std::string FontPathIn(const std::string& dir);
 
-  /// The code table's path, formed as FontPath is.
-  std::string TablePath() const;
+  /// The path of the code table in `dir`, formed as FontPathIn does.
+  static std::string TablePathIn(const std::string& dir);
+
+  /// The font file's path in the program directory.
+  std::string FontPath() const { return FontPathIn(program_dir_); }
+
+  /// The code table's path in the program directory.
+  std::string TablePath() const { return TablePathIn(program_dir_); }
 
   /// Fills the store from the two files. A missing or short font file leaves
   /// the bytes it does not supply at zero and is not created; bytes past the
@@ -46,6 +52,10 @@ class GlyphStore {
   /// file exists but cannot be read, or the table is missing, unreadable or
   /// has fewer lines than there are slots.
   void LoadGlyphData();
+
+  /// How many bytes the font file supplied (FontSize when it was whole or
+  /// longer), or none when there was no font file. Set by LoadGlyphData.
+  std::optional<size_t> FontFileBytes() const { return font_file_bytes_; }
 
   /// The index of the first entry equal to the double-byte character `code`,
   /// or none when no entry is.
@@ -65,6 +75,9 @@ class GlyphStore {
   const std::array<std::string, GlyphCount>& CodeTable() const { return CodeTable_; }
 
  protected:
+  /// The directory the data files lie in.
+  const std::string& ProgramDir() const { return program_dir_; }
+
   /// The disk the data files lie on.
   Disk& disk() const { return disk_; }
 
@@ -78,6 +91,7 @@ class GlyphStore {
   std::string program_dir_;
   Disk& disk_;
   std::array<uint8_t, FontSize> FontBytes_{};
+  std::optional<size_t> font_file_bytes_;
   std::array<std::string, GlyphCount> CodeTable_;
   /// For every double-byte code, the first entry that holds it, or kNoSlot.
   std::array<uint16_t, 65536> first_slot_;

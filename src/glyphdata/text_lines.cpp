@@ -10,7 +10,7 @@ constexpr size_t kChunkSize = 256 * 1024;
 
 LineReader::LineReader(ByteSource& source) : source_(source), buffer_(kChunkSize) {}
 
-std::optional<std::string_view> LineReader::Next() {
+std::optional<LinePiece> LineReader::Next() {
   for (;;) {
     const char* start = buffer_.data() + begin_;
     size_t available = end_ - begin_;
@@ -22,20 +22,33 @@ std::optional<std::string_view> LineReader::Next() {
         start = buffer_.data() + begin_;
         available = end_ - begin_;
         bool crlf = length + 1 < available && start[length + 1] == '\n';
-        begin_ += length + (crlf ? 2 : 1);
-        scanned_ = 0;
-        return std::string_view(start, length);
+        return TakePiece(length, length + (crlf ? 2 : 1), true);
       }
       continue;
     }
     scanned_ = available;
+    if (available >= kChunkSize) return TakePiece(available, available, false);
     if (!at_end_ && Fill()) continue;
-    if (available == 0) return std::nullopt;
-    start = buffer_.data() + begin_;  // Fill has moved the unread bytes to the front.
-    begin_ = end_;
-    scanned_ = 0;
-    return std::string_view(start, available);
+    if (available == 0 && !in_line_) return std::nullopt;
+    return TakePiece(available, available, true);  // The last line, without a line end.
   }
+}
+
+std::optional<std::string> LineReader::NextLine() {
+  std::string line;
+  while (std::optional<LinePiece> piece = Next()) {
+    line += piece->text;
+    if (piece->ends_line) return line;
+  }
+  return std::nullopt;
+}
+
+LinePiece LineReader::TakePiece(size_t length, size_t consumed, bool ends_line) {
+  const std::string_view text(buffer_.data() + begin_, length);
+  begin_ += consumed;
+  scanned_ = 0;
+  in_line_ = !ends_line;
+  return {text, ends_line};
 }
 
 bool LineReader::Fill() {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -10,18 +11,34 @@
 
 namespace pixtrel {
 
+/// A line of a source, or a piece of one.
+struct LinePiece {
+  std::string_view text;  ///< Without the line end.
+  bool ends_line;         ///< The line ends here: this is its last piece.
+};
+
 /// Splits a source into lines. A line ends at CR LF or at a CR not followed
 /// by LF; the line end is not part of the line. A LF alone is an ordinary
 /// byte. A last line without a line end is still a line, and a final line
-/// end does not start an empty line. Memory grows only with the longest line.
+/// end does not start an empty line. A line longer than the reader holds at
+/// once (a few hundred KB) comes in pieces, so memory does not grow with it.
 class LineReader {
  public:
   /// Reads from `source`, which must outlive the reader.
   explicit LineReader(ByteSource& source);
 
-  /// The next line, or none at the end of the source. The view stays valid
-  /// until the next call.
-  std::optional<std::string_view> Next();
+  /// The next line or piece of a line, or none at the end of the source.
+  /// The view stays valid until the next call. A line that comes in pieces
+  /// ends with a piece that may be empty.
+  std::optional<LinePiece> Next();
+
+  /// The next whole line, its pieces joined, or none at the end of the
+  /// source: for texts whose lines are known to be short.
+  std::optional<std::string> NextLine();
+
+  /// Takes back the last `count` bytes of the piece Next just returned,
+  /// which did not end its line: they begin the next piece instead.
+  void GiveBack(size_t count) { begin_ -= count; }
 
   /// The source's length as of the last read from it: the length is taken
   /// anew whenever the reader fetches more of the source.
@@ -31,6 +48,8 @@ class LineReader {
   /// Moves the unread bytes to the front and reads more after them; false
   /// when the source has no more.
   bool Fill();
+  /// Returns the next `length` bytes as a piece and moves past `consumed`.
+  LinePiece TakePiece(size_t length, size_t consumed, bool ends_line);
 
   ByteSource& source_;
   std::vector<char> buffer_;
@@ -38,6 +57,7 @@ class LineReader {
   size_t end_ = 0;       ///< One past the last byte read from the source.
   size_t scanned_ = 0;   ///< Bytes after begin_ known to hold no CR.
   bool at_end_ = false;  ///< The source has reported its end.
+  bool in_line_ = false;  ///< A piece of a line that has not ended was returned.
   int64_t source_length_ = 0;
 };
 

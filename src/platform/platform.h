@@ -26,8 +26,12 @@ class ByteSource {
   /// reading fails.
   virtual size_t Read(char* buffer, size_t size) = 0;
 
-  /// The source's current length in bytes, as progress is measured against.
+  /// The source's current length in bytes, as progress is measured
+  /// against, or kUnknownLength when it cannot be known (a pipe).
   virtual int64_t Length() = 0;
+
+  /// What Length says of a source whose length cannot be known.
+  static constexpr int64_t kUnknownLength = -1;
 
   /// Reads until `size` bytes are in `buffer` or the source ends; returns
   /// how many were read. Throws as Read does.
@@ -50,6 +54,12 @@ class ByteSink {
 /// What a path names. A symbolic link is a kOther, whatever it points to.
 enum class FileKind { kNone, kRegular, kDirectory, kOther };
 
+/// A file made under a name of its own, to be renamed into place.
+struct TemporaryFile {
+  std::string path;
+  std::unique_ptr<ByteSink> sink;
+};
+
 /// The file operations of the program. RealDisk works on the machine's
 /// disk; tests stand in for it to make an operation fail.
 class Disk {
@@ -66,8 +76,29 @@ class Disk {
   /// Failure naming the path and the cause.
   virtual std::unique_ptr<ByteSink> OpenForAppending(const std::string& path) = 0;
 
+  /// Opens standard input, a source whose length is unknown.
+  virtual std::unique_ptr<ByteSource> StandardInput() = 0;
+
+  /// Opens standard output; closing the sink leaves the stream open.
+  virtual std::unique_ptr<ByteSink> StandardOutput() = 0;
+
+  /// Creates a new, empty file in the directory of `beside`, under a name of
+  /// its own that starts with a dot, with the permissions the file at
+  /// `beside` has (when there is none, those a new file gets). Throws
+  /// Failure naming the directory and the cause; the sink's failures name
+  /// `beside`, the file it is to become.
+  virtual TemporaryFile CreateTemporary(const std::string& beside) = 0;
+
+  /// Renames `from` to `to`, replacing what `to` names in one step. Throws
+  /// Failure naming `to` and the cause.
+  virtual void Rename(const std::string& from, const std::string& to) = 0;
+
   /// What is at `path`; a link is not followed.
   virtual FileKind KindOf(const std::string& path) = 0;
+
+  /// `path` with a symbolic link at its end followed, as often as it takes,
+  /// to the path it names (which need not exist); `path` when it is no link.
+  virtual std::string FollowLinks(const std::string& path) = 0;
 
   /// Removes the directory entry `path`, which must not be a directory.
   /// Throws Failure naming the path and the cause.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -52,7 +53,7 @@ class InputFile : public ByteSource, private Descriptor {
   int64_t Length() override {
     struct stat info;
     if (fstat(fd_, &info) != 0) throw FileFailure(path_, errno);
-    return info.st_size;
+    return S_ISREG(info.st_mode) ? info.st_size : kUnknownLength;
   }
 };
 
@@ -71,6 +72,30 @@ class OutputFile : public ByteSink, private Descriptor {
 
   void Close() override { Descriptor::Close(); }
 };
+
+/// A standard stream, which outlives the object that reads or writes it.
+template <class File>
+class StandardStream : public File {
+ public:
+  StandardStream(std::string name, int fd) : File(std::move(name), dup(fd)) {}
+};
+
+/// The directory part of `path`, "." when it has none.
+std::string DirectoryOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+/// The permissions a file made at `path` gets: those of the file there, or
+/// those a new file gets under the process's umask.
+mode_t PermissionsFor(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0) return info.st_mode & 07777;
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
 
 class PosixDisk : public Disk {
  public:
@@ -91,6 +116,44 @@ class PosixDisk : public Disk {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
     if (fd < 0) throw FileFailure(path, errno);
     return std::make_unique<OutputFile>(path, fd);
+  }
+
+  std::unique_ptr<ByteSource> StandardInput() override {
+    return std::make_unique<StandardStream<InputFile>>("standard input", STDIN_FILENO);
+  }
+
+  std::unique_ptr<ByteSink> StandardOutput() override {
+    return std::make_unique<StandardStream<OutputFile>>("standard output", STDOUT_FILENO);
+  }
+
+  TemporaryFile CreateTemporary(const std::string& beside) override {
+    const std::string directory = DirectoryOf(beside);
+    std::string path = directory + "/.pixtrel-XXXXXX";
+    const int fd = mkostemp(path.data(), O_CLOEXEC);
+    if (fd < 0) throw FileFailure(directory, errno);
+    auto sink = std::make_unique<OutputFile>(beside, fd);  // Its failures are those of the file it is to become.
+    if (fchmod(fd, PermissionsFor(beside)) != 0) {
+      const int error = errno;
+      unlink(path.c_str());
+      throw FileFailure(path, error);
+    }
+    return {path, std::move(sink)};
+  }
+
+  void Rename(const std::string& from, const std::string& to) override {
+    if (rename(from.c_str(), to.c_str()) != 0) throw FileFailure(to, errno);
+  }
+
+  std::string FollowLinks(const std::string& path) override {
+    std::string followed = path;
+    for (int hops = 0; hops < 40; ++hops) {
+      char target[4096];
+      const ssize_t size = readlink(followed.c_str(), target, sizeof target);
+      if (size < 0 || static_cast<size_t>(size) == sizeof target) return followed;
+      const std::string link(target, static_cast<size_t>(size));
+      followed = link.starts_with('/') ? link : DirectoryOf(followed) + "/" + link;
+    }
+    return followed;
   }
 
   FileKind KindOf(const std::string& path) override {

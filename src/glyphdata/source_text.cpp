@@ -1,0 +1,81 @@
+#include "glyphdata/source_text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pixtrel {
+
+namespace {
+
+constexpr size_t kStreamSample = 64 * 1024;
+
+/// A stream whose first bytes were read ahead and are read again first.
+class ReplayedStream : public ByteSource {
+ public:
+  ReplayedStream(std::string start, std::unique_ptr<ByteSource> rest) : start_(std::move(start)), rest_(std::move(rest)) {}
+
+  size_t Read(char* buffer, size_t size) override {
+    if (at_ == start_.size()) return rest_->Read(buffer, size);
+    const size_t count = std::min(size, start_.size() - at_);
+    std::memcpy(buffer, start_.data() + at_, count);
+    at_ += count;
+    return count;
+  }
+
+  int64_t Length() override { return kUnknownLength; }
+
+ private:
+  std::string start_;
+  size_t at_ = 0;
+  std::unique_ptr<ByteSource> rest_;
+};
+
+/// True when `sample`, the start of a text (all of it when `whole`), reads
+/// as UTF-8: it starts with a byte order mark, or it holds a character that
+/// is not ASCII and no ill-formed sequence.
+bool LooksLikeUtf8(std::string_view sample, bool whole) {
+  if (sample.starts_with("\xEF\xBB\xBF")) return true;
+  bool non_ascii = false;
+  for (size_t i = 0; i < sample.size();) {
+    const size_t length = Utf8SequenceLength(sample.substr(i));
+    if (length == kIncompleteUtf8) return !whole && non_ascii;
+    if (length == 0) return false;
+    non_ascii = non_ascii || length > 1;
+    i += length;
+  }
+  return non_ascii;
+}
+
+SourceText AsUtf8(std::unique_ptr<Utf8Source> source) {
+  Utf8Source* utf8 = source.get();
+  return {std::move(source), utf8};
+}
+
+}  // namespace
+
+SourceText OpenSourceFile(Disk& disk, const std::string& path, TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::kCp936:
+      break;
+    case TextEncoding::kUtf8:
+      return AsUtf8(Utf8Source::OpenFile(disk, path));
+    case TextEncoding::kAuto:
+      if (std::unique_ptr<Utf8Source> source = Utf8Source::OpenFileIfUtf8(disk, path)) return AsUtf8(std::move(source));
+      break;
+  }
+  return {disk.OpenForReading(path)};
+}
+
+SourceText OpenSourceStream(std::unique_ptr<ByteSource> stream, const std::string& name, TextEncoding encoding) {
+  if (encoding == TextEncoding::kAuto) {
+    std::string sample(kStreamSample, '\0');
+    sample.resize(stream->ReadFull(sample.data(), sample.size()));
+    const bool utf8 = LooksLikeUtf8(sample, sample.size() < kStreamSample);
+    stream = std::make_unique<ReplayedStream>(std::move(sample), std::move(stream));
+    encoding = utf8 ? TextEncoding::kUtf8 : TextEncoding::kCp936;
+  }
+  if (encoding == TextEncoding::kUtf8) return AsUtf8(std::make_unique<Utf8Source>(name, std::move(stream)));
+  return {std::move(stream)};
+}
+
+}  // namespace pixtrel

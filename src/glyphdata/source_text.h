@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "glyphdata/utf8_source.h"
+#include "platform/platform.h"
+
+namespace pixtrel {
+
+/// How a source text is encoded.
+enum class TextEncoding {
+  kAuto,   ///< UTF-8 when it starts with a byte order mark, or is well-formed
+           ///< UTF-8 and holds a character that is not ASCII; CP936 otherwise.
+  kCp936,  ///< CP936 (GBK), read as it is.
+  kUtf8,   ///< UTF-8, converted to CP936 as it is read.
+};
+
+/// A source text opened for a run, which reads it as CP936.
+struct SourceText {
+  std::unique_ptr<ByteSource> bytes;
+  Utf8Source* utf8 = nullptr;  ///< The source behind `bytes` when it is converted from UTF-8.
+};
+
+/// Opens the file `path` on `disk` as `encoding` says. Throws Failure
+/// naming the path (and the line of a sequence that is not UTF-8).
+SourceText OpenSourceFile(Disk& disk, const std::string& path, TextEncoding encoding);
+
+/// Opens `stream`, named `name` in messages, as `encoding` says; with
+/// kAuto, its first 64 KiB decide.
+SourceText OpenSourceStream(std::unique_ptr<ByteSource> stream, const std::string& name, TextEncoding encoding);
+
+}  // namespace pixtrel

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "glyphdata/text_lines.h"
+#include "platform/platform.h"
+
+namespace pixtrel {
+
+/// Length of the well-formed UTF-8 sequence `bytes` starts with; 0 when it
+/// starts with an ill-formed one, kIncompleteUtf8 when `bytes` ends inside a
+/// sequence that is well formed so far. `bytes` must not be empty.
+inline constexpr size_t kIncompleteUtf8 = static_cast<size_t>(-1);
+size_t Utf8SequenceLength(std::string_view bytes);
+
+/// The two bytes a character with no CP936 form reads as: no glyph, and as
+/// much progress as a double-byte character.
+inline constexpr std::string_view kNoCp936Form = "\xFF\xFF";
+
+/// A UTF-8 text read as CP936, converted by the C library as it is read. A
+/// byte order mark at the start is skipped; a character with no CP936 form
+/// reads as kNoCp936Form.
+class Utf8Source : public ByteSource {
+ public:
+  /// Opens the UTF-8 file `path` on `disk` and reads it through once before
+  /// anything else, to measure its length in CP936 and to check it. Throws
+  /// Failure naming the path when the file cannot be read, and "PATH:LINE:
+  /// invalid UTF-8" at an ill-formed sequence.
+  static std::unique_ptr<Utf8Source> OpenFile(Disk& disk, const std::string& path);
+
+  /// As OpenFile, but none, where OpenFile would fail at an ill-formed
+  /// sequence, and for a file that holds nothing but ASCII and has no byte
+  /// order mark: such a file reads as CP936. The check stops at the first
+  /// ill-formed sequence.
+  static std::unique_ptr<Utf8Source> OpenFileIfUtf8(Disk& disk, const std::string& path);
+
+  /// A UTF-8 text read once from `stream`, whose length is unknown; `name`
+  /// names it in messages. An ill-formed sequence fails the read that meets
+  /// it, with "NAME:LINE: invalid UTF-8".
+  Utf8Source(std::string name, std::unique_ptr<ByteSource> stream);
+
+  size_t Read(char* buffer, size_t size) override;
+
+  /// The length of the whole text in CP936, or kUnknownLength for a stream.
+  int64_t Length() override { return length_; }
+
+  /// The oldest character with no CP936 form that Read has given as
+  /// kNoCp936Form and that was not taken yet, in UTF-8; empty when none.
+  std::string TakeUnconvertible();
+
+ private:
+  /// One reading of the text from its start, converted a buffer at a time.
+  class Pass {
+   public:
+    Pass(std::string name, std::unique_ptr<ByteSource> input);
+
+    /// Converts the next part of the text; empty only at its end. Throws
+    /// IllFormed at an ill-formed sequence. Characters with no CP936 form
+    /// are added to `unconvertible` when it is given.
+    std::string_view Next(std::deque<std::string>* unconvertible);
+
+    /// True once a byte that is not ASCII was read (a byte order mark too).
+    bool SawNonAscii() const { return saw_non_ascii_; }
+
+   private:
+    bool ReadMore();
+    void Consume(std::string_view consumed);
+    [[noreturn]] void FailIllFormed() const;
+
+    std::string name_;
+    std::unique_ptr<ByteSource> input_;
+    TextConverter converter_{"CP936", "UTF-8"};
+    std::vector<char> in_;
+    std::vector<char> out_;
+    std::string_view pending_;  ///< Bytes read and not yet converted, inside in_.
+    bool input_ended_ = false;
+    bool saw_non_ascii_ = false;
+    EditorLineCounter lines_;
+  };
+
+  Utf8Source(std::string name, std::unique_ptr<ByteSource> input, int64_t length);
+  static std::unique_ptr<Utf8Source> Open(Disk& disk, const std::string& path, bool only_if_utf8);
+
+  Pass pass_;
+  int64_t length_;
+  std::string_view ready_;                  ///< Converted bytes not yet read.
+  std::deque<std::string> unconvertible_;  ///< Given as kNoCp936Form and not taken yet.
+};
+
+}  // namespace pixtrel

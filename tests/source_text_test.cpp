@@ -1,0 +1,41 @@
+#include "glyphdata/source_text.h"
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace pixtrel {
+namespace {
+
+class SourceTextTest : public ::testing::Test {
+ protected:
+  /// Whether `text`, automatically detected as a file and as a stream,
+  /// reads as UTF-8; both must agree.
+  bool ReadsAsUtf8(const std::string& text) {
+    testing::WriteFile(dir_ / "menu.txt", text);
+    const bool file = OpenSourceFile(RealDisk(), dir_ / "menu.txt", TextEncoding::kAuto).utf8 != nullptr;
+    SourceText stream = OpenSourceStream(std::make_unique<testing::TrickleSource>(text, 7), "-", TextEncoding::kAuto);
+    EXPECT_EQ(stream.utf8 != nullptr, file) << text;
+    std::string read(text.size() + 16, '\0');
+    read.resize(stream.bytes->ReadFull(read.data(), read.size()));
+    if (!file) {
+      EXPECT_EQ(read, text);  // Read as CP936: every byte as it was.
+    }
+    return file;
+  }
+
+  testing::TempDir dir_;
+};
+
+TEST_F(SourceTextTest, DetectsUtf8ByItsMarkOrItsCharacters) {
+  EXPECT_TRUE(ReadsAsUtf8("\u83DC\u5355\r\n"));
+  EXPECT_TRUE(ReadsAsUtf8("\xEF\xBB\xBF" "ASCII after a byte order mark"));
+  EXPECT_FALSE(ReadsAsUtf8("Only ASCII\r\n"));
+  EXPECT_FALSE(ReadsAsUtf8(testing::kZhong + testing::kWen));  // CP936: ill-formed at once.
+  // CP936 whose first characters happen to be well-formed UTF-8 (\xC2\xA1 is U+00A1 as well as 隆).
+  EXPECT_FALSE(ReadsAsUtf8("\xC2\xA1" + testing::kAh));
+  EXPECT_FALSE(ReadsAsUtf8("ok \xE4\xB8"));  // Cut short at the end.
+}
+
+}  // namespace
+}  // namespace pixtrel
