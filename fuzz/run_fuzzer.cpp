@@ -74,12 +74,16 @@ Expected PlainRun(std::string_view text, const std::map<size_t, std::string>& re
   PlainEditorLines editor_lines(text);
   for (std::string_view line : fuzzing::PlainLines(text)) {
     for (size_t i = 0; i < line.size(); ++i) {
-      if (i + 1 == line.size() || !IsDoubleByte(line[i], line[i + 1])) continue;
+      const int64_t line_number = editor_lines.At(static_cast<size_t>(line.data() - text.data()) + i);
+      const auto byte = static_cast<unsigned char>(line[i]);
+      if (i + 1 == line.size() || !IsDoubleByte(line[i], line[i + 1])) {
+        if (byte >= 0x80) expected.missing.emplace_back(byte, line_number);  // Not ASCII, and no glyph.
+        continue;
+      }
       if (std::optional<size_t> slot = PlainLookup(line.substr(i, 2)))
         expected.glyphs += records.at(*slot);
       else
-        expected.missing.emplace_back(DoubleByteCode(line[i], line[i + 1]),
-                                      editor_lines.At(static_cast<size_t>(line.data() - text.data()) + i));
+        expected.missing.emplace_back(DoubleByteCode(line[i], line[i + 1]), line_number);
       ++i;
     }
     expected.bytes_done += static_cast<int64_t>(line.size()) + 2;
@@ -111,7 +115,7 @@ class CheckedRun : public testing::RecordingWindow {
     std::filesystem::remove(extractor.OutputPath);  // A UTF-8 source fails before the run would delete it.
     std::unique_ptr<ByteSource> source;
     if (piece == 0)
-      source = std::make_unique<Utf8Source>(RealDisk(), extractor.SourcePath, nullptr);
+      source = Utf8Source::OpenFile(RealDisk(), extractor.SourcePath);
     else
       source = std::make_unique<testing::TrickleSource>(text, piece);
     return extractor.Run(*this, this, std::move(source));

@@ -200,6 +200,19 @@ TEST_F(ExtractorTest, AFailureLeavesTheRecordsWrittenBeforeIt) {
   EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), TestRecord(0) + TestRecord(1));
 }
 
+TEST_F(ExtractorTest, ALineLongerThanTheReaderHoldsIsWorkedInPieces) {
+  std::string text = "a";  // Puts every character across an odd offset.
+  for (int i = 0; i < 300'000; ++i) text += kAh;
+  std::string expected;
+  const std::string record = TestRecord(0);
+  for (int i = 0; i < 300'000; ++i) expected += record;
+  Choose("long.txt", text);
+  EXPECT_EQ(Run(std::make_unique<testing::TrickleSource>(text, 50'000)), RunOutcome::kWritten);
+  EXPECT_TRUE(Output() == expected);
+  EXPECT_EQ(window_.missing, std::vector<testing::Missing>{});
+  EXPECT_EQ(run_->BytesDone, static_cast<int64_t>(text.size()) + 2);
+}
+
 TEST_F(ExtractorTest, ASourceOfMoreThan21MBRunsToTheEnd) {
   // A 32-bit count of the bytes done times 100 overflows from 21,474,837 bytes on.
   std::string line = std::string(38, 'x') + kZhong + "\r\n";

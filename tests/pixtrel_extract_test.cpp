@@ -1,6 +1,7 @@
 // Runs the pixtrel-extract executable as a makefile would.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -31,7 +32,7 @@ class PixtrelExtractTest : public ::testing::Test {
   Result Run(const std::string& arguments, bool with_data_dir = true) {
     std::string command = "LC_ALL=" + locale_ + " " + std::string(PIXTREL_EXTRACT) +
                           (with_data_dir ? " --data-dir " + dir_.path() : "") + " " + arguments + " >" +
-                          (dir_ / "out") + " 2>" + (dir_ / "err") + " </dev/null";
+                          (dir_ / "out") + " 2>" + (dir_ / "err") + (arguments.find('<') != std::string::npos ? "" : " </dev/null");
     int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::ReadFile(dir_ / "out"),
             testing::ReadFile(dir_ / "err")};
@@ -185,6 +186,52 @@ TEST_F(PixtrelExtractTest, UsesTheDataFilesBesideItselfAndTheBundledSample) {
   EXPECT_EQ(result.out, "Over !\n");
   EXPECT_GT(std::filesystem::file_size(dir_ / "menu.bin"), 100 * 32u);
   EXPECT_EQ(std::filesystem::file_size(dir_ / "menu.bin") % 32, 0u);
+}
+
+TEST_F(PixtrelExtractTest, AFailedRunLeavesTheTargetAsItWas) {
+  testing::WriteFile(dir_ / "keep.bin", "old glyphs");
+  EXPECT_EQ(Run("-q -o " + (dir_ / "keep.bin") + " " + (dir_ / "typo.txt")).status, 2);
+  testing::WriteFile(dir_ / "menu.txt", "ok\n\xC0\x80");
+  EXPECT_EQ(Run("-q --encoding utf8 -o " + (dir_ / "keep.bin") + " " + (dir_ / "menu.txt")).status, 2);
+  testing::WriteFile(dir_ / "menu.txt", kAh + kWen);
+  EXPECT_EQ(Run("-q --strict -o " + (dir_ / "keep.bin") + " " + (dir_ / "menu.txt")).status, 3);
+  EXPECT_EQ(testing::ReadFile(dir_ / "keep.bin"), "old glyphs");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 6);  // No temporary file left.
+}
+
+TEST_F(PixtrelExtractTest, RefusesToReplaceAnythingButARegularFile) {
+  testing::WriteFile(dir_ / "menu.txt", kAh);
+  ASSERT_EQ(mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+  for (const std::string& output : {std::string("/dev/null"), dir_ / "fifo", dir_.path()}) {
+    Result result = Run("-q -o " + output + " " + (dir_ / "menu.txt"));
+    EXPECT_EQ(result.status, 2) << output;
+    EXPECT_TRUE(result.err.starts_with("pixtrel-extract: " + output + ": ")) << result.err;
+  }
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+  EXPECT_TRUE(std::filesystem::is_fifo(dir_ / "fifo"));
+  // The data files beside the executable are guarded as well as those of --data-dir.
+  const std::string own_font = std::filesystem::path(PIXTREL_EXTRACT).parent_path() / "GB2312.bin";
+  const std::string font = testing::ReadFile(own_font);
+  EXPECT_EQ(Run("-q -o " + own_font + " " + (dir_ / "menu.txt")).status, 2);
+  EXPECT_EQ(testing::ReadFile(own_font), font);
+}
+
+TEST_F(PixtrelExtractTest, PipesAndUtf8WithoutAsking) {
+  testing::WriteFile(dir_ / "menu.txt", "\u4E2D\u554A\r\n\u20AC\n");
+  Result result = Run("-o - - <" + (dir_ / "menu.txt"));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, testing::TestRecord(2) + testing::TestRecord(0));  // Nothing but glyphs, no percentages.
+  EXPECT_EQ(result.err, "100%\nOver !\n");
+
+  result = Run("-q --missing " + (dir_ / "menu.txt"));
+  EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), testing::TestRecord(2) + testing::TestRecord(0));
+  EXPECT_NE(result.err.find(":2: missing \u20AC CP936 80, 1 occurrence"), std::string::npos) << result.err;
+
+  std::filesystem::resize_file(dir_ / "GB2312.bin", 100);
+  result = Run("-q " + (dir_ / "menu.txt"));
+  EXPECT_EQ(result.err, "pixtrel-extract: " + (dir_ / "GB2312.bin") +
+                            ": warning: font file is 261596 bytes short: 8175 of 8178 glyphs are blank\n");
+  EXPECT_EQ(Run("-q --strict " + (dir_ / "menu.txt")).status, 2);
 }
 
 }  // namespace
