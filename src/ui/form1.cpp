@@ -97,10 +97,26 @@ void Form1::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange) ApplySizeRule();
 }
 
+void Form1::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  // A window manager's frame is known only once it has framed the window, which moves it.
+  ApplySizeRule();
+}
+
 void Form1::ApplySizeRule() {
   if (isMinimized()) return;
-  if (frameGeometry().width() != kOuterWidth) setFixedWidth(width() + kOuterWidth - frameGeometry().width());
-  if (frameGeometry().height() != kOuterHeight) setFixedHeight(height() + kOuterHeight - frameGeometry().height());
+  // Each size is set whenever it differs: the fixed size alone does not
+  // bring back a window that was resized from outside.
+  if (frameGeometry().width() != kOuterWidth) {
+    const int width = this->width() + kOuterWidth - frameGeometry().width();
+    setFixedWidth(width);
+    resize(width, height());
+  }
+  if (frameGeometry().height() != kOuterHeight) {
+    const int height = this->height() + kOuterHeight - frameGeometry().height();
+    setFixedHeight(height);
+    resize(width(), height);
+  }
 }
 
 void Form1::EnableCommand1(bool enabled) { Command1->setEnabled(enabled); }

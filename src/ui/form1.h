@@ -50,6 +50,7 @@ class Form1 : public QWidget, public pixtrel::Extractor, public pixtrel::WindowO
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   /// Keeps the outer size at kOuterWidth x kOuterHeight unless minimized.
