@@ -20,8 +20,9 @@ deb="$work/out/pixtrel_${version}_$(dpkg --print-architecture).deb"
 dpkg-deb -x "$deb" "$work/root"
 root="$work/root"
 expected=(usr/lib/pixtrel/pixtrel-extract usr/lib/pixtrel/GB2312.bin usr/lib/pixtrel/GB2312.tbl
-          usr/bin/pixtrel-extract usr/share/man/man1/pixtrel-extract.1)
-[ "$with_window" = ON ] && expected+=(usr/lib/pixtrel/Pixtrel usr/bin/Pixtrel
+          usr/bin/pixtrel-extract usr/share/man/man1/pixtrel-extract.1.gz
+          usr/share/doc/pixtrel/copyright usr/share/doc/pixtrel/changelog.gz)
+[ "$with_window" = ON ] && expected+=(usr/lib/pixtrel/Pixtrel usr/bin/Pixtrel usr/share/man/man1/Pixtrel.1.gz
           usr/share/applications/pixtrel.desktop usr/share/icons/hicolor/32x32/apps/pixtrel.png)
 for path in "${expected[@]}"; do
   [ -e "$root/$path" ] || fail "the package lacks /$path"
@@ -30,7 +31,11 @@ done
 
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libc6* && $depends == *libstdc++6* ]] || fail "Depends lacks the C and C++ libraries: $depends"
-[ "$with_window" = OFF ] || [[ $depends == *libqt6widgets6* ]] || fail "Depends lacks Qt Widgets: $depends"
+[ "$with_window" = OFF ] || [[ $depends == *libqt6widgets6* && $depends == *qt6-qpa-plugins* &&
+  $depends == *"fonts-wqy-microhei | fonts-noto-cjk"* ]] || fail "Depends lacks Qt Widgets, its plugins or a CJK font: $depends"
+
+lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
+! grep -E '^E: ' "$work/lintian.log" || fail "lintian reports errors"
 
 mkdir "$work/installed" "$work/built"
 cp "$samples/menu.txt" "$work/installed/menu.txt"
