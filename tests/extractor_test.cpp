@@ -56,6 +56,12 @@ TEST_F(ExtractorTest, WritesTheRecordsOfTheCharactersFound) {
   EXPECT_EQ(run_->BytesDone, 6);
 }
 
+TEST_F(ExtractorTest, ReadsAUtf8SourceAsUtf8WithoutAsking) {
+  Choose("menu.txt", "\u4E2D\u554A\r\n");
+  EXPECT_EQ(Run(), RunOutcome::kWritten);
+  EXPECT_EQ(Output(), TestRecord(2) + TestRecord(0));
+}
+
 TEST_F(ExtractorTest, KeepsSourceOrderAndRepeats) {
   Choose("menu.txt", "1. " + kZhong + kAh + kZhong + "\r\n\r\nab " + kZhong + "\r\n");
   Run();
