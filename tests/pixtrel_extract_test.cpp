@@ -234,5 +234,61 @@ TEST_F(PixtrelExtractTest, PipesAndUtf8WithoutAsking) {
   EXPECT_EQ(Run("-q --strict " + (dir_ / "menu.txt")).status, 2);
 }
 
+/// A C program that includes `source` and writes IDENT_glyphs whole, then
+/// IDENT_lines a pair a line ("first count"), then IDENT_text if `unique`.
+std::string DumpProgram(const std::string& source, bool unique) {
+  return "#include <stdio.h>\n#include \"" + source +
+         "\"\n"
+         "int main(void) {\n"
+         "  size_t i;\n"
+         "  fwrite(menu_glyphs, 1, sizeof menu_glyphs, stdout);\n"
+         "  for (i = 0; i < sizeof menu_lines / sizeof menu_lines[0]; ++i)\n"
+         "    printf(\"%u %u\\n\", (unsigned)menu_lines[i][0], (unsigned)menu_lines[i][1]);\n" +
+         (unique ? "  for (i = 0; i < sizeof menu_text / sizeof menu_text[0]; ++i) printf(\"%u \", menu_text[i]);\n"
+                 : "") +
+         "  return 0;\n}\n";
+}
+
+TEST_F(PixtrelExtractTest, CSourceCompilesAndHoldsTheRecordsAndTheLines) {
+  // Line 1: 啊 阿; line 2 empty; line 3 (after a lone LF): x 中 啊.
+  testing::WriteFile(dir_ / "menu.txt", kAh + testing::kA + "\r\n\r\nx\n" + kZhong + kAh + "\r\n");
+  ASSERT_EQ(Run("-q --layout page-lsb --invert -o " + (dir_ / "menu.bin") + " " + (dir_ / "menu.txt")).status, 0);
+  const std::string records = testing::ReadFile(dir_ / "menu.bin");
+  const std::string lines = "0 2\n2 0\n2 0\n2 2\n";
+  struct Case {
+    std::string options, file, compiler;
+    bool unique;
+  };
+  for (const Case& c : {Case{"--format c", "menu.c", "gcc -std=c99 -x c", false},
+                        Case{"--format h --unique", "menu.h", "g++ -std=c++11 -x c++", true}}) {
+    ASSERT_EQ(Run("-q --layout page-lsb --invert " + c.options + " " + (dir_ / "menu.txt")).status, 0) << c.options;
+    testing::WriteFile(dir_ / "dump.c", DumpProgram(c.file, c.unique));
+    const std::string compile = "cd " + dir_.path() + " && " + c.compiler + " -Wall -Wextra -Werror dump.c -o dump 2>err";
+    ASSERT_EQ(std::system(compile.c_str()), 0) << testing::ReadFile(dir_ / "err");
+    ASSERT_EQ(std::system(("cd " + dir_.path() + " && ./dump >out").c_str()), 0);
+    const std::string dumped = testing::ReadFile(dir_ / "out");
+    if (!c.unique) {
+      EXPECT_EQ(dumped, records + lines);
+    } else {  // 啊 once: the records of 啊 阿 中, the text 0 1 2 0.
+      EXPECT_EQ(dumped, records.substr(0, 3 * 32) + lines + "0 1 2 0 ");
+    }
+  }
+}
+
+TEST_F(PixtrelExtractTest, UniqueRecordsRebuildTheWholeStream) {
+  testing::WriteFile(dir_ / "menu.txt", kZhong + kAh + kZhong + "\r\n" + kAh + kZhong);
+  ASSERT_EQ(Run("-q " + (dir_ / "menu.txt")).status, 0);
+  const std::string whole = testing::ReadFile(dir_ / "menu.bin");
+  Result result = Run("--unique --index " + (dir_ / "menu.idx") + " " + (dir_ / "menu.txt"));
+  ASSERT_EQ(result.status, 0);
+  EXPECT_NE(result.err.find("2 distinct records of 5: 3 fewer, 96 bytes saved"), std::string::npos) << result.err;
+  const std::string unique = testing::ReadFile(dir_ / "menu.bin"), index = testing::ReadFile(dir_ / "menu.idx");
+  ASSERT_EQ(index.size(), 5 * 2u);
+  std::string rebuilt;
+  for (size_t i = 0; i < index.size(); i += 2)
+    rebuilt += unique.substr((static_cast<uint8_t>(index[i]) | static_cast<uint8_t>(index[i + 1]) << 8) * 32, 32);
+  EXPECT_EQ(rebuilt, whole);
+}
+
 }  // namespace
 }  // namespace pixtrel

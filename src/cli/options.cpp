@@ -30,8 +30,20 @@ const char kHelp[] =
     "      --strict          as --missing; when there were any, exit 3 and leave\n"
     "                        the old glyph file as it was; a missing or short\n"
     "                        font file is an error\n"
+    "      --layout NAME     lay records out as row-msb (the default), row-lsb,\n"
+    "                        page-lsb, page-msb, column-lsb or column-msb\n"
+    "      --invert          flip every bit (0 is ink)\n"
+    "      --format FMT      bin (the default: raw records), c (a C source file)\n"
+    "                        or h (a C header); the default FILE ends in .FMT\n"
+    "      --name IDENT      the C arrays are IDENT_glyphs, IDENT_lines and\n"
+    "                        IDENT_text (default: FILE's name made an identifier)\n"
+    "      --unique          each distinct record once, and the text as indices\n"
+    "                        into them: IDENT_text, or with bin the --index file\n"
+    "      --index FILE      --unique --format bin: write the indices to FILE, one\n"
+    "                        little-endian uint16 an occurrence\n"
     "      --preview         draw the glyph file written on stdout\n"
-    "      --show GLYPHFILE  draw GLYPHFILE on stdout and run nothing\n"
+    "      --show GLYPHFILE  draw GLYPHFILE on stdout and run nothing (with\n"
+    "                        --layout and --invert as it was written)\n"
     "  -h, --help            show this help\n"
     "  -V, --version         show the version\n"
     "\n"
@@ -42,7 +54,7 @@ const char kHelp[] =
 
 namespace {
 
-enum LongOnly { kDataDir = 256, kEncoding, kMissing, kStrict, kPreview, kShow };
+enum LongOnly { kDataDir = 256, kEncoding, kMissing, kStrict, kPreview, kShow, kLayout, kInvert, kFormat, kName, kUnique, kIndex };
 
 const option kLongOptions[] = {
     {"output", required_argument, nullptr, 'o'},
@@ -53,6 +65,12 @@ const option kLongOptions[] = {
     {"strict", no_argument, nullptr, kStrict},
     {"preview", no_argument, nullptr, kPreview},
     {"show", required_argument, nullptr, kShow},
+    {"layout", required_argument, nullptr, kLayout},
+    {"invert", no_argument, nullptr, kInvert},
+    {"format", required_argument, nullptr, kFormat},
+    {"name", required_argument, nullptr, kName},
+    {"unique", no_argument, nullptr, kUnique},
+    {"index", required_argument, nullptr, kIndex},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -72,7 +90,33 @@ std::optional<TextEncoding> ParseEncoding(std::string name) {
   return std::nullopt;
 }
 
+std::optional<Options::Format> ParseFormat(std::string_view name) {
+  if (name == "bin") return Options::Format::kBin;
+  if (name == "c") return Options::Format::kC;
+  if (name == "h") return Options::Format::kHeader;
+  return std::nullopt;
+}
+
+/// What is wrong with the formats asked for, if anything.
+const char* FormatComplaint(const Options& options) {
+  const bool bin = options.format == Options::Format::kBin;
+  if (options.index && !options.unique) return "--index goes with --unique";
+  if (options.unique && bin && !options.index) return "--unique --format bin needs --index FILE";
+  if (options.index && !bin) return "--index goes with --format bin; C source holds the index itself";
+  if (options.index == "-" || (options.index && options.index == options.output))
+    return "--index needs a file of its own";
+  if (options.preview && !bin) return "--preview draws a glyph file of --format bin";
+  return nullptr;
+}
+
 }  // namespace
+
+bool IsCIdentifier(const std::string& name) {
+  if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0]))) return false;
+  return std::all_of(name.begin(), name.end(), [](char c) {
+    return c == '_' || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+  });
+}
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
   Options options;
@@ -108,6 +152,31 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
         options.action = Options::Action::kShow;
         options.file = optarg;
         break;
+      case kLayout: {
+        std::optional<GlyphLayout> layout = ParseLayout(optarg);
+        if (!layout) return UsageError("unknown layout (row-msb, row-lsb, page-lsb, page-msb, column-lsb, column-msb): ", optarg);
+        options.record_format.layout = *layout;
+        break;
+      }
+      case kInvert:
+        options.record_format.invert = true;
+        break;
+      case kFormat: {
+        std::optional<Options::Format> format = ParseFormat(optarg);
+        if (!format) return UsageError("unknown format (bin, c or h): ", optarg);
+        options.format = *format;
+        break;
+      }
+      case kName:
+        if (!IsCIdentifier(optarg)) return UsageError("--name is not a C identifier: ", optarg);
+        options.name = optarg;
+        break;
+      case kUnique:
+        options.unique = true;
+        break;
+      case kIndex:
+        options.index = optarg;
+        break;
       case 'h':
         options.action = Options::Action::kHelp;
         return options;
@@ -128,6 +197,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
   options.file = argv[optind];
   if (options.file == "-" && !options.output) return UsageError("a SOURCE of - (standard input) needs -o");
   if (options.preview && options.ToStandardOutput()) return UsageError("--preview cannot draw a glyph file sent to -");
+  if (const char* complaint = FormatComplaint(options)) return UsageError(complaint);
   return options;
 }
 

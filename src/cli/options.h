@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/glyph_layout.h"
 #include "glyphdata/source_text.h"
 
 namespace pixtrel {
@@ -10,6 +11,7 @@ namespace pixtrel {
 /// What the command line asks pixtrel-extract to do.
 struct Options {
   enum class Action { kExtract, kShow, kHelp, kVersion };
+  enum class Format { kBin, kC, kHeader };
 
   Action action = Action::kExtract;
   std::optional<std::string> output;     ///< -o FILE: the glyph file, in place of the derived one.
@@ -19,11 +21,19 @@ struct Options {
   bool strict = false;                   ///< --strict: no glyph file, exit 3, when some got none.
   bool preview = false;                  ///< --preview: draw the glyph file written.
   TextEncoding encoding = TextEncoding::kAuto;  ///< --encoding: how the source is encoded.
+  RecordFormat record_format;            ///< --layout and --invert: how records are laid out.
+  Format format = Format::kBin;          ///< --format: raw records, C source or a C header.
+  std::optional<std::string> name;       ///< --name IDENT: the C arrays' prefix.
+  bool unique = false;                   ///< --unique: each distinct record once, and an index.
+  std::optional<std::string> index;      ///< --index FILE: the index file of --unique --format bin.
   std::string file;  ///< SOURCE ("-" for standard input), or the glyph file of --show.
 
   /// True when the glyph file goes to standard output (-o -).
   bool ToStandardOutput() const { return output == "-"; }
 };
+
+/// True when `name` is a C identifier.
+bool IsCIdentifier(const std::string& name);
 
 /// The usage lines.
 extern const char kUsage[];

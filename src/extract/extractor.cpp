@@ -39,11 +39,12 @@ class ExtractionRun {
         lines.GiveBack(piece->text.size() - used);
         continue;
       }
-      if (report_ != nullptr) editor_lines_.CountLineEnd();
+      if (report_ != nullptr && piece->had_line_end) editor_lines_.CountLineEnd();
       ShowProgress(lines.SourceLength());
       AddBytesDone(2);
     }
     glyph_file_.Close();
+    if (report_ != nullptr) report_->SourceEnded(editor_lines_.Lines());
   }
 
  private:
@@ -59,10 +60,12 @@ class ExtractionRun {
     ForEachCharacter(line.substr(0, used), [&](size_t i, size_t length) {
       if (length == 2) {
         const uint16_t code = DoubleByteCode(bytes[i], bytes[i + 1]);
-        if (std::optional<uint16_t> slot = store_.Lookup(code))
+        if (std::optional<uint16_t> slot = store_.Lookup(code)) {
           glyph_file_.Append(store_.Record(*slot));
-        else
+          if (report_ != nullptr) report_->GlyphWritten(*slot, code, LineNumberAt(line, i));
+        } else {
           Report(code, line, i);
+        }
       } else if (bytes[i] >= 0x80) {
         Report(bytes[i], line, i);
       }
@@ -81,11 +84,16 @@ class ExtractionRun {
     return lone_lead;
   }
 
-  /// Tells the report of the character `code` at byte `offset` of `line`.
+  /// Tells the report of the character `code` at byte `offset` of `line`,
+  /// which got no glyph.
   void Report(uint16_t code, std::string_view line, size_t offset) {
-    if (report_ == nullptr) return;
+    if (report_ != nullptr) report_->MissingCharacter(code, LineNumberAt(line, offset));
+  }
+
+  /// The editor line of byte `offset` of `line`, the current piece.
+  int64_t LineNumberAt(std::string_view line, size_t offset) {
     CountEditorLines(line.substr(0, offset));
-    report_->MissingCharacter(code, editor_lines_.Number());
+    return editor_lines_.Number();
   }
 
   /// Counts the line ends in `bytes`, the start of the current piece, past

@@ -26,15 +26,24 @@ class WindowOperations {
 };
 
 /// What a run tells of single characters, for those who want to know more
-/// than the window shows.
+/// than the window shows. Calls come in source order; a line number counts
+/// lines as a text editor does (a line ends at CR LF, CR or LF). Each call
+/// does nothing unless overridden.
 class CharacterReport {
  public:
   virtual ~CharacterReport() = default;
 
-  /// A double-byte character of the source that the table lacks, with the
-  /// number of its line as a text editor counts lines (a line ends at CR LF,
-  /// CR or LF). Called in source order.
-  virtual void MissingCharacter(uint16_t code, int64_t line_number) = 0;
+  /// The record of slot `slot` was appended to the glyph file for the
+  /// double-byte character `code`, on line `line_number`.
+  virtual void GlyphWritten(uint16_t /*slot*/, uint16_t /*code*/, int64_t /*line_number*/) {}
+
+  /// A character that is not ASCII and got no glyph (a double-byte one the
+  /// table lacks, or a single-byte one), on line `line_number`.
+  virtual void MissingCharacter(uint16_t /*code*/, int64_t /*line_number*/) {}
+
+  /// The source ended after `line_count` lines (a final line end starts no
+  /// line; an empty source has none).
+  virtual void SourceEnded(int64_t /*line_count*/) {}
 };
 
 }  // namespace pixtrel

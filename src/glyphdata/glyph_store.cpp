@@ -20,6 +20,10 @@ void GlyphStore::LoadGlyphData() {
   IndexTable();
 }
 
+void GlyphStore::RewriteRecords(const std::function<void(uint8_t* record)>& rewrite) {
+  for (size_t slot = 0; slot < GlyphCount; ++slot) rewrite(FontBytes_.data() + slot * GlyphSize);
+}
+
 void GlyphStore::LoadFont() {
   font_file_bytes_.reset();
   if (std::unique_ptr<ByteSource> font = disk_.OpenIfExists(FontPath()))

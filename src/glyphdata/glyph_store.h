@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -52,6 +53,10 @@ class GlyphStore {
   /// file exists but cannot be read, or the table is missing, unreadable or
   /// has fewer lines than there are slots.
   void LoadGlyphData();
+
+  /// Rewrites every record of the font in place with `rewrite`, which gets
+  /// the record's GlyphSize bytes: for a glyph file in another byte layout.
+  void RewriteRecords(const std::function<void(uint8_t* record)>& rewrite);
 
   /// How many bytes the font file supplied (FontSize when it was whole or
   /// longer), or none when there was no font file. Set by LoadGlyphData.

@@ -48,7 +48,7 @@ LinePiece LineReader::TakePiece(size_t length, size_t consumed, bool ends_line) 
   begin_ += consumed;
   scanned_ = 0;
   in_line_ = !ends_line;
-  return {text, ends_line};
+  return {text, ends_line, consumed > length};
 }
 
 bool LineReader::Fill() {
@@ -68,6 +68,7 @@ void EditorLineCounter::Count(std::string_view bytes) {
   for (char byte : bytes) {
     if (byte == '\r' || (byte == '\n' && !after_cr_)) ++number_;
     after_cr_ = byte == '\r';
+    at_line_start_ = byte == '\r' || byte == '\n';
   }
 }
 

@@ -15,6 +15,7 @@ namespace pixtrel {
 struct LinePiece {
   std::string_view text;  ///< Without the line end.
   bool ends_line;         ///< The line ends here: this is its last piece.
+  bool had_line_end;      ///< It ended at a CR LF or CR, not at the end of the source.
 };
 
 /// Splits a source into lines. A line ends at CR LF or at a CR not followed
@@ -74,14 +75,19 @@ class EditorLineCounter {
   void CountLineEnd() {
     ++number_;
     after_cr_ = false;
+    at_line_start_ = true;
   }
 
   /// The number, from 1, of the line the next byte is on.
   int64_t Number() const { return number_; }
 
+  /// How many lines were counted: a final line end starts no line.
+  int64_t Lines() const { return at_line_start_ ? number_ - 1 : number_; }
+
  private:
   int64_t number_ = 1;
-  bool after_cr_ = false;  ///< The last byte counted was a CR, so a LF now ends no line.
+  bool after_cr_ = false;       ///< The last byte counted was a CR, so a LF now ends no line.
+  bool at_line_start_ = true;  ///< Nothing, or a line end, was counted last.
 };
 
 }  // namespace pixtrel
