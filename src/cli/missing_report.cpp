@@ -17,15 +17,6 @@ std::string Hex(uint32_t value, int digits) {
   return text;
 }
 
-/// The code point of the well-formed UTF-8 character `character`.
-uint32_t CodePoint(std::string_view character) {
-  const auto lead = static_cast<unsigned char>(character[0]);
-  if (character.size() == 1) return lead;
-  uint32_t value = lead & (0x7F >> character.size());
-  for (size_t i = 1; i < character.size(); ++i) value = value << 6 | (static_cast<unsigned char>(character[i]) & 0x3F);
-  return value;
-}
-
 }  // namespace
 
 MissingReport::MissingReport() : entry_of_code_(65536, -1) {}
@@ -74,7 +65,7 @@ std::string MissingReport::Describe(const Entry& entry, const std::string& chars
     for (char byte : entry.character) code = code << 8 | static_cast<unsigned char>(byte);
     return text + " CP936 " + Hex(code, static_cast<int>(2 * entry.character.size()));
   }
-  return text + " U+" + Hex(CodePoint(entry.character), 4) + " (no CP936 form)";
+  return text + " U+" + Hex(Utf8CodePoint(entry.character), 4) + " (no CP936 form)";
 }
 
 }  // namespace pixtrel

@@ -1,33 +1,45 @@
 #include "extract/glyph_file.h"
 
+#include <utility>
+
 #include "platform/failure.h"
 
 namespace pixtrel {
 
-namespace {
-constexpr size_t kBufferSize = 4096 * GlyphSize;
-}  // namespace
-
-GlyphFile::GlyphFile(GlyphOutput& output) : output_(output), buffer_(kBufferSize) {}
+GlyphFile::GlyphFile(GlyphOutput& output) : output_(output), buffers_{std::vector<char>(kBufferSize), {}} {}
 
 GlyphFile::~GlyphFile() {
   try {
-    Flush();
+    if (writer_) writer_->Wait();
+  } catch (const Failure&) {  // A failure is on its way to being reported.
+  }
+  writer_.reset();
+  try {
+    if (used_ > 0) File().Write(buffers_[filling_].data(), used_);
   } catch (const Failure&) {
   }
 }
 
 void GlyphFile::Close() {
-  Flush();
+  if (writer_) writer_->Wait();
+  const size_t used = std::exchange(used_, 0);
+  if (used > 0) File().Write(buffers_[filling_].data(), used);
   if (file_) file_->Close();
 }
 
 void GlyphFile::Flush() {
-  if (used_ == 0) return;
-  const size_t used = used_;
-  used_ = 0;  // What the file refuses cannot be written later either.
+  const size_t used = std::exchange(used_, 0);  // What the file refuses cannot be written later either.
+  if (!writer_) {
+    writer_ = std::make_unique<BackgroundWriter>(File());
+    buffers_[1].resize(kBufferSize);
+  }
+  writer_->Start(buffers_[filling_].data(), used);
+  filling_ = 1 - filling_;
+}
+
+ByteSink& GlyphFile::File() {
   if (!file_) file_ = output_.Open();
-  file_->Write(buffer_.data(), used);
+  return *file_;
 }
 
 }  // namespace pixtrel

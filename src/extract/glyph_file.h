@@ -5,15 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "extract/background_writer.h"
 #include "extract/glyph_output.h"
 #include "glyphdata/glyph_store.h"
 #include "platform/platform.h"
 
 namespace pixtrel {
 
-/// The glyph file a run writes: records appended through a buffer. The
-/// output is opened when the first records are written out, and not at all
-/// when none is appended.
+/// The glyph file a run writes: records appended through two buffers, one
+/// filled while a thread of its own writes the other. The output is opened
+/// when the first records are written out, and not at all when none is
+/// appended. A failure to write is reported by the Append or Close after it.
 class GlyphFile {
  public:
   /// A glyph file that goes to `output`, not yet opened.
@@ -28,8 +30,8 @@ class GlyphFile {
   /// Appends `record`. Throws Failure naming the path when the file cannot
   /// be opened or written.
   void Append(GlyphRecord record) {
-    if (used_ == buffer_.size()) Flush();
-    std::memcpy(buffer_.data() + used_, record.data(), GlyphSize);
+    if (used_ == kBufferSize) Flush();
+    std::memcpy(buffers_[filling_].data() + used_, record.data(), GlyphSize);
     used_ += GlyphSize;
   }
 
@@ -38,13 +40,19 @@ class GlyphFile {
   void Close();
 
  private:
-  /// Writes the buffered records to the file, opening it if need be.
+  static constexpr size_t kBufferSize = 32768 * GlyphSize;  // 1 MiB.
+
+  /// Hands the full buffer to the writer and goes on with the other one.
   void Flush();
+  /// Opens the file if need be.
+  ByteSink& File();
 
   GlyphOutput& output_;
   std::unique_ptr<ByteSink> file_;  ///< None until the first record is written out.
-  std::vector<char> buffer_;
-  size_t used_ = 0;
+  std::unique_ptr<BackgroundWriter> writer_;  ///< None until a buffer is first full.
+  std::vector<char> buffers_[2];
+  size_t filling_ = 0;  ///< The buffer records go to.
+  size_t used_ = 0;     ///< Its bytes in use.
 };
 
 }  // namespace pixtrel

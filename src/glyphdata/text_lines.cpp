@@ -65,11 +65,18 @@ bool LineReader::Fill() {
 }
 
 void EditorLineCounter::Count(std::string_view bytes) {
-  for (char byte : bytes) {
-    if (byte == '\r' || (byte == '\n' && !after_cr_)) ++number_;
-    after_cr_ = byte == '\r';
-    at_line_start_ = byte == '\r' || byte == '\n';
-  }
+  if (bytes.empty()) return;
+  const char* const begin = bytes.data();
+  const char* const end = begin + bytes.size();
+  // Every CR ends a line; a LF ends one unless it follows a CR.
+  int64_t ends = 0;
+  for (const char* cr = begin; (cr = static_cast<const char*>(std::memchr(cr, '\r', end - cr))) != nullptr; ++cr)
+    ++ends;
+  for (const char* lf = begin; (lf = static_cast<const char*>(std::memchr(lf, '\n', end - lf))) != nullptr; ++lf)
+    if (!(lf == begin ? after_cr_ : lf[-1] == '\r')) ++ends;
+  number_ += ends;
+  after_cr_ = end[-1] == '\r';
+  at_line_start_ = end[-1] == '\r' || end[-1] == '\n';
 }
 
 }  // namespace pixtrel

@@ -1,6 +1,7 @@
 #include "glyphdata/utf8_source.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "platform/failure.h"
@@ -42,7 +43,43 @@ size_t Utf8SequenceLength(std::string_view bytes) {
   return length;
 }
 
+uint32_t Utf8CodePoint(std::string_view character) {
+  const auto lead = static_cast<unsigned char>(character[0]);
+  if (character.size() == 1) return lead;
+  uint32_t value = lead & (0x7F >> character.size());
+  for (size_t i = 1; i < character.size(); ++i) value = value << 6 | (static_cast<unsigned char>(character[i]) & 0x3F);
+  return value;
+}
+
 namespace {
+
+/// For every code point of the Basic Multilingual Plane, its CP936 code as
+/// the C library converts it (a single byte below 0x100), or 0 when it has
+/// none; made once, when the first UTF-8 text is read.
+const std::array<uint16_t, 65536>& Cp936OfBmp() {
+  static const std::array<uint16_t, 65536> table = [] {
+    std::array<uint16_t, 65536> codes{};
+    TextConverter converter("CP936", "UTF-8");
+    for (uint32_t code_point = 0x80; code_point <= 0xFFFF; ++code_point) {
+      if (code_point >= 0xD800 && code_point <= 0xDFFF) continue;  // Surrogates are no characters.
+      char utf8[3] = {static_cast<char>(code_point < 0x800 ? 0xC0 | code_point >> 6 : 0xE0 | code_point >> 12),
+                      static_cast<char>(code_point < 0x800 ? 0x80 | (code_point & 0x3F)
+                                                           : 0x80 | (code_point >> 6 & 0x3F)),
+                      static_cast<char>(0x80 | (code_point & 0x3F))};
+      std::string_view in(utf8, code_point < 0x800 ? 2 : 3);
+      char cp936[4];
+      char* out = cp936;
+      size_t out_left = sizeof cp936;
+      if (converter.Convert(&in, &out, &out_left) != TextConverter::Stop::kDone) continue;
+      const size_t size = static_cast<size_t>(out - cp936);
+      const auto first = static_cast<unsigned char>(cp936[0]);
+      if (size == 1) codes[code_point] = first;
+      if (size == 2) codes[code_point] = static_cast<uint16_t>(first << 8 | static_cast<unsigned char>(cp936[1]));
+    }
+    return codes;
+  }();
+  return table;
+}
 
 /// An ill-formed sequence: a failure, or, while a file is only being
 /// checked, the sign that it is no UTF-8.
@@ -106,28 +143,59 @@ Utf8Source::Pass::Pass(std::string name, std::unique_ptr<ByteSource> input)
 
 std::string_view Utf8Source::Pass::Next(std::deque<std::string>* unconvertible) {
   char* out = out_.data();
-  size_t out_left = out_.size();
-  while (out == out_.data()) {
-    if (pending_.empty() && !ReadMore()) break;
-    const std::string_view before = pending_;
-    const TextConverter::Stop stop = converter_.Convert(&pending_, &out, &out_left);
-    Consume(before.substr(0, before.size() - pending_.size()));
-    if (stop == TextConverter::Stop::kDone || stop == TextConverter::Stop::kOutputFull) continue;
-    const size_t length = stop == TextConverter::Stop::kIncomplete ? kIncompleteUtf8 : Utf8SequenceLength(pending_);
-    if (length == kIncompleteUtf8) {
-      if (!ReadMore()) FailIllFormed();
-    } else if (length == 0) {
-      FailIllFormed();
-    } else if (out_left >= kNoCp936Form.size()) {
-      if (unconvertible != nullptr) unconvertible->emplace_back(pending_.substr(0, length));
-      std::memcpy(out, kNoCp936Form.data(), kNoCp936Form.size());
-      out += kNoCp936Form.size();
-      out_left -= kNoCp936Form.size();
-      Consume(pending_.substr(0, length));
-      pending_.remove_prefix(length);
+  for (;;) {
+    out = ConvertPending(out, unconvertible);
+    if (out != out_.data()) break;
+    // Nothing converted: nothing is pending, or a sequence that goes on in what is still to be read.
+    if (!ReadMore()) {
+      if (!pending_.empty()) FailIllFormed();
+      break;
     }
   }
   return std::string_view(out_.data(), static_cast<size_t>(out - out_.data()));
+}
+
+char* Utf8Source::Pass::ConvertPending(char* out, std::deque<std::string>* unconvertible) {
+  const std::array<uint16_t, 65536>& table = Cp936OfBmp();
+  const auto* const start = reinterpret_cast<const unsigned char*>(pending_.data());
+  const auto* const end = start + pending_.size();
+  const auto* in = start;
+  char* const out_end = out_.data() + out_.size() - kNoCp936Form.size();
+  while (in < end && out <= out_end) {
+    if (*in < 0x80) {
+      *out++ = static_cast<char>(*in++);
+      continue;
+    }
+    saw_non_ascii_ = true;
+    const std::string_view sequence(reinterpret_cast<const char*>(in), static_cast<size_t>(end - in));
+    size_t length;
+    uint32_t code_point;
+    if (*in >= 0xE1 && *in != 0xED && *in <= 0xEF && end - in >= 3 && (in[1] & 0xC0) == 0x80 &&
+        (in[2] & 0xC0) == 0x80) {  // Most of Chinese: three bytes, with no second byte out of bounds.
+      length = 3;
+      code_point = static_cast<uint32_t>((*in & 0x0F) << 12 | (in[1] & 0x3F) << 6 | (in[2] & 0x3F));
+    } else {
+      length = Utf8SequenceLength(sequence);
+      if (length == kIncompleteUtf8) break;
+      if (length == 0) {
+        Consume(pending_.substr(0, static_cast<size_t>(in - start)));
+        FailIllFormed();
+      }
+      code_point = Utf8CodePoint(sequence.substr(0, length));
+    }
+    const uint16_t code = code_point <= 0xFFFF ? table[code_point] : 0;
+    if (code == 0) {
+      if (unconvertible != nullptr) unconvertible->emplace_back(sequence.substr(0, length));
+      out = std::copy(kNoCp936Form.begin(), kNoCp936Form.end(), out);
+    } else {
+      if (code > 0xFF) *out++ = static_cast<char>(code >> 8);
+      *out++ = static_cast<char>(code & 0xFF);
+    }
+    in += length;
+  }
+  Consume(pending_.substr(0, static_cast<size_t>(in - start)));
+  pending_.remove_prefix(static_cast<size_t>(in - start));
+  return out;
 }
 
 bool Utf8Source::Pass::ReadMore() {
@@ -139,11 +207,7 @@ bool Utf8Source::Pass::ReadMore() {
   return !input_ended_;
 }
 
-void Utf8Source::Pass::Consume(std::string_view consumed) {
-  lines_.Count(consumed);
-  if (!saw_non_ascii_)
-    saw_non_ascii_ = std::any_of(consumed.begin(), consumed.end(), [](char byte) { return (byte & 0x80) != 0; });
-}
+void Utf8Source::Pass::Consume(std::string_view consumed) { lines_.Count(consumed); }
 
 void Utf8Source::Pass::FailIllFormed() const {
   throw IllFormed(name_ + ":" + std::to_string(lines_.Number()) + ": invalid UTF-8");

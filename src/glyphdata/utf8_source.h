@@ -19,6 +19,9 @@ namespace pixtrel {
 inline constexpr size_t kIncompleteUtf8 = static_cast<size_t>(-1);
 size_t Utf8SequenceLength(std::string_view bytes);
 
+/// The code point of the well-formed UTF-8 character `character`.
+uint32_t Utf8CodePoint(std::string_view character);
+
 /// The two bytes a character with no CP936 form reads as: no glyph, and as
 /// much progress as a double-byte character.
 inline constexpr std::string_view kNoCp936Form = "\xFF\xFF";
@@ -70,12 +73,14 @@ class Utf8Source : public ByteSource {
 
    private:
     bool ReadMore();
+    /// Converts what is pending into `out` as far as it fits; leaves pending
+    /// the start of a sequence that goes on in what is still to be read.
+    char* ConvertPending(char* out, std::deque<std::string>* unconvertible);
     void Consume(std::string_view consumed);
     [[noreturn]] void FailIllFormed() const;
 
     std::string name_;
     std::unique_ptr<ByteSource> input_;
-    TextConverter converter_{"CP936", "UTF-8"};
     std::vector<char> in_;
     std::vector<char> out_;
     std::string_view pending_;  ///< Bytes read and not yet converted, inside in_.
