@@ -2,46 +2,56 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <deque>
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "platform/platform.h"
 
 namespace pixtrel {
 
-/// Writes to a sink on a thread of its own, one buffer at a time, so that
-/// the caller can fill the next buffer meanwhile.
+/// Writes to a sink on a thread of its own, buffer after buffer, so that
+/// the caller can fill the next buffer meanwhile. One buffer waits while
+/// another is written, so that the thread goes on writing without waiting
+/// for the caller to wake.
 class BackgroundWriter {
  public:
+  /// How many buffers may be handed over and not written yet.
+  static constexpr size_t kBuffersInFlight = 2;
+
   /// A writer to `sink`, which must outlive it.
   explicit BackgroundWriter(ByteSink& sink);
 
-  /// Waits for the write under way (its failure goes unreported: one is on
+  /// Waits for the writes under way (a failure goes unreported: one is on
   /// its way already, or Wait has reported it) and ends the thread.
   ~BackgroundWriter();
   BackgroundWriter(const BackgroundWriter&) = delete;
   BackgroundWriter& operator=(const BackgroundWriter&) = delete;
 
-  /// Waits for the write under way, then starts writing the `size` bytes at
-  /// `bytes`, which must stay as they are until the next Start or Wait
-  /// returns. Throws the Failure of the write waited for.
+  /// Hands over the `size` bytes at `bytes` to be written after those handed
+  /// over before; they must stay as they are until kBuffersInFlight more
+  /// were handed over, or Wait returns. Waits while kBuffersInFlight are
+  /// not written yet. Throws the Failure of an earlier write; after one,
+  /// nothing more is written.
   void Start(const char* bytes, size_t size);
 
-  /// Waits for the write under way; throws its Failure.
+  /// Waits until everything handed over is written; throws the Failure of a
+  /// write.
   void Wait();
 
  private:
   void WriteWhatComes();
+  void ThrowFailure();
 
   ByteSink& sink_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  const char* bytes_ = nullptr;  ///< What is to be written, or being written.
-  size_t size_ = 0;
-  bool busy_ = false;      ///< bytes_ are to be written or being written.
-  bool stopping_ = false;  ///< The thread is to end.
+  std::deque<std::pair<const char*, size_t>> queue_;  ///< Handed over, the first being written.
+  bool stopping_ = false;                             ///< The thread is to end.
   std::exception_ptr failure_;
+  bool failed_ = false;  ///< A write failed: nothing more is written.
   std::thread thread_;
 };
 

@@ -6,7 +6,7 @@
 
 namespace pixtrel {
 
-GlyphFile::GlyphFile(GlyphOutput& output) : output_(output), buffers_{std::vector<char>(kBufferSize), {}} {}
+GlyphFile::GlyphFile(GlyphOutput& output) : output_(output) { buffers_[0].resize(kBufferSize); }
 
 GlyphFile::~GlyphFile() {
   try {
@@ -31,10 +31,10 @@ void GlyphFile::Flush() {
   const size_t used = std::exchange(used_, 0);  // What the file refuses cannot be written later either.
   if (!writer_) {
     writer_ = std::make_unique<BackgroundWriter>(File());
-    buffers_[1].resize(kBufferSize);
+    for (std::vector<char>& buffer : buffers_) buffer.resize(kBufferSize);
   }
   writer_->Start(buffers_[filling_].data(), used);
-  filling_ = 1 - filling_;
+  filling_ = (filling_ + 1) % std::size(buffers_);  // Free: the writer holds the others at most.
 }
 
 ByteSink& GlyphFile::File() {

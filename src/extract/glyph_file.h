@@ -12,8 +12,8 @@
 
 namespace pixtrel {
 
-/// The glyph file a run writes: records appended through two buffers, one
-/// filled while a thread of its own writes the other. The output is opened
+/// The glyph file a run writes: records appended through buffers, one
+/// filled while a thread of its own writes the others. The output is opened
 /// when the first records are written out, and not at all when none is
 /// appended. A failure to write is reported by the Append or Close after it.
 class GlyphFile {
@@ -50,7 +50,7 @@ class GlyphFile {
   GlyphOutput& output_;
   std::unique_ptr<ByteSink> file_;  ///< None until the first record is written out.
   std::unique_ptr<BackgroundWriter> writer_;  ///< None until a buffer is first full.
-  std::vector<char> buffers_[2];
+  std::vector<char> buffers_[BackgroundWriter::kBuffersInFlight + 1];
   size_t filling_ = 0;  ///< The buffer records go to.
   size_t used_ = 0;     ///< Its bytes in use.
 };

@@ -63,26 +63,33 @@ class Utf8Source : public ByteSource {
    public:
     Pass(std::string name, std::unique_ptr<ByteSource> input);
 
-    /// Converts the next part of the text; empty only at its end. Throws
-    /// IllFormed at an ill-formed sequence. Characters with no CP936 form
-    /// are added to `unconvertible` when it is given.
-    std::string_view Next(std::deque<std::string>* unconvertible);
+    /// Converts the next part of the text into the `size` bytes at
+    /// `buffer` (2 at least, room for any character) and returns how many it
+    /// wrote; 0 only at the end of the text. Throws IllFormed at an
+    /// ill-formed sequence. Characters with no CP936 form are added to
+    /// `unconvertible` when it is given.
+    size_t ConvertInto(char* buffer, size_t size, std::deque<std::string>* unconvertible);
+
+    /// Reads the whole text, converting nothing: its length in CP936. Throws
+    /// IllFormed as ConvertInto does.
+    int64_t Measure();
 
     /// True once a byte that is not ASCII was read (a byte order mark too).
     bool SawNonAscii() const { return saw_non_ascii_; }
 
    private:
     bool ReadMore();
-    /// Converts what is pending into `out` as far as it fits; leaves pending
-    /// the start of a sequence that goes on in what is still to be read.
-    char* ConvertPending(char* out, std::deque<std::string>* unconvertible);
+    /// Converts what is pending into `output` (Converted or Counted) as far
+    /// as it has room; leaves pending the start of a sequence that goes on
+    /// in what is still to be read. Throws IllFormed.
+    template <class Output>
+    void Walk(Output& output, std::deque<std::string>* unconvertible);
     void Consume(std::string_view consumed);
     [[noreturn]] void FailIllFormed() const;
 
     std::string name_;
     std::unique_ptr<ByteSource> input_;
     std::vector<char> in_;
-    std::vector<char> out_;
     std::string_view pending_;  ///< Bytes read and not yet converted, inside in_.
     bool input_ended_ = false;
     bool saw_non_ascii_ = false;
@@ -94,7 +101,8 @@ class Utf8Source : public ByteSource {
 
   Pass pass_;
   int64_t length_;
-  std::string_view ready_;                  ///< Converted bytes not yet read.
+  char spare_[kNoCp936Form.size()];        ///< Room to convert into for a read of less.
+  std::string_view ready_;                  ///< Converted bytes in spare_ not yet read.
   std::deque<std::string> unconvertible_;  ///< Given as kNoCp936Form and not taken yet.
 };
 
