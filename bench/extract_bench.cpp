@@ -149,8 +149,7 @@ int main(int argc, char** argv) {
   store.LoadGlyphData();
 
   MakeText(dir + "/line.txt", store, 100, "");
-  const double peak =
-      PeakMegabytes({"-q", "--data-dir", PIXTREL_DATA_DIR, "-o", dir + "/line.bin", dir + "/line.txt"});
+  const double peak = PeakMegabytes({"-q", "--data-dir", PIXTREL_DATA_DIR, "-o", dir + "/line.bin", dir + "/line.txt"});
   std::filesystem::remove(dir + "/line.txt");
   std::filesystem::remove(dir + "/line.bin");
 
@@ -161,8 +160,8 @@ int main(int argc, char** argv) {
   Run(dir + "/cp936.txt", output);
   const int64_t glyph_bytes = static_cast<int64_t>(std::filesystem::file_size(output));
   std::filesystem::remove(output);
-  const std::string dd = "dd if=/dev/zero of=" + output + " bs=1M status=none count=" +
-                         std::to_string((glyph_bytes + (1 << 20) - 1) >> 20);
+  const std::string dd = "dd if=/dev/zero of=" + output +
+                         " bs=1M status=none count=" + std::to_string((glyph_bytes + (1 << 20) - 1) >> 20);
   std::vector<double> dd_times, memory_times, cp936_times, utf8_times, layout_times;
   std::vector<double> to_dd, to_memory, utf8_to_cp936, layout_to_cp936;
   for (int round = 0; round < rounds; ++round) {
@@ -172,8 +171,9 @@ int main(int argc, char** argv) {
     memory_times.push_back(Seconds(output, [&] { WriteFromMemory(output, glyph_bytes); }));
     cp936_times.push_back(Seconds(output, [&] { Run(dir + "/cp936.txt", output); }));
     utf8_times.push_back(Seconds(output, [&] { Run(dir + "/utf8.txt", output); }));
-    layout_times.push_back(
-        Seconds(output, [&] { Run(dir + "/cp936.txt", output, {pixtrel::GlyphLayout::kPageLsb, false}); }));
+    layout_times.push_back(Seconds(output, [&] {
+      Run(dir + "/cp936.txt", output, {pixtrel::GlyphLayout::kPageLsb, false});
+    }));
     to_dd.push_back(cp936_times.back() / dd_times.back());
     to_memory.push_back(cp936_times.back() / memory_times.back());
     utf8_to_cp936.push_back(utf8_times.back() / cp936_times.back());
@@ -183,9 +183,9 @@ int main(int argc, char** argv) {
   std::printf("source %d MB, glyphs %.0f MB, %d rounds, median times in ms:\n", megabytes,
               static_cast<double>(glyph_bytes) / 1e6, rounds);
   std::printf("  dd %.0f, from memory %.0f, cp936 run %.0f, utf-8 run %.0f, page-lsb run %.0f\n",
-              Median(dd_times) * 1e3, Median(memory_times) * 1e3, Median(cp936_times) * 1e3,
-              Median(utf8_times) * 1e3, Median(layout_times) * 1e3);
-  std::printf("median ratios: cp936/dd %.2f, cp936/memory %.2f, utf-8/cp936 %.2f, page-lsb/cp936 %.2f\n",
-              Median(to_dd), Median(to_memory), Median(utf8_to_cp936), Median(layout_to_cp936));
+              Median(dd_times) * 1e3, Median(memory_times) * 1e3, Median(cp936_times) * 1e3, Median(utf8_times) * 1e3,
+              Median(layout_times) * 1e3);
+  std::printf("median ratios: cp936/dd %.2f, cp936/memory %.2f, utf-8/cp936 %.2f, page-lsb/cp936 %.2f\n", Median(to_dd),
+              Median(to_memory), Median(utf8_to_cp936), Median(layout_to_cp936));
   std::printf("peak memory of pixtrel-extract on a 100 MB source of one line: %.1f MB\n", peak);
 }

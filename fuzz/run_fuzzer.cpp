@@ -23,10 +23,10 @@
 #include <utility>
 #include <vector>
 
-#include "glyphdata/utf8_source.h"
 #include "extract/extractor.h"
 #include "fuzz_support.h"
 #include "glyphdata/cp936.h"
+#include "glyphdata/utf8_source.h"
 #include "platform/failure.h"
 #include "platform/platform.h"
 #include "test_support.h"

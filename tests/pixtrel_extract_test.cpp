@@ -32,7 +32,8 @@ class PixtrelExtractTest : public ::testing::Test {
   Result Run(const std::string& arguments, bool with_data_dir = true) {
     std::string command = "LC_ALL=" + locale_ + " " + std::string(PIXTREL_EXTRACT) +
                           (with_data_dir ? " --data-dir " + dir_.path() : "") + " " + arguments + " >" +
-                          (dir_ / "out") + " 2>" + (dir_ / "err") + (arguments.find('<') != std::string::npos ? "" : " </dev/null");
+                          (dir_ / "out") + " 2>" + (dir_ / "err") +
+                          (arguments.find('<') != std::string::npos ? "" : " </dev/null");
     int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::ReadFile(dir_ / "out"),
             testing::ReadFile(dir_ / "err")};
@@ -263,7 +264,8 @@ TEST_F(PixtrelExtractTest, CSourceCompilesAndHoldsTheRecordsAndTheLines) {
                         Case{"--format h --unique", "menu.h", "g++ -std=c++11 -x c++", true}}) {
     ASSERT_EQ(Run("-q --layout page-lsb --invert " + c.options + " " + (dir_ / "menu.txt")).status, 0) << c.options;
     testing::WriteFile(dir_ / "dump.c", DumpProgram(c.file, c.unique));
-    const std::string compile = "cd " + dir_.path() + " && " + c.compiler + " -Wall -Wextra -Werror dump.c -o dump 2>err";
+    const std::string compile =
+        "cd " + dir_.path() + " && " + c.compiler + " -Wall -Wextra -Werror dump.c -o dump 2>err";
     ASSERT_EQ(std::system(compile.c_str()), 0) << testing::ReadFile(dir_ / "err");
     ASSERT_EQ(std::system(("cd " + dir_.path() + " && ./dump >out").c_str()), 0);
     const std::string dumped = testing::ReadFile(dir_ / "out");

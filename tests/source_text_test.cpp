@@ -29,7 +29,9 @@ class SourceTextTest : public ::testing::Test {
 
 TEST_F(SourceTextTest, DetectsUtf8ByItsMarkOrItsCharacters) {
   EXPECT_TRUE(ReadsAsUtf8("\u83DC\u5355\r\n"));
-  EXPECT_TRUE(ReadsAsUtf8("\xEF\xBB\xBF" "ASCII after a byte order mark"));
+  EXPECT_TRUE(
+      ReadsAsUtf8("\xEF\xBB\xBF"
+                  "ASCII after a byte order mark"));
   EXPECT_FALSE(ReadsAsUtf8("Only ASCII\r\n"));
   EXPECT_FALSE(ReadsAsUtf8(testing::kZhong + testing::kWen));  // CP936: ill-formed at once.
   // CP936 whose first characters happen to be well-formed UTF-8 (\xC2\xA1 is U+00A1 as well as 隆).

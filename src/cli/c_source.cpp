@@ -29,7 +29,8 @@ std::string LeadingComment(const CSourceRequest& request, const GlyphCollection&
   std::string comment = "/* The glyphs of " + request.source + ", cut by pixtrel-extract " PIXTREL_VERSION_TEXT ".\n";
   comment += Format(" * %zu records of 32 bytes, a 16 x 16 glyph each, in layout %s%s: pixel (x, y),\n", records,
                     LayoutName(request.record_format.layout), request.record_format.invert ? ", inverted" : "");
-  comment += " * x the column and y the row from the top left, is " + std::string(LayoutRule(request.record_format.layout)) +
+  comment += " * x the column and y the row from the top left, is " +
+             std::string(LayoutRule(request.record_format.layout)) +
              (request.record_format.invert ? ", inked when 0.\n" : ", inked when 1.\n");
   if (request.unique) {
     comment += Format(" * %zu characters: record %s_glyphs[%s_text[i]] is the glyph of character i.\n",
@@ -61,10 +62,10 @@ std::string GlyphArray(const std::string& qualifier, const CSourceRequest& reque
 
 std::string LineArray(const std::string& qualifier, const CSourceRequest& request, const GlyphCollection& glyphs) {
   const std::vector<std::pair<size_t, size_t>> lines = glyphs.LineTable();
-  const bool wide = std::any_of(lines.begin(), lines.end(),
-                                [](const auto& line) { return line.first + line.second > 0xFFFF; });
-  std::string array = qualifier + (wide ? "uint32_t " : "uint16_t ") + request.name +
-                      Format("_lines[%zu][2] = {\n", lines.size());
+  const bool wide =
+      std::any_of(lines.begin(), lines.end(), [](const auto& line) { return line.first + line.second > 0xFFFF; });
+  std::string array =
+      qualifier + (wide ? "uint32_t " : "uint16_t ") + request.name + Format("_lines[%zu][2] = {\n", lines.size());
   for (const auto& [first, count] : lines) array += Format("    {%zu, %zu},\n", first, count);
   return array + "};\n";
 }

@@ -10,10 +10,10 @@ namespace pixtrel {
 
 /// What the C source of a run's records is to be.
 struct CSourceRequest {
-  std::string name;           ///< IDENT: the arrays are IDENT_glyphs, IDENT_lines, IDENT_text.
-  bool header = false;        ///< A header: an include guard, and static const definitions.
-  bool unique = false;        ///< Each distinct record once, the text as IDENT_text.
-  std::string source;         ///< The source's name, for the leading comment.
+  std::string name;            ///< IDENT: the arrays are IDENT_glyphs, IDENT_lines, IDENT_text.
+  bool header = false;         ///< A header: an include guard, and static const definitions.
+  bool unique = false;         ///< Each distinct record once, the text as IDENT_text.
+  std::string source;          ///< The source's name, for the leading comment.
   RecordFormat record_format;  ///< The layout the font's records are in.
 };
 

@@ -147,8 +147,7 @@ std::string IndexFile(const GlyphCollection& collection) {
 
 /// Writes the formats that are made from what the run collected, and puts
 /// them in place together once all are written.
-void WriteCollected(const Options& options, const Extractor& extractor, const GlyphCollection& collection,
-                    Disk& disk) {
+void WriteCollected(const Options& options, const Extractor& extractor, const GlyphCollection& collection, Disk& disk) {
   if (options.format == Options::Format::kBin) {
     PreparedFile glyphs(disk, extractor.OutputPath, UniqueRecords(collection, extractor));
     PreparedFile index(disk, *options.index, IndexFile(collection));
@@ -157,7 +156,8 @@ void WriteCollected(const Options& options, const Extractor& extractor, const Gl
     return;
   }
   CSourceRequest request;
-  request.name = options.name ? *options.name : IdentifierFor(Shown(extractor.OutputPath) == "-" ? options.file : extractor.OutputPath);
+  request.name = options.name ? *options.name
+                              : IdentifierFor(Shown(extractor.OutputPath) == "-" ? options.file : extractor.OutputPath);
   request.header = options.format == Options::Format::kHeader;
   request.unique = options.unique;
   request.source = options.file;
@@ -168,8 +168,8 @@ void WriteCollected(const Options& options, const Extractor& extractor, const Gl
 
 void PrintSavings(const std::string& output, const GlyphCollection& collection) {
   const size_t all = collection.occurrences().size(), distinct = collection.FirstOccurrences().size();
-  std::fprintf(stderr, "pixtrel-extract: %s: %zu distinct records of %zu: %zu fewer, %zu bytes saved\n",
-               output.c_str(), distinct, all, all - distinct, (all - distinct) * GlyphSize);
+  std::fprintf(stderr, "pixtrel-extract: %s: %zu distinct records of %zu: %zu fewer, %zu bytes saved\n", output.c_str(),
+               distinct, all, all - distinct, (all - distinct) * GlyphSize);
 }
 
 /// A refusal of the run, naming the file it is about.

@@ -25,7 +25,8 @@ int Perform(const Options& options) {
       std::puts("pixtrel-extract " PIXTREL_VERSION_TEXT);
       return pixtrel::kExitWritten;
     case Options::Action::kShow:
-      pixtrel::DrawGlyphFile(options.file, pixtrel::TerminalColumns(stdout).value_or(80), stdout, options.record_format);
+      pixtrel::DrawGlyphFile(options.file, pixtrel::TerminalColumns(stdout).value_or(80), stdout,
+                             options.record_format);
       return pixtrel::kExitWritten;
     case Options::Action::kExtract:
       break;

@@ -1,6 +1,5 @@
 #include "cli/missing_report.h"
 
-
 #include "platform/platform.h"
 
 namespace pixtrel {

@@ -54,7 +54,20 @@ const char kHelp[] =
 
 namespace {
 
-enum LongOnly { kDataDir = 256, kEncoding, kMissing, kStrict, kPreview, kShow, kLayout, kInvert, kFormat, kName, kUnique, kIndex };
+enum LongOnly {
+  kDataDir = 256,
+  kEncoding,
+  kMissing,
+  kStrict,
+  kPreview,
+  kShow,
+  kLayout,
+  kInvert,
+  kFormat,
+  kName,
+  kUnique,
+  kIndex
+};
 
 const option kLongOptions[] = {
     {"output", required_argument, nullptr, 'o'},
@@ -154,7 +167,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
         break;
       case kLayout: {
         std::optional<GlyphLayout> layout = ParseLayout(optarg);
-        if (!layout) return UsageError("unknown layout (row-msb, row-lsb, page-lsb, page-msb, column-lsb, column-msb): ", optarg);
+        if (!layout)
+          return UsageError("unknown layout (row-msb, row-lsb, page-lsb, page-msb, column-lsb, column-msb): ", optarg);
         options.record_format.layout = *layout;
         break;
       }

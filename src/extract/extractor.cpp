@@ -78,9 +78,8 @@ class ExtractionRun {
   /// True when the last character of `text` is a lead byte on its own.
   static bool EndsInLeadByte(std::string_view text) {
     bool lone_lead = false;
-    ForEachCharacter(text, [&](size_t i, size_t length) {
-      lone_lead = length == 1 && i + 1 == text.size() && IsLeadByte(text[i]);
-    });
+    ForEachCharacter(
+        text, [&](size_t i, size_t length) { lone_lead = length == 1 && i + 1 == text.size() && IsLeadByte(text[i]); });
     return lone_lead;
   }
 

@@ -72,16 +72,16 @@ class Extractor : public GlyphStore {
   /// only through `window`: disables Command1; refuses (message, ResetForm,
   /// nothing touched) as OutputRefusal says; makes way for the glyph file
   /// (the window's deletes an old one); reads `source`, or when none is
-  /// given opens the file SourcePath only now (UTF-8 when it looks so,
-  /// CP936 otherwise); appends the record of every
-  /// double-byte character found in the table, in source order, to `output`
-  /// (by default the window's glyph file at OutputPath) and tells `report`
-  /// (when given) of every other character that is not ASCII; shows the
-  /// progress after each line (when the source's length is known), "100%"
-  /// at the end, then "Over !" or "Your tbl is empty ." and calls
-  /// ResetForm. Throws Failure (naming the path and the cause) when a file
-  /// operation fails; what becomes of the records written before the
-  /// failure is `output`'s to say.
+  /// given opens the file SourcePath only now (as UTF-8 when it looks so,
+  /// as CP936 otherwise); appends the record of every double-byte character
+  /// found in the table, in source order, to `output` (by default the
+  /// window's glyph file at OutputPath) and tells `report` (when given) of
+  /// each record, of every other character that is not ASCII, and of the
+  /// number of lines; shows the progress after each line (when the source's
+  /// length is known), "100%" at the end, then "Over !" or "Your tbl is
+  /// empty ." and calls ResetForm. Throws Failure (naming the path and the
+  /// cause) when a file operation fails; what becomes of the records
+  /// written before the failure is `output`'s to say.
   RunOutcome Run(WindowOperations& window, CharacterReport* report = nullptr,
                  std::unique_ptr<ByteSource> source = nullptr, GlyphOutput* output = nullptr);
 

@@ -48,7 +48,7 @@ class GlyphFile {
   ByteSink& File();
 
   GlyphOutput& output_;
-  std::unique_ptr<ByteSink> file_;  ///< None until the first record is written out.
+  std::unique_ptr<ByteSink> file_;            ///< None until the first record is written out.
   std::unique_ptr<BackgroundWriter> writer_;  ///< None until a buffer is first full.
   std::vector<char> buffers_[BackgroundWriter::kBuffersInFlight + 1];
   size_t filling_ = 0;  ///< The buffer records go to.

@@ -13,8 +13,7 @@ bool IsFileToReplace(Disk& disk, const std::string& path) {
 
 }  // namespace
 
-InPlaceGlyphFile::InPlaceGlyphFile(Disk& disk, const std::string& path)
-    : disk_(disk), path_(disk.FollowLinks(path)) {}
+InPlaceGlyphFile::InPlaceGlyphFile(Disk& disk, const std::string& path) : disk_(disk), path_(disk.FollowLinks(path)) {}
 
 void InPlaceGlyphFile::Prepare() {
   if (IsFileToReplace(disk_, path_)) disk_.Remove(path_);
@@ -24,8 +23,7 @@ std::unique_ptr<ByteSink> InPlaceGlyphFile::Open() { return disk_.OpenForAppendi
 
 bool InPlaceGlyphFile::Exists() { return IsFileToReplace(disk_, path_); }
 
-AtomicGlyphFile::AtomicGlyphFile(Disk& disk, const std::string& path)
-    : disk_(disk), path_(disk.FollowLinks(path)) {}
+AtomicGlyphFile::AtomicGlyphFile(Disk& disk, const std::string& path) : disk_(disk), path_(disk.FollowLinks(path)) {}
 
 AtomicGlyphFile::~AtomicGlyphFile() {
   if (temporary_.empty()) return;

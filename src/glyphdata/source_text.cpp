@@ -12,7 +12,8 @@ constexpr size_t kStreamSample = 64 * 1024;
 /// A stream whose first bytes were read ahead and are read again first.
 class ReplayedStream : public ByteSource {
  public:
-  ReplayedStream(std::string start, std::unique_ptr<ByteSource> rest) : start_(std::move(start)), rest_(std::move(rest)) {}
+  ReplayedStream(std::string start, std::unique_ptr<ByteSource> rest)
+      : start_(std::move(start)), rest_(std::move(rest)) {}
 
   size_t Read(char* buffer, size_t size) override {
     if (at_ == start_.size()) return rest_->Read(buffer, size);

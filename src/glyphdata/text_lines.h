@@ -54,10 +54,10 @@ class LineReader {
 
   ByteSource& source_;
   std::vector<char> buffer_;
-  size_t begin_ = 0;     ///< First unread byte.
-  size_t end_ = 0;       ///< One past the last byte read from the source.
-  size_t scanned_ = 0;   ///< Bytes after begin_ known to hold no CR.
-  bool at_end_ = false;  ///< The source has reported its end.
+  size_t begin_ = 0;      ///< First unread byte.
+  size_t end_ = 0;        ///< One past the last byte read from the source.
+  size_t scanned_ = 0;    ///< Bytes after begin_ known to hold no CR.
+  bool at_end_ = false;   ///< The source has reported its end.
   bool in_line_ = false;  ///< A piece of a line that has not ended was returned.
   int64_t source_length_ = 0;
 };
@@ -86,7 +86,7 @@ class EditorLineCounter {
 
  private:
   int64_t number_ = 1;
-  bool after_cr_ = false;       ///< The last byte counted was a CR, so a LF now ends no line.
+  bool after_cr_ = false;      ///< The last byte counted was a CR, so a LF now ends no line.
   bool at_line_start_ = true;  ///< Nothing, or a line end, was counted last.
 };
 

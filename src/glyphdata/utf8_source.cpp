@@ -73,10 +73,10 @@ const Cp936Table& Cp936OfBmp() {
     TextConverter converter("CP936", "UTF-8");
     for (uint32_t code_point = 0x80; code_point <= 0xFFFF; ++code_point) {
       if (code_point >= 0xD800 && code_point <= 0xDFFF) continue;  // Surrogates are no characters.
-      char utf8[3] = {static_cast<char>(code_point < 0x800 ? 0xC0 | code_point >> 6 : 0xE0 | code_point >> 12),
-                      static_cast<char>(code_point < 0x800 ? 0x80 | (code_point & 0x3F)
-                                                           : 0x80 | (code_point >> 6 & 0x3F)),
-                      static_cast<char>(0x80 | (code_point & 0x3F))};
+      char utf8[3] = {
+          static_cast<char>(code_point < 0x800 ? 0xC0 | code_point >> 6 : 0xE0 | code_point >> 12),
+          static_cast<char>(code_point < 0x800 ? 0x80 | (code_point & 0x3F) : 0x80 | (code_point >> 6 & 0x3F)),
+          static_cast<char>(0x80 | (code_point & 0x3F))};
       std::string_view in(utf8, code_point < 0x800 ? 2 : 3);
       char cp936[4];
       char* out = cp936;
@@ -194,8 +194,9 @@ class Counted {
   size_t Room() const { return static_cast<size_t>(-1); }
   void Ascii(const unsigned char*, size_t size) { length_ += static_cast<int64_t>(size); }
   void Character(uint32_t code_point, const unsigned char*, size_t, std::deque<std::string>*) {
-    const bool single_byte = code_point - table_.first_single_byte <= table_.last_single_byte - table_.first_single_byte &&
-                             table_.single_byte[code_point];
+    const bool single_byte =
+        code_point - table_.first_single_byte <= table_.last_single_byte - table_.first_single_byte &&
+        table_.single_byte[code_point];
     length_ += single_byte ? 1 : 2;  // No CP936 form reads as two bytes too.
   }
   int64_t length() const { return length_; }

@@ -102,7 +102,7 @@ class Utf8Source : public ByteSource {
   Pass pass_;
   int64_t length_;
   char spare_[kNoCp936Form.size()];        ///< Room to convert into for a read of less.
-  std::string_view ready_;                  ///< Converted bytes in spare_ not yet read.
+  std::string_view ready_;                 ///< Converted bytes in spare_ not yet read.
   std::deque<std::string> unconvertible_;  ///< Given as kNoCp936Form and not taken yet.
 };
 
