@@ -1,6 +1,9 @@
 #include "glyphdata/source_text.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <thread>
 
 #include "test_support.h"
 
@@ -37,6 +40,26 @@ TEST_F(SourceTextTest, DetectsUtf8ByItsMarkOrItsCharacters) {
   // CP936 whose first characters happen to be well-formed UTF-8 (\xC2\xA1 is U+00A1 as well as 隆).
   EXPECT_FALSE(ReadsAsUtf8("\xC2\xA1" + testing::kAh));
   EXPECT_FALSE(ReadsAsUtf8("ok \xE4\xB8"));  // Cut short at the end.
+}
+
+TEST_F(SourceTextTest, AByteOrderMarkSaysUtf8EvenWhenTheRestIsNot) {
+  testing::WriteFile(dir_ / "menu.txt",
+                     "\xEF\xBB\xBF"
+                     "ab\r\xC3");
+  EXPECT_EQ(testing::FailureText([&] { OpenSourceFile(RealDisk(), dir_ / "menu.txt", TextEncoding::kAuto); }),
+            (dir_ / "menu.txt") + ":2: invalid UTF-8");
+}
+
+TEST_F(SourceTextTest, AFifoIsReadOnceAsAStreamIs) {
+  const std::string fifo = dir_ / "fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string text = testing::kZhong + "ab" + testing::kWen;
+  std::thread writer([&] { testing::WriteFile(fifo, text); });
+  SourceText source = OpenSourceFile(RealDisk(), fifo, TextEncoding::kAuto);
+  std::string read(64, '\0');
+  read.resize(source.bytes->ReadFull(read.data(), read.size()));
+  writer.join();
+  EXPECT_EQ(read, text);  // Nothing the check of the encoding read is lost.
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "glyphdata/utf8_source.h"
 #include "platform/platform.h"
 #include "version.h"
 
@@ -24,9 +25,16 @@ std::string Format(const char* format, auto... values) {
   return text;
 }
 
+/// `text` made safe inside a C comment: no "*/" ends it early.
+std::string InComment(std::string text) {
+  for (size_t at; (at = text.find("*/")) != std::string::npos;) text.insert(at + 1, " ");
+  return text;
+}
+
 std::string LeadingComment(const CSourceRequest& request, const GlyphCollection& glyphs, size_t records) {
   const std::string& ident = request.name;
-  std::string comment = "/* The glyphs of " + request.source + ", cut by pixtrel-extract " PIXTREL_VERSION_TEXT ".\n";
+  std::string comment =
+      "/* The glyphs of " + InComment(request.source) + ", cut by pixtrel-extract " PIXTREL_VERSION_TEXT ".\n";
   comment += Format(" * %zu records of 32 bytes, a 16 x 16 glyph each, in layout %s%s: pixel (x, y),\n", records,
                     LayoutName(request.record_format.layout), request.record_format.invert ? ", inverted" : "");
   comment += " * x the column and y the row from the top left, is " +
@@ -103,10 +111,21 @@ std::string CSource(const CSourceRequest& request, const GlyphCollection& glyphs
 std::string IdentifierFor(const std::string& path) {
   std::string name = path.substr(path.rfind('/') + 1);
   name = name.substr(0, name.rfind('.'));
-  for (char& c : name)
-    if (!std::isalnum(static_cast<unsigned char>(c)) || static_cast<unsigned char>(c) >= 0x80) c = '_';
-  if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0]))) name.insert(0, "_");
-  return name;
+  std::string identifier;
+  for (size_t i = 0; i < name.size();) {
+    const auto byte = static_cast<unsigned char>(name[i]);
+    const size_t length = byte < 0x80 ? 1 : Utf8SequenceLength(std::string_view(name).substr(i));
+    if (byte >= 0x80 && length != 0 && length != kIncompleteUtf8) {  // 菜 gives u83DC.
+      identifier += Format("u%04X", Utf8CodePoint(std::string_view(name).substr(i, length)));
+      i += length;
+      continue;
+    }
+    identifier += std::isalnum(byte) && byte < 0x80 ? static_cast<char>(byte) : '_';
+    ++i;
+  }
+  // Not empty, and not starting with a digit or "_" (such names are the C library's).
+  if (identifier.empty() || !std::isalpha(static_cast<unsigned char>(identifier[0]))) identifier.insert(0, "glyphs_");
+  return identifier;
 }
 
 }  // namespace pixtrel

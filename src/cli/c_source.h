@@ -27,9 +27,10 @@ struct CSourceRequest {
 /// IDENT_text[M] (for each character, the index of its record).
 std::string CSource(const CSourceRequest& request, const GlyphCollection& glyphs, const GlyphStore& font);
 
-/// `path`'s file name without its extension, made a C identifier: every
-/// character that cannot be in one becomes "_", and "_" goes before a digit
-/// that would start it ("menu-v2.h" gives "menu_v2").
+/// `path`'s file name without its extension, made a C identifier: a
+/// character that is not ASCII becomes uXXXX (its code point), any other
+/// that cannot be in one "_", and "glyphs_" goes before a name that would
+/// start with no letter ("menu-v2.h" gives "menu_v2", "菜单.h" "u83DCu5355").
 std::string IdentifierFor(const std::string& path);
 
 }  // namespace pixtrel

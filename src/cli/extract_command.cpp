@@ -231,7 +231,9 @@ int ExtractCommand(const Options& options, Disk& disk) {
   if (!incomplete) std::fprintf(options.ToStandardOutput() ? stderr : stdout, "%s\n", window.message().c_str());
   if (options.missing) missing.Print(stderr, options.file, LocaleCharset());
   if (incomplete) {
-    Fail(Shown(extractor.OutputPath) + ": not written, since some characters got no glyph (--strict)");
+    Fail(options.ToStandardOutput()
+             ? "-: some characters got no glyph (--strict)"
+             : extractor.OutputPath + ": not written, since some characters got no glyph (--strict)");
     return kExitMissing;
   }
   if (outcome == RunOutcome::kEmpty) return kExitNothing;

@@ -38,6 +38,7 @@ int Perform(const Options& options) {
 
 int main(int argc, char** argv) {
   std::setlocale(LC_CTYPE, "");  // The terminal's character set, for the characters --missing lists.
+  pixtrel::RemoveTemporaryFilesOnSignals();
   std::optional<Options> options = pixtrel::ParseOptions(argc, argv);
   if (!options) return pixtrel::kExitFailed;
   try {

@@ -55,6 +55,9 @@ SourceText AsUtf8(std::unique_ptr<Utf8Source> source) {
 }  // namespace
 
 SourceText OpenSourceFile(Disk& disk, const std::string& path, TextEncoding encoding) {
+  std::unique_ptr<ByteSource> file = disk.OpenForReading(path);
+  // A FIFO or a device can be read only once: it is read as a stream is.
+  if (file->Length() == ByteSource::kUnknownLength) return OpenSourceStream(std::move(file), path, encoding);
   switch (encoding) {
     case TextEncoding::kCp936:
       break;
@@ -64,7 +67,7 @@ SourceText OpenSourceFile(Disk& disk, const std::string& path, TextEncoding enco
       if (std::unique_ptr<Utf8Source> source = Utf8Source::OpenFileIfUtf8(disk, path)) return AsUtf8(std::move(source));
       break;
   }
-  return {disk.OpenForReading(path)};
+  return {std::move(file)};
 }
 
 SourceText OpenSourceStream(std::unique_ptr<ByteSource> stream, const std::string& name, TextEncoding encoding) {

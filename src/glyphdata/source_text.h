@@ -22,8 +22,9 @@ struct SourceText {
   Utf8Source* utf8 = nullptr;  ///< The source behind `bytes` when it is converted from UTF-8.
 };
 
-/// Opens the file `path` on `disk` as `encoding` says. Throws Failure
-/// naming the path (and the line of a sequence that is not UTF-8).
+/// Opens the file `path` on `disk` as `encoding` says; one whose length
+/// cannot be known (a FIFO) is read once, as OpenSourceStream reads. Throws
+/// Failure naming the path (and the line of a sequence that is not UTF-8).
 SourceText OpenSourceFile(Disk& disk, const std::string& path, TextEncoding encoding);
 
 /// Opens `stream`, named `name` in messages, as `encoding` says; with

@@ -119,7 +119,7 @@ std::unique_ptr<Utf8Source> Utf8Source::Open(Disk& disk, const std::string& path
   try {
     length = measuring.Measure();
   } catch (const IllFormed&) {
-    if (only_if_utf8) return nullptr;
+    if (only_if_utf8 && !measuring.StartedWithByteOrderMark()) return nullptr;  // A byte order mark says UTF-8.
     throw;
   }
   if (only_if_utf8 && !measuring.SawNonAscii()) return nullptr;
@@ -153,7 +153,7 @@ Utf8Source::Pass::Pass(std::string name, std::unique_ptr<ByteSource> input)
   pending_ = std::string_view(in_.data(), input_->ReadFull(in_.data(), kByteOrderMark.size()));
   if (pending_.starts_with(kByteOrderMark)) {
     pending_.remove_prefix(kByteOrderMark.size());
-    saw_non_ascii_ = true;
+    saw_non_ascii_ = byte_order_mark_ = true;
   }
 }
 

@@ -38,9 +38,9 @@ class Utf8Source : public ByteSource {
   static std::unique_ptr<Utf8Source> OpenFile(Disk& disk, const std::string& path);
 
   /// As OpenFile, but none, where OpenFile would fail at an ill-formed
-  /// sequence, and for a file that holds nothing but ASCII and has no byte
-  /// order mark: such a file reads as CP936. The check stops at the first
-  /// ill-formed sequence.
+  /// sequence in a file without a byte order mark, and for a file that holds
+  /// nothing but ASCII and has no byte order mark: such a file reads as
+  /// CP936. The check stops at the first ill-formed sequence.
   static std::unique_ptr<Utf8Source> OpenFileIfUtf8(Disk& disk, const std::string& path);
 
   /// A UTF-8 text read once from `stream`, whose length is unknown; `name`
@@ -77,6 +77,9 @@ class Utf8Source : public ByteSource {
     /// True once a byte that is not ASCII was read (a byte order mark too).
     bool SawNonAscii() const { return saw_non_ascii_; }
 
+    /// True when the text started with a byte order mark.
+    bool StartedWithByteOrderMark() const { return byte_order_mark_; }
+
    private:
     bool ReadMore();
     /// Converts what is pending into `output` (Converted or Counted) as far
@@ -93,6 +96,7 @@ class Utf8Source : public ByteSource {
     std::string_view pending_;  ///< Bytes read and not yet converted, inside in_.
     bool input_ended_ = false;
     bool saw_non_ascii_ = false;
+    bool byte_order_mark_ = false;
     EditorLineCounter lines_;
   };
 

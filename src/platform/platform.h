@@ -85,8 +85,8 @@ class Disk {
   /// Creates a new, empty file in the directory of `beside`, under a name of
   /// its own that starts with a dot, with the permissions the file at
   /// `beside` has (when there is none, those a new file gets). Throws
-  /// Failure naming the directory and the cause; the sink's failures name
-  /// `beside`, the file it is to become.
+  /// Failure naming `beside` and the cause; the sink's failures name
+  /// `beside` too, the file it is to become.
   virtual TemporaryFile CreateTemporary(const std::string& beside) = 0;
 
   /// Renames `from` to `to`, replacing what `to` names in one step. Throws
@@ -112,6 +112,12 @@ class Disk {
 
 /// The machine's own disk.
 Disk& RealDisk();
+
+/// Makes the program, when interrupted, terminated or hung up by a signal,
+/// first remove the temporary files RealDisk made and did not rename or
+/// remove yet; and makes a write past the process's file size limit fail
+/// as other writes do rather than end the program.
+void RemoveTemporaryFilesOnSignals();
 
 /// The directory of the running executable, links resolved, without a
 /// trailing separator ("/" for the root). Throws Failure when the system

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -80,6 +82,33 @@ class StandardStream : public File {
   StandardStream(std::string name, int fd) : File(std::move(name), dup(fd)) {}
 };
 
+/// The temporary files not renamed or removed yet, for a signal handler to
+/// remove: a few slots of fixed size, which it can read safely.
+constexpr int kTemporarySlots = 8;
+char temporary_paths[kTemporarySlots][4096];
+volatile sig_atomic_t temporary_in_use[kTemporarySlots];
+
+void Remember(const std::string& path) {
+  for (int slot = 0; slot < kTemporarySlots; ++slot) {
+    if (temporary_in_use[slot] || path.size() >= sizeof temporary_paths[slot]) continue;
+    std::memcpy(temporary_paths[slot], path.c_str(), path.size() + 1);
+    temporary_in_use[slot] = 1;
+    return;
+  }
+}
+
+void Forget(const std::string& path) {
+  for (int slot = 0; slot < kTemporarySlots; ++slot)
+    if (temporary_in_use[slot] && path == temporary_paths[slot]) temporary_in_use[slot] = 0;
+}
+
+extern "C" void RemoveTemporaryFilesAndDie(int signal_number) {
+  for (int slot = 0; slot < kTemporarySlots; ++slot)
+    if (temporary_in_use[slot]) unlink(temporary_paths[slot]);
+  ::signal(signal_number, SIG_DFL);
+  raise(signal_number);
+}
+
 /// The directory part of `path`, "." when it has none.
 std::string DirectoryOf(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -130,18 +159,20 @@ class PosixDisk : public Disk {
     const std::string directory = DirectoryOf(beside);
     std::string path = directory + "/.pixtrel-XXXXXX";
     const int fd = mkostemp(path.data(), O_CLOEXEC);
-    if (fd < 0) throw FileFailure(directory, errno);
+    if (fd < 0) throw FileFailure(beside, errno);          // The file that could not be made, whichever its name.
     auto sink = std::make_unique<OutputFile>(beside, fd);  // Its failures are those of the file it is to become.
     if (fchmod(fd, PermissionsFor(beside)) != 0) {
       const int error = errno;
       unlink(path.c_str());
-      throw FileFailure(path, error);
+      throw FileFailure(beside, error);
     }
+    Remember(path);
     return {path, std::move(sink)};
   }
 
   void Rename(const std::string& from, const std::string& to) override {
     if (rename(from.c_str(), to.c_str()) != 0) throw FileFailure(to, errno);
+    Forget(from);
   }
 
   std::string FollowLinks(const std::string& path) override {
@@ -166,6 +197,7 @@ class PosixDisk : public Disk {
 
   void Remove(const std::string& path) override {
     if (unlink(path.c_str()) != 0) throw FileFailure(path, errno);
+    Forget(path);
   }
 
   bool SameFile(const std::string& a, const std::string& b) override {
@@ -185,6 +217,11 @@ class PosixDisk : public Disk {
 Disk& RealDisk() {
   static PosixDisk disk;
   return disk;
+}
+
+void RemoveTemporaryFilesOnSignals() {
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) ::signal(signal_number, RemoveTemporaryFilesAndDie);
+  ::signal(SIGXFSZ, SIG_IGN);  // The write then fails with EFBIG.
 }
 
 }  // namespace pixtrel
