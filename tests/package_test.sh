@@ -21,6 +21,9 @@ dpkg-deb -x "$deb" "$work/root"
 root="$work/root"
 expected=(usr/lib/pixtrel/pixtrel-extract usr/lib/pixtrel/GB2312.bin usr/lib/pixtrel/GB2312.tbl
           usr/bin/pixtrel-extract usr/share/man/man1/pixtrel-extract.1.gz
+          usr/bin/pixtrel-mkfont usr/share/man/man1/pixtrel-mkfont.1.gz
+          usr/share/pixtrel/fonts/efont/GB2312.bin usr/share/pixtrel/fonts/efont/LICENSE
+          usr/share/pixtrel/fonts/guob16/GB2312.tbl usr/share/pixtrel/fonts/guob16/LICENSE
           usr/share/doc/pixtrel/copyright usr/share/doc/pixtrel/changelog.gz)
 [ "$with_window" = ON ] && expected+=(usr/lib/pixtrel/Pixtrel usr/bin/Pixtrel usr/share/man/man1/Pixtrel.1.gz
           usr/share/applications/pixtrel.desktop usr/share/icons/hicolor/32x32/apps/pixtrel.png)

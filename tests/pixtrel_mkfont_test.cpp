@@ -1,0 +1,73 @@
+// Runs pixtrel-mkfont on tiny BDF fonts written here, and on a Debian font.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "test_support.h"
+
+namespace pixtrel {
+namespace {
+
+/// A BDF font of 16-pixel glyphs, each a full square of `rows` rows from
+/// the top of a 16 x 16 box, in `registry` ("ISO10646" or "GB2312.1980").
+std::string Bdf(const std::string& registry, const std::vector<int>& encodings, int rows = 16) {
+  std::string bdf = "STARTFONT 2.1\nFONT test\nSIZE 16 75 75\nFONTBOUNDINGBOX 16 16 0 -2\nSTARTPROPERTIES 4\n";
+  bdf += "CHARSET_REGISTRY \"" + registry + "\"\nCHARSET_ENCODING \"" + (registry == "ISO10646" ? "1" : "0") + "\"\n";
+  bdf += "FONT_ASCENT 14\nFONT_DESCENT 2\nENDPROPERTIES\nCHARS " + std::to_string(encodings.size()) + "\n";
+  for (int encoding : encodings) {
+    bdf += "STARTCHAR c" + std::to_string(encoding) + "\nENCODING " + std::to_string(encoding) +
+           "\nSWIDTH 1000 0\nDWIDTH 16 0\nBBX 16 " + std::to_string(rows) + " 0 " + std::to_string(14 - rows) +
+           "\nBITMAP\n";
+    for (int row = 0; row < rows; ++row) bdf += "FFFF\n";
+    bdf += "ENDCHAR\n";
+  }
+  return bdf + "ENDFONT\n";
+}
+
+class PixtrelMkfontTest : public ::testing::Test {
+ protected:
+  int Run(const std::string& arguments) {
+    const std::string command = std::string(PIXTREL_MKFONT) + " -o " + dir_.path() + " " + arguments + " >" +
+                                (dir_ / "out") + " 2>" + (dir_ / "err");
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string Record(size_t slot) { return testing::ReadFile(dir_ / "GB2312.bin").substr(slot * 32, 32); }
+
+  testing::TempDir dir_;
+};
+
+TEST_F(PixtrelMkfontTest, FindsCharactersByUnicodeOrByGb2312Code) {
+  testing::WriteFile(dir_ / "u.bdf", Bdf("ISO10646", {0x554A}, 8));  // 啊 (B0A1, slot 1410): the top 8 rows.
+  EXPECT_EQ(Run("--strict " + (dir_ / "u.bdf")), 3);                 // Every other character is missing.
+  EXPECT_NE(testing::ReadFile(dir_ / "err").find("B0A2 U+963F \u963F: missing"), std::string::npos);
+  EXPECT_EQ(Record(1410), std::string(16, '\xFF') + std::string(16, '\0'));
+  EXPECT_EQ(Record(1411), std::string(32, '\0'));
+  EXPECT_EQ(testing::ReadFile(dir_ / "GB2312.tbl").size(), 68702u);  // Every slot's line, whatever the font.
+
+  testing::WriteFile(dir_ / "g.bdf", Bdf("GB2312.1980", {0x3021}));  // B0A1 less 0x8080.
+  EXPECT_EQ(Run(dir_ / "g.bdf"), 0);
+  EXPECT_EQ(Record(1410), std::string(32, '\xFF'));
+}
+
+TEST_F(PixtrelMkfontTest, RefusesWhatItCannotUse) {
+  testing::WriteFile(dir_ / "u.bdf", Bdf("ISO10646", {0x554A}));
+  EXPECT_EQ(Run("--size 12 " + (dir_ / "u.bdf")), 2);  // A bitmap font without a 12-pixel strike.
+  EXPECT_NE(testing::ReadFile(dir_ / "err").find("No strike of 12 pixels"), std::string::npos);
+  EXPECT_EQ(Run("--face 1 " + (dir_ / "u.bdf")), 2);
+  testing::WriteFile(dir_ / "not.bdf", "hello");
+  EXPECT_EQ(Run(dir_ / "not.bdf"), 2);
+  EXPECT_FALSE(testing::Exists(dir_ / "GB2312.bin"));  // Nothing written by a refusal.
+}
+
+TEST_F(PixtrelMkfontTest, AFontSetFromADebianFontCoversGb2312) {
+  EXPECT_EQ(Run("--list " PIXTREL_FONT_DIR "/f16.pcf.gz"), 0);
+  EXPECT_EQ(testing::ReadFile(dir_ / "out"),
+            "face 0: Fixed Regular; strikes: 16 px; outlines: no; GB2312 coverage: 7478 of 7478\n");
+}
+
+}  // namespace
+}  // namespace pixtrel

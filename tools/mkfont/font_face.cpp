@@ -1,0 +1,143 @@
+#include "font_face.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_BDF_H
+#include <zlib.h>
+
+#include <cstring>
+#include <memory>
+
+#include "platform/failure.h"
+#include "platform/platform.h"
+
+namespace pixtrel {
+
+namespace {
+
+/// The bytes of `path`, unpacked when it ends in ".gz" (zlib: FreeType's own
+/// gzip stream is far slower).
+std::string ReadFontFile(const std::string& path) {
+  std::unique_ptr<ByteSource> file = RealDisk().OpenForReading(path);
+  std::string bytes;
+  char buffer[1 << 16];
+  for (size_t count; (count = file->Read(buffer, sizeof buffer)) != 0;) bytes.append(buffer, count);
+  if (!path.ends_with(".gz")) return bytes;
+  z_stream stream{};
+  if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) throw FileFailure(path, "Cannot unpack");
+  std::string unpacked;
+  stream.next_in = reinterpret_cast<Bytef*>(bytes.data());
+  stream.avail_in = static_cast<uInt>(bytes.size());
+  int result = Z_OK;
+  while (result == Z_OK) {
+    stream.next_out = reinterpret_cast<Bytef*>(buffer);
+    stream.avail_out = sizeof buffer;
+    result = inflate(&stream, Z_NO_FLUSH);
+    unpacked.append(buffer, sizeof buffer - stream.avail_out);
+  }
+  inflateEnd(&stream);
+  if (result != Z_STREAM_END) throw FileFailure(path, "Not a whole gzip file");
+  return unpacked;
+}
+
+bool IsGb2312Charset(FT_Face face) {
+  const char* encoding = nullptr;
+  const char* registry = nullptr;
+  return FT_Get_BDF_Charset_ID(face, &encoding, &registry) == 0 && registry != nullptr &&
+         std::strncmp(registry, "GB2312", 6) == 0;
+}
+
+}  // namespace
+
+FontFace::FontFace(const std::string& path, int index) : path_(path), data_(ReadFontFile(path)) {
+  if (FT_Init_FreeType(&library_) != 0) throw Failure("FreeType cannot start");
+  FT_Face face;
+  if (FT_New_Memory_Face(library_, reinterpret_cast<const FT_Byte*>(data_.data()), static_cast<FT_Long>(data_.size()),
+                         -1, &face) != 0)
+    throw FileFailure(path, "Not a font FreeType reads");
+  const FT_Long faces = face->num_faces;
+  FT_Done_Face(face);
+  if (index < 0 || index >= faces)
+    throw FileFailure(path, "No face " + std::to_string(index) + ": it has " + std::to_string(faces));
+  if (FT_New_Memory_Face(library_, reinterpret_cast<const FT_Byte*>(data_.data()), static_cast<FT_Long>(data_.size()),
+                         index, &face_) != 0)
+    throw FileFailure(path, "Not a font FreeType reads");
+  if (IsGb2312Charset(face_) && face_->num_charmaps > 0) {
+    FT_Set_Charmap(face_, face_->charmaps[0]);
+    map_ = CharacterMap::kGb2312;
+  } else if (FT_Select_Charmap(face_, FT_ENCODING_UNICODE) == 0) {
+    map_ = CharacterMap::kUnicode;
+  }
+}
+
+FontFace::~FontFace() {
+  if (face_ != nullptr) FT_Done_Face(face_);
+  if (library_ != nullptr) FT_Done_FreeType(library_);
+}
+
+int FontFace::FaceCount() const { return static_cast<int>(face_->num_faces); }
+
+std::string FontFace::Name() const {
+  return std::string(face_->family_name ? face_->family_name : "?") + " " +
+         (face_->style_name ? face_->style_name : "");
+}
+
+std::vector<int> FontFace::StrikeSizes() const {
+  std::vector<int> sizes;
+  for (int i = 0; i < face_->num_fixed_sizes; ++i)
+    sizes.push_back(static_cast<int>((face_->available_sizes[i].y_ppem + 32) >> 6));
+  return sizes;
+}
+
+bool FontFace::HasOutlines() const { return FT_IS_SCALABLE(face_); }
+
+bool FontFace::HasStrike(int size) const {
+  for (int i = 0; i < face_->num_fixed_sizes; ++i)
+    if (StrikeSizes()[static_cast<size_t>(i)] == size || face_->available_sizes[i].height == size) return true;
+  return false;
+}
+
+void FontFace::UseStrike(int size) {
+  const std::vector<int> sizes = StrikeSizes();
+  for (size_t i = 0; i < sizes.size(); ++i) {
+    if (sizes[i] != size && face_->available_sizes[i].height != size) continue;
+    if (FT_Select_Size(face_, static_cast<FT_Int>(i)) != 0) break;
+    strike_ = true;
+    load_flags_ = FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME;
+    return;
+  }
+  throw FileFailure(path_, "No strike of " + std::to_string(size) + " pixels");
+}
+
+void FontFace::UseOutlines(int size, Hinting hinting) {
+  if (FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(size)) != 0)
+    throw FileFailure(path_, "Cannot draw at " + std::to_string(size) + " pixels");
+  strike_ = false;
+  load_flags_ = FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME | FT_LOAD_NO_BITMAP;
+  if (hinting == Hinting::kAuto) load_flags_ |= FT_LOAD_FORCE_AUTOHINT;
+  if (hinting == Hinting::kNone) load_flags_ |= FT_LOAD_NO_HINTING;
+}
+
+int FontFace::Ascent() const { return static_cast<int>(face_->size->metrics.ascender >> 6); }
+
+int FontFace::Descent() const { return static_cast<int>(-face_->size->metrics.descender >> 6); }
+
+std::optional<FontFace::Drawn> FontFace::Draw(uint32_t code) {
+  const FT_UInt index = FT_Get_Char_Index(face_, code);
+  if (index == 0 || FT_Load_Glyph(face_, index, load_flags_) != 0) return std::nullopt;
+  const FT_GlyphSlot glyph = face_->glyph;
+  Drawn drawn;
+  drawn.from_outline = strike_ && glyph->format == FT_GLYPH_FORMAT_OUTLINE;
+  if (glyph->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(glyph, FT_RENDER_MODE_MONO) != 0) return std::nullopt;
+  if (glyph->bitmap.pixel_mode != FT_PIXEL_MODE_MONO) return std::nullopt;
+  drawn.ink.bits = glyph->bitmap.buffer;
+  drawn.ink.pitch = glyph->bitmap.pitch;
+  drawn.ink.width = static_cast<int>(glyph->bitmap.width);
+  drawn.ink.rows = static_cast<int>(glyph->bitmap.rows);
+  drawn.ink.left = glyph->bitmap_left;
+  drawn.ink.top = glyph->bitmap_top;
+  drawn.ink.advance = static_cast<int>((glyph->advance.x + 32) >> 6);
+  return drawn;
+}
+
+}  // namespace pixtrel

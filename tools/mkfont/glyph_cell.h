@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+namespace pixtrel {
+
+/// A glyph as a font draws it: one bit a pixel, rows from the top, the most
+/// significant bit of a byte leftmost, placed against the pen position.
+struct InkBitmap {
+  const uint8_t* bits = nullptr;
+  int pitch = 0;  ///< Bytes from one row to the next.
+  int width = 0;  ///< Columns.
+  int rows = 0;
+  int left = 0;     ///< Columns from the pen to the bitmap's first column.
+  int top = 0;      ///< Rows from the baseline up to the bitmap's first row.
+  int advance = 0;  ///< Columns the pen moves on.
+};
+
+/// What became of a glyph put in the cell.
+struct Placement {
+  bool blank = false;    ///< It has no ink.
+  bool shifted = false;  ///< Ink outside the cell was moved in, the glyph whole.
+  bool clipped = false;  ///< Ink outside the cell was cut off, as much on either side.
+};
+
+/// Puts `glyph` into a 16 x 16 record of the font's own layout (2 bytes a
+/// row, the most significant bit leftmost), the same rule for every glyph:
+/// across, (16 - advance) / 2 (0 for an advance of 16 or more) plus the
+/// left bearing; down, the baseline on row `baseline`. Ink outside the cell
+/// is shifted back in when it fits, else clipped evenly on both sides.
+Placement PlaceInCell(const InkBitmap& glyph, int baseline, uint8_t* record);
+
+}  // namespace pixtrel
