@@ -49,30 +49,31 @@ bool IsGb2312Charset(FT_Face face) {
 
 }  // namespace
 
+void FontFace::Done::operator()(FT_LibraryRec_* library) const { FT_Done_FreeType(library); }
+
+void FontFace::Done::operator()(FT_FaceRec_* face) const { FT_Done_Face(face); }
+
 FontFace::FontFace(const std::string& path, int index) : path_(path), data_(ReadFontFile(path)) {
-  if (FT_Init_FreeType(&library_) != 0) throw Failure("FreeType cannot start");
-  FT_Face face;
-  if (FT_New_Memory_Face(library_, reinterpret_cast<const FT_Byte*>(data_.data()), static_cast<FT_Long>(data_.size()),
-                         -1, &face) != 0)
-    throw FileFailure(path, "Not a font FreeType reads");
-  const FT_Long faces = face->num_faces;
-  FT_Done_Face(face);
+  FT_Library library;
+  if (FT_Init_FreeType(&library) != 0) throw Failure("FreeType cannot start");
+  library_.reset(library);
+  auto open_face = [&](FT_Long face_index) {
+    FT_Face face;
+    if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(data_.data()), static_cast<FT_Long>(data_.size()),
+                           face_index, &face) != 0)
+      throw FileFailure(path, "Not a font FreeType reads");
+    return std::unique_ptr<FT_FaceRec_, Done>(face);
+  };
+  const FT_Long faces = open_face(-1)->num_faces;  // Face -1 only counts the faces.
   if (index < 0 || index >= faces)
     throw FileFailure(path, "No face " + std::to_string(index) + ": it has " + std::to_string(faces));
-  if (FT_New_Memory_Face(library_, reinterpret_cast<const FT_Byte*>(data_.data()), static_cast<FT_Long>(data_.size()),
-                         index, &face_) != 0)
-    throw FileFailure(path, "Not a font FreeType reads");
-  if (IsGb2312Charset(face_) && face_->num_charmaps > 0) {
-    FT_Set_Charmap(face_, face_->charmaps[0]);
+  face_ = open_face(index);
+  if (IsGb2312Charset(face_.get()) && face_->num_charmaps > 0) {
+    FT_Set_Charmap(face_.get(), face_->charmaps[0]);
     map_ = CharacterMap::kGb2312;
-  } else if (FT_Select_Charmap(face_, FT_ENCODING_UNICODE) == 0) {
+  } else if (FT_Select_Charmap(face_.get(), FT_ENCODING_UNICODE) == 0) {
     map_ = CharacterMap::kUnicode;
   }
-}
-
-FontFace::~FontFace() {
-  if (face_ != nullptr) FT_Done_Face(face_);
-  if (library_ != nullptr) FT_Done_FreeType(library_);
 }
 
 int FontFace::FaceCount() const { return static_cast<int>(face_->num_faces); }
@@ -89,7 +90,7 @@ std::vector<int> FontFace::StrikeSizes() const {
   return sizes;
 }
 
-bool FontFace::HasOutlines() const { return FT_IS_SCALABLE(face_); }
+bool FontFace::HasOutlines() const { return FT_IS_SCALABLE(face_.get()); }
 
 bool FontFace::HasStrike(int size) const {
   for (int i = 0; i < face_->num_fixed_sizes; ++i)
@@ -101,7 +102,7 @@ void FontFace::UseStrike(int size) {
   const std::vector<int> sizes = StrikeSizes();
   for (size_t i = 0; i < sizes.size(); ++i) {
     if (sizes[i] != size && face_->available_sizes[i].height != size) continue;
-    if (FT_Select_Size(face_, static_cast<FT_Int>(i)) != 0) break;
+    if (FT_Select_Size(face_.get(), static_cast<FT_Int>(i)) != 0) break;
     strike_ = true;
     load_flags_ = FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME;
     return;
@@ -110,7 +111,7 @@ void FontFace::UseStrike(int size) {
 }
 
 void FontFace::UseOutlines(int size, Hinting hinting) {
-  if (FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(size)) != 0)
+  if (FT_Set_Pixel_Sizes(face_.get(), 0, static_cast<FT_UInt>(size)) != 0)
     throw FileFailure(path_, "Cannot draw at " + std::to_string(size) + " pixels");
   strike_ = false;
   load_flags_ = FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME | FT_LOAD_NO_BITMAP;
@@ -123,8 +124,8 @@ int FontFace::Ascent() const { return static_cast<int>(face_->size->metrics.asce
 int FontFace::Descent() const { return static_cast<int>(-face_->size->metrics.descender >> 6); }
 
 std::optional<FontFace::Drawn> FontFace::Draw(uint32_t code) {
-  const FT_UInt index = FT_Get_Char_Index(face_, code);
-  if (index == 0 || FT_Load_Glyph(face_, index, load_flags_) != 0) return std::nullopt;
+  const FT_UInt index = FT_Get_Char_Index(face_.get(), code);
+  if (index == 0 || FT_Load_Glyph(face_.get(), index, load_flags_) != 0) return std::nullopt;
   const FT_GlyphSlot glyph = face_->glyph;
   Drawn drawn;
   drawn.from_outline = strike_ && glyph->format == FT_GLYPH_FORMAT_OUTLINE;

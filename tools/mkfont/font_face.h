@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,9 +30,6 @@ class FontFace {
   /// Reads `path` and opens its face `index`. Throws Failure naming the
   /// path: unreadable, not a font, no such face.
   FontFace(const std::string& path, int index);
-  ~FontFace();
-  FontFace(const FontFace&) = delete;
-  FontFace& operator=(const FontFace&) = delete;
 
   /// How many faces the file holds.
   int FaceCount() const;
@@ -69,8 +67,12 @@ class FontFace {
  private:
   std::string path_;
   std::string data_;  ///< The file's bytes, which FreeType reads in place.
-  FT_LibraryRec_* library_ = nullptr;
-  FT_FaceRec_* face_ = nullptr;
+  struct Done {
+    void operator()(FT_LibraryRec_* library) const;
+    void operator()(FT_FaceRec_* face) const;
+  };
+  std::unique_ptr<FT_LibraryRec_, Done> library_;  ///< Declared first: it goes last.
+  std::unique_ptr<FT_FaceRec_, Done> face_;
   CharacterMap map_ = CharacterMap::kNone;
   bool strike_ = false;
   int load_flags_ = 0;
