@@ -111,8 +111,11 @@ class PreparedFile {
  public:
   /// Writes `bytes` for `path` (standard output when empty, at once).
   PreparedFile(Disk& disk, const std::string& path, std::string_view bytes) {
-    if (!path.empty()) file_.emplace(disk, path);
-    std::unique_ptr<ByteSink> sink = file_ ? file_->Open() : disk.StandardOutput();
+    if (!path.empty()) {
+      file_.emplace(disk, path).WriteWhole(bytes);
+      return;
+    }
+    std::unique_ptr<ByteSink> sink = disk.StandardOutput();
     sink->Write(bytes.data(), bytes.size());
     sink->Close();
   }

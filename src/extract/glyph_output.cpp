@@ -39,6 +39,12 @@ std::unique_ptr<ByteSink> AtomicGlyphFile::Open() {
   return std::move(file.sink);
 }
 
+void AtomicGlyphFile::WriteWhole(std::string_view bytes) {
+  std::unique_ptr<ByteSink> sink = Open();
+  sink->Write(bytes.data(), bytes.size());
+  sink->Close();
+}
+
 void AtomicGlyphFile::Install() {
   disk_.Rename(temporary_, path_);
   temporary_.clear();

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 
@@ -54,6 +55,10 @@ class AtomicGlyphFile : public GlyphOutput {
   void Prepare() override {}
   std::unique_ptr<ByteSink> Open() override;
   bool Exists() override { return !temporary_.empty(); }
+
+  /// Writes `bytes` whole to the temporary file, for a file made in one
+  /// piece rather than by a run. Throws Failure naming the path.
+  void WriteWhole(std::string_view bytes);
 
   /// Puts the records written in the place of the file at `path`. Throws
   /// Failure naming the path.

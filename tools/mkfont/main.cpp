@@ -208,11 +208,8 @@ int Make(const Options& options) {
                baseline);
   AtomicGlyphFile font_file(RealDisk(), GlyphStore::FontPathIn(options.output));
   AtomicGlyphFile table_file(RealDisk(), GlyphStore::TablePathIn(options.output));
-  for (auto [file, bytes] : {std::pair{&font_file, &font}, std::pair{&table_file, &table}}) {
-    std::unique_ptr<ByteSink> sink = file->Open();
-    sink->Write(bytes->data(), bytes->size());
-    sink->Close();
-  }
+  font_file.WriteWhole(font);
+  table_file.WriteWhole(table);
   font_file.Install();
   table_file.Install();
   return options.strict && reports.count() > 0 ? 3 : 0;
