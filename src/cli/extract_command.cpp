@@ -159,8 +159,8 @@ void WriteCollected(const Options& options, const Extractor& extractor, const Gl
     return;
   }
   CSourceRequest request;
-  request.name = options.name ? *options.name
-                              : IdentifierFor(Shown(extractor.OutputPath) == "-" ? options.file : extractor.OutputPath);
+  request.name =
+      options.name ? *options.name : IdentifierFor(extractor.OutputPath.empty() ? options.file : extractor.OutputPath);
   request.header = options.format == Options::Format::kHeader;
   request.unique = options.unique;
   request.source = options.file;

@@ -17,7 +17,7 @@ namespace {
 
 /// The bytes of `path`, unpacked when it ends in ".gz" (zlib: FreeType's own
 /// gzip stream is far slower).
-std::string ReadFontFile(const std::string& path) {
+std::string Unpacked(const std::string& path) {
   std::unique_ptr<ByteSource> file = RealDisk().OpenForReading(path);
   std::string bytes;
   char buffer[1 << 16];
@@ -53,14 +53,19 @@ void FontFace::Done::operator()(FT_LibraryRec_* library) const { FT_Done_FreeTyp
 
 void FontFace::Done::operator()(FT_FaceRec_* face) const { FT_Done_Face(face); }
 
-FontFace::FontFace(const std::string& path, int index) : path_(path), data_(ReadFontFile(path)) {
+std::shared_ptr<const std::string> FontFace::Read(const std::string& path) {
+  return std::make_shared<const std::string>(Unpacked(path));
+}
+
+FontFace::FontFace(const std::string& path, std::shared_ptr<const std::string> data, int index)
+    : path_(path), data_(std::move(data)) {
   FT_Library library;
   if (FT_Init_FreeType(&library) != 0) throw Failure("FreeType cannot start");
   library_.reset(library);
   auto open_face = [&](FT_Long face_index) {
     FT_Face face;
-    if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(data_.data()), static_cast<FT_Long>(data_.size()),
-                           face_index, &face) != 0)
+    if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(data_->data()),
+                           static_cast<FT_Long>(data_->size()), face_index, &face) != 0)
       throw FileFailure(path, "Not a font FreeType reads");
     return std::unique_ptr<FT_FaceRec_, Done>(face);
   };

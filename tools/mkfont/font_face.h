@@ -27,9 +27,15 @@ class FontFace {
     kNone,     ///< It cannot.
   };
 
-  /// Reads `path` and opens its face `index`. Throws Failure naming the
-  /// path: unreadable, not a font, no such face.
-  FontFace(const std::string& path, int index);
+  /// The bytes of the font file `path`, unpacked. Throws Failure naming it.
+  static std::shared_ptr<const std::string> Read(const std::string& path);
+
+  /// Opens face `index` of the font file `path`, whose bytes are `data`.
+  /// Throws Failure naming the path: not a font, no such face.
+  FontFace(const std::string& path, std::shared_ptr<const std::string> data, int index);
+
+  /// Reads `path` and opens its face `index`; throws as Read and the above.
+  FontFace(const std::string& path, int index) : FontFace(path, Read(path), index) {}
 
   /// How many faces the file holds.
   int FaceCount() const;
@@ -66,7 +72,7 @@ class FontFace {
 
  private:
   std::string path_;
-  std::string data_;  ///< The file's bytes, which FreeType reads in place.
+  std::shared_ptr<const std::string> data_;  ///< The file's bytes, which FreeType reads in place.
   struct Done {
     void operator()(FT_LibraryRec_* library) const;
     void operator()(FT_FaceRec_* face) const;

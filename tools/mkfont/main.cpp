@@ -152,10 +152,11 @@ class Reports {
 };
 
 int List(const Options& options) {
-  FontFace first(options.font, 0);
+  const std::shared_ptr<const std::string> data = FontFace::Read(options.font);  // Read once for every face.
+  const int faces = FontFace(options.font, data, 0).FaceCount();
   const std::vector<std::optional<Character>> slots = Slots();
-  for (int index = 0; index < first.FaceCount(); ++index) {
-    FontFace face(options.font, index);
+  for (int index = 0; index < faces; ++index) {
+    FontFace face(options.font, data, index);
     std::string strikes;
     for (int size : face.StrikeSizes()) strikes += (strikes.empty() ? "" : ", ") + std::to_string(size) + " px";
     int covered = 0, characters = 0;
