@@ -59,8 +59,8 @@ std::string ScratchDir() {
 /// table.
 void MakeText(const std::string& path, const pixtrel::GlyphStore& store, int megabytes, const std::string& line_end) {
   std::vector<std::string> table_characters;
-  for (const std::string& entry : store.CodeTable())
-    if (entry.size() == 2) table_characters.push_back(entry);
+  for (const pixtrel::TableEntry& entry : store.CodeTable())
+    if (entry.size() == 2) table_characters.emplace_back(entry.view());
   std::mt19937 random(2006);
   std::ofstream out(path, std::ios::binary);
   std::string line;

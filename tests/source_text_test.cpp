@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <random>
 #include <thread>
 
 #include "test_support.h"
@@ -40,6 +41,30 @@ TEST_F(SourceTextTest, DetectsUtf8ByItsMarkOrItsCharacters) {
   // CP936 whose first characters happen to be well-formed UTF-8 (\xC2\xA1 is U+00A1 as well as 隆).
   EXPECT_FALSE(ReadsAsUtf8("\xC2\xA1" + testing::kAh));
   EXPECT_FALSE(ReadsAsUtf8("ok \xE4\xB8"));  // Cut short at the end.
+  EXPECT_FALSE(ReadsAsUtf8(testing::ReadFile(PIXTREL_SAMPLES "/menu.txt")));
+}
+
+TEST_F(SourceTextTest, ALongRandomGb2312TextStaysCp936) {
+  std::mt19937 random(2006);
+  std::string text;
+  while (text.size() < 200'000) {
+    text += static_cast<char>(0xB0 + random() % 0x28);  // Rows B0-D7, the common hanzi.
+    text += static_cast<char>(0xA1 + random() % 94);
+    if (random() % 20 == 0) text += "\r\n";
+  }
+  EXPECT_FALSE(ReadsAsUtf8(text));
+}
+
+TEST_F(SourceTextTest, AMostlyUtf8TextIsUtf8AndItsStrayBytesAreErrors) {
+  // 好好 in UTF-8, then 啊 in CP936: six bytes of UTF-8 against two.
+  const std::string text = "ok\n\xE5\xA5\xBD\xE5\xA5\xBD \xB0\xA1\n";
+  testing::WriteFile(dir_ / "menu.txt", text);
+  EXPECT_EQ(testing::FailureText([&] { OpenSourceFile(RealDisk(), dir_ / "menu.txt", TextEncoding::kAuto); }),
+            (dir_ / "menu.txt") + ":2: invalid UTF-8");
+  SourceText stream = OpenSourceStream(std::make_unique<testing::TrickleSource>(text, 7), "-", TextEncoding::kAuto);
+  ASSERT_NE(stream.utf8, nullptr);
+  std::string read(64, '\0');
+  EXPECT_EQ(testing::FailureText([&] { stream.bytes->ReadFull(read.data(), read.size()); }), "-:2: invalid UTF-8");
 }
 
 TEST_F(SourceTextTest, AByteOrderMarkSaysUtf8EvenWhenTheRestIsNot) {

@@ -18,14 +18,13 @@ std::string Hex(uint32_t value, int digits) {
 
 }  // namespace
 
-MissingReport::MissingReport() : entry_of_code_(65536, -1) {}
-
 void MissingReport::MissingCharacter(uint16_t code, int64_t line_number) {
   if (utf8_ != nullptr && code == static_cast<unsigned char>(kNoCp936Form[0])) {
     half_of_no_form_ = !half_of_no_form_;
     if (!half_of_no_form_) AddUnconvertible(utf8_->TakeUnconvertible(), line_number);
     return;
   }
+  if (entry_of_code_.empty()) entry_of_code_.assign(65536, -1);  // Made only when something is missing.
   int32_t& index = entry_of_code_[code];
   if (index < 0) {
     index = static_cast<int32_t>(entries_.size());

@@ -17,8 +17,6 @@ namespace pixtrel {
 /// its first occurrence.
 class MissingReport : public CharacterReport {
  public:
-  MissingReport();
-
   /// Takes the characters with no CP936 form from `source`, which the run
   /// reads: each comes to the run as kNoCp936Form, two bytes 0xFF.
   void ConvertedFrom(Utf8Source* source) { utf8_ = source; }

@@ -31,7 +31,7 @@ void GlyphFile::Flush() {
   const size_t used = std::exchange(used_, 0);  // What the file refuses cannot be written later either.
   if (!writer_) {
     writer_ = std::make_unique<BackgroundWriter>(File());
-    for (std::vector<char>& buffer : buffers_) buffer.resize(kBufferSize);
+    for (RawBuffer& buffer : buffers_) buffer.resize(kBufferSize);
   }
   writer_->Start(buffers_[filling_].data(), used);
   filling_ = (filling_ + 1) % std::size(buffers_);  // Free: the writer holds the others at most.

@@ -8,6 +8,7 @@
 #include "extract/background_writer.h"
 #include "extract/glyph_output.h"
 #include "glyphdata/glyph_store.h"
+#include "glyphdata/raw_buffer.h"
 #include "platform/platform.h"
 
 namespace pixtrel {
@@ -50,7 +51,7 @@ class GlyphFile {
   GlyphOutput& output_;
   std::unique_ptr<ByteSink> file_;            ///< None until the first record is written out.
   std::unique_ptr<BackgroundWriter> writer_;  ///< None until a buffer is first full.
-  std::vector<char> buffers_[BackgroundWriter::kBuffersInFlight + 1];
+  RawBuffer buffers_[BackgroundWriter::kBuffersInFlight + 1];
   size_t filling_ = 0;  ///< The buffer records go to.
   size_t used_ = 0;     ///< Its bytes in use.
 };

@@ -27,6 +27,15 @@ constexpr uint16_t DoubleByteCode(unsigned char lead, unsigned char trail) {
   return static_cast<uint16_t>(lead << 8 | trail);
 }
 
+/// How many double-byte codes there are: every lead byte with every byte
+/// 0x40-0xFE after it (0x7F among them, which no character has).
+inline constexpr size_t kDoubleByteCodes = 126 * 191;
+
+/// Where the double-byte code `code` is among the kDoubleByteCodes, from 0.
+constexpr size_t DoubleByteIndex(uint16_t code) {
+  return (static_cast<size_t>(code >> 8) - 0x81) * 191 + ((code & 0xFFu) - 0x40);
+}
+
 /// The length in bytes (1 or 2) of the character that starts at `text[i]`;
 /// `i` must be less than `text.size()`.
 constexpr size_t CharacterLength(std::string_view text, size_t i) {
@@ -46,5 +55,14 @@ constexpr void ForEachCharacter(std::string_view text, Visit&& visit) {
 
 /// The last character of `text`, or an empty view when `text` is empty.
 std::string_view LastCharacter(std::string_view text);
+
+/// The CP936 code of the Unicode character `code_point` (itself for ASCII,
+/// a single byte below 0x100, a double-byte code above), or 0 when CP936 has
+/// no form for it.
+uint16_t Cp936Of(uint32_t code_point);
+
+/// The Unicode code point of the CP936 character `code` (ASCII, a single
+/// byte, or a double-byte code), or 0 when it stands for no character.
+uint32_t CodePointOf(uint16_t code);
 
 }  // namespace pixtrel

@@ -4,10 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
+#include "glyphdata/cp936.h"
 #include "platform/platform.h"
 
 namespace pixtrel {
@@ -23,6 +26,25 @@ inline constexpr size_t FontSize = GlyphCount * GlyphSize;
 
 /// One glyph record, copied unchanged from the font file.
 using GlyphRecord = std::span<const uint8_t, GlyphSize>;
+
+/// An entry of the code table: one CP936 character, of one or two bytes,
+/// or nothing.
+class TableEntry {
+ public:
+  TableEntry() = default;
+  /// An entry of `character`, at most two bytes.
+  explicit TableEntry(std::string_view character) : size_(static_cast<uint8_t>(character.size())) {
+    character.copy(bytes_, sizeof bytes_);
+  }
+
+  std::string_view view() const { return std::string_view(bytes_, size_); }
+  size_t size() const { return size_; }
+  friend bool operator==(const TableEntry& entry, std::string_view character) { return entry.view() == character; }
+
+ private:
+  char bytes_[2] = {};
+  uint8_t size_ = 0;
+};
 
 /// The font and its code table, loaded once from "GB2312.bin" and
 /// "GB2312.tbl" in the program directory and only read afterwards.
@@ -63,21 +85,25 @@ class GlyphStore {
   std::optional<size_t> FontFileBytes() const { return font_file_bytes_; }
 
   /// The index of the first entry equal to the double-byte character `code`,
-  /// or none when no entry is.
+  /// or none when no entry is (or `code` is no double-byte character).
   std::optional<uint16_t> Lookup(uint16_t code) const {
-    uint16_t slot = first_slot_[code];
+    if (!IsDoubleByte(static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code & 0xFF)))
+      return std::nullopt;
+    const uint16_t slot = first_slot_[DoubleByteIndex(code)];
     if (slot == kNoSlot) return std::nullopt;
     return slot;
   }
 
   /// Glyph record `slot` (less than GlyphCount).
-  GlyphRecord Record(size_t slot) const { return GlyphRecord(FontBytes_.data() + slot * GlyphSize, GlyphSize); }
+  GlyphRecord Record(size_t slot) const { return GlyphRecord(FontBytes_ + slot * GlyphSize, GlyphSize); }
 
   /// The font store: record j at bytes j * GlyphSize ... j * GlyphSize + 31.
-  const std::array<uint8_t, FontSize>& FontBytes() const { return FontBytes_; }
+  std::span<const uint8_t, FontSize> FontBytes() const {
+    return std::span<const uint8_t, FontSize>(FontBytes_, FontSize);
+  }
 
   /// The code table: entry j is the character (CP936 bytes) of record j, or empty.
-  const std::array<std::string, GlyphCount>& CodeTable() const { return CodeTable_; }
+  const std::array<TableEntry, GlyphCount>& CodeTable() const { return CodeTable_; }
 
  protected:
   /// The directory the data files lie in.
@@ -95,11 +121,19 @@ class GlyphStore {
 
   std::string program_dir_;
   Disk& disk_;
-  std::array<uint8_t, FontSize> FontBytes_{};
+  struct Free {
+    void operator()(uint8_t* bytes) const;
+  };
+  /// The font file mapped into memory, when it is whole; else none, and
+  /// the bytes are read into read_font_.
+  std::unique_ptr<MappedFile> mapped_font_;
+  std::unique_ptr<uint8_t[], Free> read_font_;
+  uint8_t* FontBytes_;  ///< The font store: mapped_font_'s bytes, or read_font_.
   std::optional<size_t> font_file_bytes_;
-  std::array<std::string, GlyphCount> CodeTable_;
-  /// For every double-byte code, the first entry that holds it, or kNoSlot.
-  std::array<uint16_t, 65536> first_slot_;
+  std::array<TableEntry, GlyphCount> CodeTable_;
+  /// For every double-byte code, at DoubleByteIndex, the first entry that
+  /// holds it, or kNoSlot.
+  std::array<uint16_t, kDoubleByteCodes> first_slot_;
 };
 
 }  // namespace pixtrel

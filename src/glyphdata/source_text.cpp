@@ -32,19 +32,12 @@ class ReplayedStream : public ByteSource {
 };
 
 /// True when `sample`, the start of a text (all of it when `whole`), reads
-/// as UTF-8: it starts with a byte order mark, or it holds a character that
-/// is not ASCII and no ill-formed sequence.
+/// as UTF-8: it starts with a byte order mark, or it is mostly UTF-8.
 bool LooksLikeUtf8(std::string_view sample, bool whole) {
   if (sample.starts_with("\xEF\xBB\xBF")) return true;
-  bool non_ascii = false;
-  for (size_t i = 0; i < sample.size();) {
-    const size_t length = Utf8SequenceLength(sample.substr(i));
-    if (length == kIncompleteUtf8) return !whole && non_ascii;
-    if (length == 0) return false;
-    non_ascii = non_ascii || length > 1;
-    i += length;
-  }
-  return non_ascii;
+  Utf8Census census;
+  CountUtf8(sample, whole, census);
+  return census.MostlyUtf8();
 }
 
 SourceText AsUtf8(std::unique_ptr<Utf8Source> source) {

@@ -10,8 +10,8 @@ namespace pixtrel {
 
 /// How a source text is encoded.
 enum class TextEncoding {
-  kAuto,   ///< UTF-8 when it starts with a byte order mark, or is well-formed
-           ///< UTF-8 and holds a character that is not ASCII; CP936 otherwise.
+  kAuto,   ///< UTF-8 when it starts with a byte order mark, or is mostly UTF-8
+           ///< (Utf8Census::MostlyUtf8); CP936 otherwise.
   kCp936,  ///< CP936 (GBK), read as it is.
   kUtf8,   ///< UTF-8, converted to CP936 as it is read.
 };

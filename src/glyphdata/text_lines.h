@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "glyphdata/raw_buffer.h"
 #include "platform/platform.h"
 
 namespace pixtrel {
@@ -53,7 +54,7 @@ class LineReader {
   LinePiece TakePiece(size_t length, size_t consumed, bool ends_line);
 
   ByteSource& source_;
-  std::vector<char> buffer_;
+  RawBuffer buffer_;
   size_t begin_ = 0;      ///< First unread byte.
   size_t end_ = 0;        ///< One past the last byte read from the source.
   size_t scanned_ = 0;    ///< Bytes after begin_ known to hold no CR.

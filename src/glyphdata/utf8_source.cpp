@@ -1,10 +1,10 @@
 #include "glyphdata/utf8_source.h"
 
 #include <algorithm>
-#include <array>
-#include <bitset>
 #include <cstring>
 
+#include "glyphdata/cp936.h"
+#include "glyphdata/cp936_tables.h"
 #include "platform/failure.h"
 
 namespace pixtrel {
@@ -13,88 +13,6 @@ namespace {
 
 constexpr size_t kBufferSize = 256 * 1024;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-bool IsContinuation(unsigned char byte) { return byte >= 0x80 && byte <= 0xBF; }
-
-}  // namespace
-
-size_t Utf8SequenceLength(std::string_view bytes) {
-  const auto lead = static_cast<unsigned char>(bytes[0]);
-  if (lead < 0x80) return 1;
-  size_t length;
-  unsigned char second_low = 0x80, second_high = 0xBF;  // Unicode's table of well-formed sequences.
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) second_low = 0xA0;   // No overlong forms.
-    if (lead == 0xED) second_high = 0x9F;  // No surrogates.
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) second_low = 0x90;
-    if (lead == 0xF4) second_high = 0x8F;  // Nothing past U+10FFFF.
-  } else {
-    return 0;
-  }
-  for (size_t i = 1; i < length; ++i) {
-    if (i == bytes.size()) return kIncompleteUtf8;
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    if (i == 1 ? byte < second_low || byte > second_high : !IsContinuation(byte)) return 0;
-  }
-  return length;
-}
-
-uint32_t Utf8CodePoint(std::string_view character) {
-  const auto lead = static_cast<unsigned char>(character[0]);
-  if (character.size() == 1) return lead;
-  uint32_t value = lead & (0x7F >> character.size());
-  for (size_t i = 1; i < character.size(); ++i) value = value << 6 | (static_cast<unsigned char>(character[i]) & 0x3F);
-  return value;
-}
-
-namespace {
-
-/// The CP936 codes of the Basic Multilingual Plane, as the C library
-/// converts its characters; made once, when the first UTF-8 text is read.
-struct Cp936Table {
-  /// For each code point, its CP936 code (a single byte below 0x100), or 0
-  /// when it has none.
-  std::array<uint16_t, 65536> code{};
-  /// The code points whose CP936 code is a single byte (CP936's €), and
-  /// the range they lie in, which a text is measured against first.
-  std::bitset<65536> single_byte;
-  uint32_t first_single_byte = 0xFFFF, last_single_byte = 0;
-};
-
-const Cp936Table& Cp936OfBmp() {
-  static const Cp936Table table = [] {
-    Cp936Table table;
-    std::array<uint16_t, 65536>& codes = table.code;
-    TextConverter converter("CP936", "UTF-8");
-    for (uint32_t code_point = 0x80; code_point <= 0xFFFF; ++code_point) {
-      if (code_point >= 0xD800 && code_point <= 0xDFFF) continue;  // Surrogates are no characters.
-      char utf8[3] = {
-          static_cast<char>(code_point < 0x800 ? 0xC0 | code_point >> 6 : 0xE0 | code_point >> 12),
-          static_cast<char>(code_point < 0x800 ? 0x80 | (code_point & 0x3F) : 0x80 | (code_point >> 6 & 0x3F)),
-          static_cast<char>(0x80 | (code_point & 0x3F))};
-      std::string_view in(utf8, code_point < 0x800 ? 2 : 3);
-      char cp936[4];
-      char* out = cp936;
-      size_t out_left = sizeof cp936;
-      if (converter.Convert(&in, &out, &out_left) != TextConverter::Stop::kDone) continue;
-      const size_t size = static_cast<size_t>(out - cp936);
-      const auto first = static_cast<unsigned char>(cp936[0]);
-      if (size == 1) codes[code_point] = first;
-      if (size == 2) codes[code_point] = static_cast<uint16_t>(first << 8 | static_cast<unsigned char>(cp936[1]));
-      if (size != 1) continue;
-      table.single_byte[code_point] = true;
-      table.first_single_byte = std::min(table.first_single_byte, code_point);
-      table.last_single_byte = std::max(table.last_single_byte, code_point);
-    }
-    return table;
-  }();
-  return table;
-}
 
 /// An ill-formed sequence: a failure, or, while a file is only being
 /// checked, the sign that it is no UTF-8.
@@ -115,14 +33,9 @@ std::unique_ptr<Utf8Source> Utf8Source::OpenFileIfUtf8(Disk& disk, const std::st
 
 std::unique_ptr<Utf8Source> Utf8Source::Open(Disk& disk, const std::string& path, bool only_if_utf8) {
   Pass measuring(path, disk.OpenForReading(path));
-  int64_t length;
-  try {
-    length = measuring.Measure();
-  } catch (const IllFormed&) {
-    if (only_if_utf8 && !measuring.StartedWithByteOrderMark()) return nullptr;  // A byte order mark says UTF-8.
-    throw;
-  }
-  if (only_if_utf8 && !measuring.SawNonAscii()) return nullptr;
+  const int64_t length = measuring.Measure(/*whole_census=*/only_if_utf8);
+  if (only_if_utf8 && !measuring.StartedWithByteOrderMark() && !measuring.census().MostlyUtf8()) return nullptr;
+  measuring.FailAtFirstIllFormed();
   return std::unique_ptr<Utf8Source>(new Utf8Source(path, disk.OpenForReading(path), length));
 }
 
@@ -153,7 +66,7 @@ Utf8Source::Pass::Pass(std::string name, std::unique_ptr<ByteSource> input)
   pending_ = std::string_view(in_.data(), input_->ReadFull(in_.data(), kByteOrderMark.size()));
   if (pending_.starts_with(kByteOrderMark)) {
     pending_.remove_prefix(kByteOrderMark.size());
-    saw_non_ascii_ = byte_order_mark_ = true;
+    byte_order_mark_ = true;
   }
 }
 
@@ -162,7 +75,7 @@ namespace {
 /// Where converted text goes: a buffer, as far as it has room.
 class Converted {
  public:
-  Converted(char* out, char* end) : out_(out), end_(end), table_(Cp936OfBmp()) {}
+  Converted(char* out, char* end) : out_(out), end_(end) {}
 
   /// How many bytes still fit.
   size_t Room() const { return static_cast<size_t>(end_ - out_); }
@@ -170,8 +83,10 @@ class Converted {
     std::memcpy(out_, bytes, size);
     out_ += size;
   }
+  /// Converted text stops at an ill-formed sequence.
+  static constexpr bool kGoesPastIllFormed = false;
   void Character(uint32_t code_point, const unsigned char* utf8, size_t size, std::deque<std::string>* unconvertible) {
-    const uint16_t code = code_point <= 0xFFFF ? table_.code[code_point] : 0;
+    const uint16_t code = Cp936Of(code_point);
     if (code == 0) {
       if (unconvertible != nullptr) unconvertible->emplace_back(reinterpret_cast<const char*>(utf8), size);
       out_ = std::copy(kNoCp936Form.begin(), kNoCp936Form.end(), out_);
@@ -185,25 +100,29 @@ class Converted {
  private:
   char* out_;
   char* end_;
-  const Cp936Table& table_;
 };
 
-/// Converted text only counted: its length in CP936.
+/// Converted text only counted: its length in CP936, and its census.
 class Counted {
  public:
+  explicit Counted(Utf8Census& census) : census_(census) {}
+
+  /// The text is measured whole, ill-formed sequences only counted.
+  static constexpr bool kGoesPastIllFormed = true;
   size_t Room() const { return static_cast<size_t>(-1); }
   void Ascii(const unsigned char*, size_t size) { length_ += static_cast<int64_t>(size); }
-  void Character(uint32_t code_point, const unsigned char*, size_t, std::deque<std::string>*) {
-    const bool single_byte =
-        code_point - table_.first_single_byte <= table_.last_single_byte - table_.first_single_byte &&
-        table_.single_byte[code_point];
+  void Character(uint32_t code_point, const unsigned char*, size_t size, std::deque<std::string>*) {
+    using namespace cp936_tables;
+    const bool single_byte = code_point - kFirstSingleByte <= kLastSingleByte - kFirstSingleByte &&
+                             kFromUnicode[code_point] != 0 && kFromUnicode[code_point] <= 0xFF;
     length_ += single_byte ? 1 : 2;  // No CP936 form reads as two bytes too.
+    census_.well_formed += static_cast<int64_t>(size);
   }
   int64_t length() const { return length_; }
 
  private:
   int64_t length_ = 0;
-  const Cp936Table& table_ = Cp936OfBmp();
+  Utf8Census& census_;
 };
 
 /// How many bytes from `in` on, `limit` at most, are ASCII.
@@ -233,13 +152,29 @@ size_t Utf8Source::Pass::ConvertInto(char* buffer, size_t size, std::deque<std::
   return static_cast<size_t>(converted.out() - buffer);
 }
 
-int64_t Utf8Source::Pass::Measure() {
-  Counted counted;
+int64_t Utf8Source::Pass::Measure(bool whole_census) {
+  Counted counted(census_);
+  whole_census_ = whole_census;
   do {
     Walk(counted, nullptr);
   } while (ReadMore());
-  if (!pending_.empty()) FailIllFormed();
+  if (!pending_.empty()) IllFormedAt(pending_.size(), pending_.size());  // Cut short at the end.
   return counted.length();
+}
+
+void Utf8Source::Pass::FailAtFirstIllFormed() const {
+  if (first_ill_formed_line_ != 0)
+    throw IllFormed(name_ + ":" + std::to_string(first_ill_formed_line_) + ": invalid UTF-8");
+}
+
+void Utf8Source::Pass::IllFormedAt(size_t offset, size_t size) {
+  if (first_ill_formed_line_ == 0) {
+    EditorLineCounter lines = lines_;
+    lines.Count(pending_.substr(0, offset));
+    first_ill_formed_line_ = lines.Number();
+  }
+  census_.ill_formed += static_cast<int64_t>(size);
+  if (!whole_census_) FailAtFirstIllFormed();
 }
 
 template <class Output>
@@ -254,7 +189,6 @@ void Utf8Source::Pass::Walk(Output& output, std::deque<std::string>* unconvertib
       in += run;
       continue;
     }
-    saw_non_ascii_ = true;
     // Most of Chinese: three bytes one after the other, a lead byte 0xE1-0xEC or 0xEE-0xEF and two
     // continuation bytes, which need no check of bounds beyond that.
     for (uint32_t bytes; end - in >= 4 && output.Room() >= kNoCp936Form.size(); in += 3) {
@@ -268,8 +202,13 @@ void Utf8Source::Pass::Walk(Output& output, std::deque<std::string>* unconvertib
     const size_t length = Utf8SequenceLength(sequence);
     if (length == kIncompleteUtf8) break;
     if (length == 0) {
-      Consume(pending_.substr(0, static_cast<size_t>(in - start)));
-      FailIllFormed();
+      if constexpr (!Output::kGoesPastIllFormed) {
+        Consume(pending_.substr(0, static_cast<size_t>(in - start)));
+        FailIllFormed();
+      }
+      IllFormedAt(static_cast<size_t>(in - start), 1);
+      ++in;
+      continue;
     }
     const uint32_t code_point = Utf8CodePoint(sequence.substr(0, length));
     output.Character(code_point, in, length, unconvertible);

@@ -8,27 +8,20 @@
 #include <string_view>
 #include <vector>
 
+#include "glyphdata/raw_buffer.h"
 #include "glyphdata/text_lines.h"
+#include "glyphdata/utf8.h"
 #include "platform/platform.h"
 
 namespace pixtrel {
-
-/// Length of the well-formed UTF-8 sequence `bytes` starts with; 0 when it
-/// starts with an ill-formed one, kIncompleteUtf8 when `bytes` ends inside a
-/// sequence that is well formed so far. `bytes` must not be empty.
-inline constexpr size_t kIncompleteUtf8 = static_cast<size_t>(-1);
-size_t Utf8SequenceLength(std::string_view bytes);
-
-/// The code point of the well-formed UTF-8 character `character`.
-uint32_t Utf8CodePoint(std::string_view character);
 
 /// The two bytes a character with no CP936 form reads as: no glyph, and as
 /// much progress as a double-byte character.
 inline constexpr std::string_view kNoCp936Form = "\xFF\xFF";
 
-/// A UTF-8 text read as CP936, converted by the C library as it is read. A
-/// byte order mark at the start is skipped; a character with no CP936 form
-/// reads as kNoCp936Form.
+/// A UTF-8 text read as CP936, converted as it is read (as the C library
+/// converts). A byte order mark at the start is skipped; a character with no
+/// CP936 form reads as kNoCp936Form.
 class Utf8Source : public ByteSource {
  public:
   /// Opens the UTF-8 file `path` on `disk` and reads it through once before
@@ -37,10 +30,10 @@ class Utf8Source : public ByteSource {
   /// invalid UTF-8" at an ill-formed sequence.
   static std::unique_ptr<Utf8Source> OpenFile(Disk& disk, const std::string& path);
 
-  /// As OpenFile, but none, where OpenFile would fail at an ill-formed
-  /// sequence in a file without a byte order mark, and for a file that holds
-  /// nothing but ASCII and has no byte order mark: such a file reads as
-  /// CP936. The check stops at the first ill-formed sequence.
+  /// As OpenFile for a file that starts with a byte order mark or is mostly
+  /// UTF-8 (Utf8Census::MostlyUtf8, the whole file counted), and then an
+  /// ill-formed sequence anywhere fails as OpenFile fails; none for any
+  /// other file, which reads as CP936.
   static std::unique_ptr<Utf8Source> OpenFileIfUtf8(Disk& disk, const std::string& path);
 
   /// A UTF-8 text read once from `stream`, whose length is unknown; `name`
@@ -70,12 +63,17 @@ class Utf8Source : public ByteSource {
     /// `unconvertible` when it is given.
     size_t ConvertInto(char* buffer, size_t size, std::deque<std::string>* unconvertible);
 
-    /// Reads the whole text, converting nothing: its length in CP936. Throws
-    /// IllFormed as ConvertInto does.
-    int64_t Measure();
+    /// Reads the whole text, converting nothing: its length in CP936, and
+    /// its census. Throws IllFormed as ConvertInto does, unless
+    /// `whole_census`: then every ill-formed sequence is only counted.
+    int64_t Measure(bool whole_census);
 
-    /// True once a byte that is not ASCII was read (a byte order mark too).
-    bool SawNonAscii() const { return saw_non_ascii_; }
+    /// How the bytes measured fall into UTF-8 sequences.
+    const Utf8Census& census() const { return census_; }
+
+    /// Throws IllFormed naming the line of the first ill-formed sequence
+    /// Measure met, if it met one.
+    void FailAtFirstIllFormed() const;
 
     /// True when the text started with a byte order mark.
     bool StartedWithByteOrderMark() const { return byte_order_mark_; }
@@ -89,15 +87,21 @@ class Utf8Source : public ByteSource {
     void Walk(Output& output, std::deque<std::string>* unconvertible);
     void Consume(std::string_view consumed);
     [[noreturn]] void FailIllFormed() const;
+    /// Counts the `size` bytes at `offset` of what is pending, which no
+    /// well-formed sequence holds, keeping the line of the first; throws
+    /// unless the census is to be whole.
+    void IllFormedAt(size_t offset, size_t size);
 
     std::string name_;
     std::unique_ptr<ByteSource> input_;
-    std::vector<char> in_;
+    RawBuffer in_;
     std::string_view pending_;  ///< Bytes read and not yet converted, inside in_.
     bool input_ended_ = false;
-    bool saw_non_ascii_ = false;
     bool byte_order_mark_ = false;
     EditorLineCounter lines_;
+    Utf8Census census_;
+    bool whole_census_ = false;
+    int64_t first_ill_formed_line_ = 0;  ///< 0 until an ill-formed sequence is met.
   };
 
   Utf8Source(std::string name, std::unique_ptr<ByteSource> input, int64_t length);

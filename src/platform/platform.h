@@ -51,6 +51,16 @@ class ByteSink {
   virtual void Close() = 0;
 };
 
+/// The first bytes of a file, mapped into memory as a private copy: writing
+/// to them changes only the program's copy, never the file.
+class MappedFile {
+ public:
+  virtual ~MappedFile() = default;
+
+  /// The mapped bytes.
+  virtual uint8_t* data() = 0;
+};
+
 /// What a path names. A symbolic link is a kOther, whatever it points to.
 enum class FileKind { kNone, kRegular, kDirectory, kOther };
 
@@ -71,6 +81,12 @@ class Disk {
 
   /// As OpenForReading, but none when nothing is at `path`.
   virtual std::unique_ptr<ByteSource> OpenIfExists(const std::string& path) = 0;
+
+  /// The first `size` bytes of the regular file `path` mapped into memory,
+  /// where the system can map them: none when it cannot, or the file is
+  /// shorter or no regular file, and the caller reads it instead. A disk
+  /// that maps nothing needs no more than this.
+  virtual std::unique_ptr<MappedFile> MapIfLongEnough(const std::string& /*path*/, size_t /*size*/) { return nullptr; }
 
   /// Opens `path` for appending, creating it when it does not exist. Throws
   /// Failure naming the path and the cause.

@@ -1,6 +1,7 @@
 // The disk on a POSIX system.
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,6 +76,17 @@ class OutputFile : public ByteSink, private Descriptor {
   void Close() override { Descriptor::Close(); }
 };
 
+class Mapping : public MappedFile {
+ public:
+  Mapping(void* address, size_t size) : address_(address), size_(size) {}
+  ~Mapping() override { munmap(address_, size_); }
+  uint8_t* data() override { return static_cast<uint8_t*>(address_); }
+
+ private:
+  void* address_;
+  size_t size_;
+};
+
 /// A standard stream, which outlives the object that reads or writes it.
 template <class File>
 class StandardStream : public File {
@@ -141,6 +153,18 @@ class PosixDisk : public Disk {
     return std::make_unique<InputFile>(path, fd);
   }
 
+  std::unique_ptr<MappedFile> MapIfLongEnough(const std::string& path, size_t size) override {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    const Descriptor closed_at_return(path, fd);
+    struct stat info;
+    if (size == 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < static_cast<off_t>(size))
+      return nullptr;
+    void* address = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0);
+    if (address == MAP_FAILED) return nullptr;
+    return std::make_unique<Mapping>(address, size);
+  }
+
   std::unique_ptr<ByteSink> OpenForAppending(const std::string& path) override {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
     if (fd < 0) throw FileFailure(path, errno);
@@ -203,8 +227,11 @@ class PosixDisk : public Disk {
   bool SameFile(const std::string& a, const std::string& b) override {
     if (a == b) return true;
     if (a.empty() || b.empty()) return false;
+    struct stat info_a, info_b;
+    const bool a_exists = stat(a.c_str(), &info_a) == 0, b_exists = stat(b.c_str(), &info_b) == 0;
+    if (a_exists && b_exists) return info_a.st_dev == info_b.st_dev && info_a.st_ino == info_b.st_ino;
+    if (a_exists || b_exists) return false;  // One place cannot both hold a file and not.
     std::error_code error;
-    if (std::filesystem::equivalent(a, b, error)) return true;
     const std::filesystem::path canonical_a = std::filesystem::weakly_canonical(a, error);
     if (error) return false;
     const std::filesystem::path canonical_b = std::filesystem::weakly_canonical(b, error);
