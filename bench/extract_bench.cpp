@@ -30,7 +30,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/glyph_layout.h"
+#include "glyphdata/glyph_layout.h"
 #include "extract/extractor.h"
 #include "extract/glyph_output.h"
 #include "glyphdata/source_text.h"

@@ -183,6 +183,18 @@ TEST_F(ExtractorTest, SourceRefusalsCoverTheDataFilesAndTheirGlyphFiles) {
   EXPECT_EQ(run_->SourceRefusal(dir_ / "elsewhere/GB2312.tbl"), std::nullopt);
 }
 
+TEST_F(ExtractorTest, TheShippedFontSetsAreGuardedToo) {
+  // A program in bin/ with the sets the build makes in fonts/ beside it.
+  std::filesystem::create_directories(dir_ / "bin");
+  std::filesystem::create_directories(dir_ / "fonts/guob16");
+  testing::WriteFile(dir_ / "fonts/guob16/GB2312.bin", "set font");
+  Extractor extractor(dir_ / "bin");
+  extractor.GuardShippedSets(dir_ / "bin");
+  EXPECT_EQ(extractor.SourceRefusal(dir_ / "fonts/guob16/GB2312.tbl"), kBackupMessage);  // Its glyph file is the font.
+  EXPECT_EQ(extractor.OutputRefusal(dir_ / "menu.txt", dir_ / "bin/../fonts/guob16/GB2312.bin"), kBackupMessage);
+  EXPECT_EQ(extractor.OutputRefusal(dir_ / "menu.txt", dir_ / "fonts/guob16/menu.bin"), std::nullopt);
+}
+
 /// Hands out a text, then fails.
 class FailingSource : public ByteSource {
  public:

@@ -21,5 +21,19 @@ TEST(OutputPathTest, AppendsBinWhenTheNameHasNoDot) {
   EXPECT_EQ(OutputPathFor(""), "bin");
 }
 
+TEST(OutputPathTest, TheCommandGivesANameWithoutAnExtensionOneOfItsOwn) {
+  EXPECT_EQ(CommandOutputPathFor("/rel.2/menu", "bin"), "/rel.2/menu.bin");
+  EXPECT_EQ(CommandOutputPathFor(".hidden", "h"), ".hidden.h");
+  EXPECT_EQ(CommandOutputPathFor("dir/.menu.txt", "c"), "dir/.menu.c");
+  EXPECT_EQ(CommandOutputPathFor("menu.", "bin"), "menu.bin");
+}
+
+TEST(OutputPathTest, NamesMadeCIdentifiers) {
+  EXPECT_EQ(IdentifierFor("out/menu-v2.h"), "menu_v2");
+  EXPECT_EQ(IdentifierFor("\u83DC\u5355.h"), "u83DCu5355");  // Two Chinese names do not both become "__".
+  EXPECT_EQ(IdentifierFor("1menu.c"), "glyphs_1menu");
+  EXPECT_EQ(IdentifierFor(".h"), "glyphs_");
+}
+
 }  // namespace
 }  // namespace pixtrel

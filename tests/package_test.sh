@@ -45,6 +45,6 @@ cp "$samples/menu.txt" "$work/installed/menu.txt"
 cp "$samples/menu.txt" "$work/built/menu.txt"
 "$root/usr/bin/pixtrel-extract" -q "$work/installed/menu.txt" >"$work/installed.out" || fail "the installed pixtrel-extract: exit $?"
 "$build_dir/bin/pixtrel-extract" -q "$work/built/menu.txt" >/dev/null
-[ "$(cat "$work/installed.out")" = "Over !" ] || fail "the installed pixtrel-extract said: $(cat "$work/installed.out")"
+[ ! -s "$work/installed.out" ] || fail "the installed pixtrel-extract said, though quiet: $(cat "$work/installed.out")"
 cmp "$work/installed/menu.bin" "$work/built/menu.bin" || fail "the installed pixtrel-extract wrote another glyph file"
 echo "$deb: ok"

@@ -48,24 +48,38 @@ TEST_F(PixtrelExtractTest, WritesTheGlyphFileBesideTheSource) {
   Result result = Run(dir_ / "menu.txt");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "Over !\n");
-  EXPECT_EQ(result.err, "Loading... 66%\n100%\n");
+  EXPECT_EQ(result.err, "");  // Progress only on a terminal,
   EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), testing::TestRecord(2) + testing::TestRecord(0));
+  EXPECT_EQ(Run("--progress " + (dir_ / "menu.txt")).err, "Loading... 66%\n100%\n");  // or when asked for.
 }
 
 TEST_F(PixtrelExtractTest, QuietRunsAndChosenGlyphFiles) {
   testing::WriteFile(dir_ / "menu.txt", kAh);
-  Result result = Run("-q -o " + (dir_ / "glyphs.dat") + " " + (dir_ / "menu.txt"));
+  Result result = Run("-q --progress --strict -o " + (dir_ / "glyphs.dat") + " " + (dir_ / "menu.txt"));
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out + result.err, "");
   EXPECT_EQ(testing::ReadFile(dir_ / "glyphs.dat"), testing::TestRecord(0));
   EXPECT_FALSE(testing::Exists(dir_ / "menu.bin"));
 }
 
+TEST_F(PixtrelExtractTest, ANameWithoutAnExtensionGetsOne) {
+  testing::WriteFile(dir_ / "menu", kAh);
+  testing::WriteFile(dir_ / ".hidden", kAh);
+  ASSERT_EQ(Run("-q " + (dir_ / "menu")).status, 0);
+  ASSERT_EQ(Run("-q --format h " + (dir_ / ".hidden")).status, 0);
+  EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), testing::TestRecord(0));
+  EXPECT_TRUE(testing::Exists(dir_ / ".hidden.h"));
+}
+
 TEST_F(PixtrelExtractTest, NothingFoundExitsOne) {
   testing::WriteFile(dir_ / "menu.txt", "ASCII\r\n");
-  Result result = Run("-q " + (dir_ / "menu.txt"));
+  Result result = Run(dir_ / "menu.txt");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "Your tbl is empty .\n");
+  result = Run("-q " + (dir_ / "menu.txt"));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "Your tbl is empty .\n");  // A failed build step says why.
 }
 
 TEST_F(PixtrelExtractTest, RefusalsAndFailuresExitTwoAndTouchNothing) {
@@ -101,7 +115,8 @@ TEST_F(PixtrelExtractTest, LoadFailuresAndUsageErrorsExitTwo) {
 
   for (const std::string& wrong :
        {std::string(), "--bogus " + (dir_ / "menu.txt"), std::string("a b"), "--encoding latin1 " + (dir_ / "menu.txt"),
-        "--show " + (dir_ / "menu.txt") + " x"}) {
+        "--show " + (dir_ / "menu.txt") + " x", "--data-dir '' " + (dir_ / "menu.txt"), std::string("''"),
+        "--depfile '' " + (dir_ / "menu.txt"), "--depfile d -o - " + (dir_ / "menu.txt")}) {
     result = Run(wrong);
     EXPECT_EQ(result.status, 2) << wrong;
     EXPECT_NE(result.err.find("usage: pixtrel-extract"), std::string::npos) << wrong;
@@ -138,9 +153,9 @@ TEST_F(PixtrelExtractTest, MissingListsTheCharactersThatGotNoGlyph) {
   EXPECT_NE(result.err.find(":1: missing ? CP936 CEC4"), std::string::npos) << result.err;
 
   testing::WriteFile(dir_ / "menu.txt", kAh);
-  result = Run("-q --strict " + source);
+  result = Run("--strict " + source);
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err, source + ": 0 characters missing, 0 occurrences\n");
+  EXPECT_EQ(result.err, "");  // Nothing missing, nothing said.
 
   testing::WriteFile(dir_ / "menu.txt", kWen);
   EXPECT_EQ(Run("-q --strict " + source).status, 3);  // Strictness first, even with nothing found.
@@ -152,8 +167,7 @@ TEST_F(PixtrelExtractTest, Utf8SourcesAreConvertedAsTheyAreRead) {
   Result result = Run("--encoding utf-8 --missing " + source);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), testing::TestRecord(0) + testing::TestRecord(2));
-  EXPECT_EQ(result.err, "Loading... 100%\n100%\n" + source +
-                            ":1: missing \U0001F600 U+1F600 (no CP936 form), 1 occurrence\n" + source +
+  EXPECT_EQ(result.err, source + ":1: missing \U0001F600 U+1F600 (no CP936 form), 1 occurrence\n" + source +
                             ": 1 character missing, 1 occurrence\n");
 
   testing::WriteFile(source, "ok\n\xC0\x80");
@@ -168,7 +182,7 @@ TEST_F(PixtrelExtractTest, PreviewAndShowDrawTheGlyphFile) {
   const std::string art = DrawGlyphs(testing::TestRecord(2) + testing::TestRecord(0), 80);
   Result result = Run("-q --preview " + (dir_ / "menu.txt"));
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "Over !\n" + art);
+  EXPECT_EQ(result.out, art);
 
   result = Run("--show " + (dir_ / "menu.bin"));
   EXPECT_EQ(result.status, 0);
@@ -184,7 +198,7 @@ TEST_F(PixtrelExtractTest, UsesTheDataFilesBesideItselfAndTheBundledSample) {
   std::filesystem::copy_file(PIXTREL_SAMPLES "/menu.txt", dir_ / "menu.txt");
   Result result = Run("-q " + (dir_ / "menu.txt"), /*with_data_dir=*/false);
   EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.out, "Over !\n");
+  EXPECT_EQ(result.out + result.err, "");
   EXPECT_GT(std::filesystem::file_size(dir_ / "menu.bin"), 100 * 32u);
   EXPECT_EQ(std::filesystem::file_size(dir_ / "menu.bin") % 32, 0u);
 }
@@ -215,6 +229,31 @@ TEST_F(PixtrelExtractTest, RefusesToReplaceAnythingButARegularFile) {
   const std::string font = testing::ReadFile(own_font);
   EXPECT_EQ(Run("-q -o " + own_font + " " + (dir_ / "menu.txt")).status, 2);
   EXPECT_EQ(testing::ReadFile(own_font), font);
+  // So are those of the font sets the build made, through a link too.
+  const std::string set_table = std::filesystem::path(PIXTREL_EXTRACT).parent_path() / "../fonts/efont/GB2312.tbl";
+  std::filesystem::create_symlink(set_table, dir_ / "link.bin");
+  const std::string table = testing::ReadFile(set_table);
+  for (const std::string& output : {set_table, dir_ / "link.bin"}) {
+    Result result = Run("-q --depfile " + output + " " + (dir_ / "menu.txt"));
+    EXPECT_EQ(result.err, "pixtrel-extract: " + output + ": Dont't touch the backup !\n");
+  }
+  EXPECT_EQ(testing::ReadFile(set_table), table);
+}
+
+TEST_F(PixtrelExtractTest, ADepfileNamesWhatTheRunReadAndComesWithItsTargets) {
+  testing::WriteFile(dir_ / "my menu.txt", kAh + kWen);
+  const std::string source = dir_ / "my menu.txt", escaped = dir_.path() + "/my\\ menu.txt";
+  ASSERT_EQ(Run("-q --depfile " + (dir_ / "menu.d") + " -o " + (dir_ / "menu.bin") + " '" + source + "'").status, 0);
+  EXPECT_EQ(testing::ReadFile(dir_ / "menu.d"),
+            (dir_ / "menu.bin") + ": " + escaped + " " + (dir_ / "GB2312.bin") + " " + (dir_ / "GB2312.tbl") + "\n");
+  ASSERT_EQ(Run("-q --unique --index " + (dir_ / "menu.idx") + " --depfile " + (dir_ / "menu.d") + " -o " +
+                (dir_ / "menu.bin") + " '" + source + "'")
+                .status,
+            0);
+  EXPECT_TRUE(testing::ReadFile(dir_ / "menu.d").starts_with((dir_ / "menu.bin") + " " + (dir_ / "menu.idx") + ": "));
+  testing::WriteFile(dir_ / "menu.d", "old");
+  EXPECT_EQ(Run("-q --strict --depfile " + (dir_ / "menu.d") + " '" + source + "'").status, 3);
+  EXPECT_EQ(testing::ReadFile(dir_ / "menu.d"), "old");  // A failed run installs nothing.
 }
 
 TEST_F(PixtrelExtractTest, PipesAndUtf8WithoutAsking) {
@@ -222,7 +261,7 @@ TEST_F(PixtrelExtractTest, PipesAndUtf8WithoutAsking) {
   Result result = Run("-o - - <" + (dir_ / "menu.txt"));
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, testing::TestRecord(2) + testing::TestRecord(0));  // Nothing but glyphs, no percentages.
-  EXPECT_EQ(result.err, "100%\nOver !\n");
+  EXPECT_EQ(result.err, "Over !\n");
 
   result = Run("-q --missing " + (dir_ / "menu.txt"));
   EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), testing::TestRecord(2) + testing::TestRecord(0));

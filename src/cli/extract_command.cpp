@@ -5,13 +5,13 @@
 #include <optional>
 #include <string>
 
-#include "cli/c_source.h"
 #include "cli/command_line_window.h"
-#include "cli/glyph_collection.h"
+#include "cli/depfile.h"
 #include "cli/glyph_preview.h"
 #include "cli/missing_report.h"
 #include "extract/extractor.h"
-#include "extract/glyph_output.h"
+#include "formats/glyph_format.h"
+#include "formats/target_file.h"
 #include "glyphdata/output_path.h"
 #include "platform/failure.h"
 
@@ -50,134 +50,73 @@ SourceText OpenSource(const Options& options, Disk& disk) {
   return OpenSourceFile(disk, options.file, options.encoding);
 }
 
-/// The extension of the default output file of each format.
-constexpr const char* kExtensions[] = {"bin", "c", "h"};
-
-/// A sink that keeps nothing.
-class NullSink : public ByteSink {
- public:
-  void Write(const char*, size_t) override {}
-  void Close() override {}
-};
-
-/// Where the run's records go when they are written out afterwards, from
-/// what the run collected: nowhere.
-class CollectingOutput : public GlyphOutput {
- public:
-  void Prepare() override {}
-  std::unique_ptr<ByteSink> Open() override {
-    opened_ = true;
-    return std::make_unique<NullSink>();
-  }
-  bool Exists() override { return opened_; }
-
- private:
-  bool opened_ = false;
-};
-
-/// The missing characters and the collected records, either or both.
+/// The missing characters and what the format hears, either or both.
 class Reports : public CharacterReport {
  public:
-  Reports(MissingReport* missing, GlyphCollection* collection) : missing_(missing), collection_(collection) {}
+  Reports(MissingReport* missing, CharacterReport* format) : missing_(missing), format_(format) {}
 
-  bool Any() const { return missing_ != nullptr || collection_ != nullptr; }
+  bool Any() const { return missing_ != nullptr || format_ != nullptr; }
 
   void GlyphWritten(uint16_t slot, uint16_t code, int64_t line_number) override {
-    if (collection_ != nullptr) collection_->GlyphWritten(slot, code, line_number);
+    if (format_ != nullptr) format_->GlyphWritten(slot, code, line_number);
   }
   void MissingCharacter(uint16_t code, int64_t line_number) override {
     if (missing_ != nullptr) missing_->MissingCharacter(code, line_number);
+    if (format_ != nullptr) format_->MissingCharacter(code, line_number);
   }
   void SourceEnded(int64_t line_count) override {
-    if (collection_ != nullptr) collection_->SourceEnded(line_count);
+    if (format_ != nullptr) format_->SourceEnded(line_count);
   }
 
  private:
   MissingReport* missing_;
-  GlyphCollection* collection_;
+  CharacterReport* format_;
 };
-
-std::unique_ptr<GlyphOutput> OutputFor(const Options& options, const std::string& path, bool collecting, Disk& disk) {
-  if (collecting) return std::make_unique<CollectingOutput>();
-  if (options.ToStandardOutput()) return std::make_unique<StreamGlyphOutput>(disk);
-  return std::make_unique<AtomicGlyphFile>(disk, path);
-}
-
-/// How messages name an output path: "-" for standard output.
-std::string Shown(const std::string& output) { return output.empty() ? "-" : output; }
-
-/// A file written whole under a temporary name, to be installed with others.
-class PreparedFile {
- public:
-  /// Writes `bytes` for `path` (standard output when empty, at once).
-  PreparedFile(Disk& disk, const std::string& path, std::string_view bytes) {
-    if (!path.empty()) {
-      file_.emplace(disk, path).WriteWhole(bytes);
-      return;
-    }
-    std::unique_ptr<ByteSink> sink = disk.StandardOutput();
-    sink->Write(bytes.data(), bytes.size());
-    sink->Close();
-  }
-
-  void Install() {
-    if (file_) file_->Install();
-  }
-
- private:
-  std::optional<AtomicGlyphFile> file_;
-};
-
-/// The records of --unique, each distinct one once.
-std::string UniqueRecords(const GlyphCollection& collection, const GlyphStore& font) {
-  std::string records;
-  for (size_t first : collection.FirstOccurrences()) {
-    const GlyphRecord record = font.Record(collection.occurrences()[first].slot);
-    records.append(reinterpret_cast<const char*>(record.data()), record.size());
-  }
-  return records;
-}
-
-/// The index file of --unique: a little-endian uint16 an occurrence.
-std::string IndexFile(const GlyphCollection& collection) {
-  std::string bytes;
-  for (uint16_t index : collection.UniqueIndices()) {
-    bytes += static_cast<char>(index & 0xFF);
-    bytes += static_cast<char>(index >> 8);
-  }
-  return bytes;
-}
-
-/// Writes the formats that are made from what the run collected, and puts
-/// them in place together once all are written.
-void WriteCollected(const Options& options, const Extractor& extractor, const GlyphCollection& collection, Disk& disk) {
-  if (options.format == Options::Format::kBin) {
-    PreparedFile glyphs(disk, extractor.OutputPath, UniqueRecords(collection, extractor));
-    PreparedFile index(disk, *options.index, IndexFile(collection));
-    glyphs.Install();
-    index.Install();
-    return;
-  }
-  CSourceRequest request;
-  request.name =
-      options.name ? *options.name : IdentifierFor(extractor.OutputPath.empty() ? options.file : extractor.OutputPath);
-  request.header = options.format == Options::Format::kHeader;
-  request.unique = options.unique;
-  request.source = options.file;
-  request.record_format = options.record_format;
-  PreparedFile source(disk, extractor.OutputPath, CSource(request, collection, extractor));
-  source.Install();
-}
-
-void PrintSavings(const std::string& output, const GlyphCollection& collection) {
-  const size_t all = collection.occurrences().size(), distinct = collection.FirstOccurrences().size();
-  std::fprintf(stderr, "pixtrel-extract: %s: %zu distinct records of %zu: %zu fewer, %zu bytes saved\n", output.c_str(),
-               distinct, all, all - distinct, (all - distinct) * GlyphSize);
-}
 
 /// A refusal of the run, naming the file it is about.
 std::string NamedRefusal(const std::string& refusal, const std::string& path) {
   return refusal == kBackupMessage ? path + ": " + refusal : refusal;
+}
+
+/// Why the run may not write the files it would besides its output, if it may not.
+std::optional<std::string> ExtraOutputRefusal(const Extractor& extractor, const Options& options) {
+  for (const std::optional<std::string>& path : {options.index, options.depfile}) {
+    if (!path) continue;
+    if (std::optional<std::string> refusal = extractor.OutputRefusal(options.file, *path))
+      return NamedRefusal(*refusal, *path);
+  }
+  return std::nullopt;
+}
+
+/// Where progress goes: to a terminal, or with --progress anywhere; never
+/// with -q.
+std::FILE* ProgressStream(const Options& options) {
+  if (options.quiet || !(options.progress || IsTerminal(stderr))) return nullptr;
+  return stderr;
+}
+
+/// The request a format is made from.
+FormatRequest RequestFor(const Options& options, const Extractor& extractor, Disk& disk) {
+  FormatRequest request;
+  request.disk = &disk;
+  request.store = &extractor;
+  request.output = extractor.OutputPath;
+  request.index = options.index;
+  request.source = options.file;
+  request.name =
+      options.name ? *options.name : IdentifierFor(extractor.OutputPath.empty() ? options.file : extractor.OutputPath);
+  request.record_format = options.record_format;
+  request.unique = options.unique;
+  return request;
+}
+
+/// The depfile's rule: the format's files, made from the source and the data files.
+std::string DepfileFor(const Options& options, const Extractor& extractor, const GlyphFormat& format) {
+  std::vector<std::string> read;
+  if (options.file != kStandardInput) read.push_back(options.file);
+  read.push_back(extractor.FontPath());
+  read.push_back(extractor.TablePath());
+  return DepfileRule(format.Targets(), read);
 }
 
 }  // namespace
@@ -189,50 +128,48 @@ int Fail(const std::string& message) {
 
 int ExtractCommand(const Options& options, Disk& disk) {
   Extractor extractor(options.data_dir ? *options.data_dir : ProgramDirectory(), disk);
-  if (options.data_dir) extractor.GuardDataFilesIn(ProgramDirectory());
+  extractor.GuardShippedSets(ProgramDirectory());
   if (std::optional<int> failed = LoadData(extractor, options)) return *failed;
   if (options.file != kStandardInput) {
     if (std::optional<std::string> refusal = extractor.DataFileRefusal(options.file))
       return Fail(NamedRefusal(*refusal, options.file));
   }
   extractor.SourcePath = options.file;
-  extractor.OutputPath = OutputPathFor(options.file, kExtensions[static_cast<int>(options.format)]);
+  extractor.OutputPath = CommandOutputPathFor(options.file, options.format->extension);
   if (options.output) extractor.OutputPath = options.ToStandardOutput() ? "" : *options.output;
-  if (options.index) {
-    if (std::optional<std::string> refusal = extractor.OutputRefusal(options.file, *options.index))
-      return Fail(NamedRefusal(*refusal, *options.index));
-  }
+  if (std::optional<std::string> refusal = ExtraOutputRefusal(extractor, options)) return Fail(*refusal);
 
   SourceText source = OpenSource(options, disk);
   MissingReport missing;
   missing.ConvertedFrom(source.utf8);
-  GlyphCollection collection;
-  const bool collecting = options.unique || options.format != Options::Format::kBin;
-  Reports reports(options.missing ? &missing : nullptr, collecting ? &collection : nullptr);
-  std::unique_ptr<GlyphOutput> output = OutputFor(options, extractor.OutputPath, collecting, disk);
-  CommandLineWindow window(options.quiet ? nullptr : stderr);
+  std::unique_ptr<GlyphFormat> format = options.format->make(RequestFor(options, extractor, disk));
+  Reports reports(options.missing ? &missing : nullptr, format->Report());
+  CommandLineWindow window(ProgressStream(options));
   RunOutcome outcome;
   try {
-    outcome = extractor.Run(window, reports.Any() ? &reports : nullptr, std::move(source.bytes), output.get());
+    outcome = extractor.Run(window, reports.Any() ? &reports : nullptr, std::move(source.bytes), &format->Stream());
   } catch (const Failure&) {
     window.EndProgressLine();
     throw;
   }
   if (outcome == RunOutcome::kRefused) return Fail(NamedRefusal(window.message(), extractor.OutputPath));
 
+  std::FILE* messages = options.ToStandardOutput() ? stderr : stdout;
   const bool incomplete = options.strict && missing.occurrences() > 0;
   if (!incomplete && outcome == RunOutcome::kWritten) {
-    if (collecting)
-      WriteCollected(options, extractor, collection, disk);
-    else if (auto* file = dynamic_cast<AtomicGlyphFile*>(output.get()))
-      file->Install();
+    format->Finish();
+    std::optional<TargetFile> depfile;
+    if (options.depfile) depfile.emplace(disk, *options.depfile).WriteWhole(DepfileFor(options, extractor, *format));
+    format->Install();
+    if (depfile) depfile->Install();
+    if (!options.quiet) std::fprintf(messages, "%s\n", window.message().c_str());
   }
   if (!incomplete && outcome == RunOutcome::kEmpty) {
-    for (const std::optional<std::string>& path : {std::optional(extractor.OutputPath), options.index})
-      if (path && !path->empty()) AtomicGlyphFile(disk, *path).RemoveOld();
+    format->RemoveOld();
+    if (options.depfile) TargetFile(disk, *options.depfile).RemoveOld();
+    std::fprintf(options.quiet ? stderr : messages, "%s\n", window.message().c_str());
   }
-  if (!incomplete) std::fprintf(options.ToStandardOutput() ? stderr : stdout, "%s\n", window.message().c_str());
-  if (options.missing) missing.Print(stderr, options.file, LocaleCharset());
+  if (options.missing && missing.occurrences() > 0) missing.Print(stderr, options.file, LocaleCharset());
   if (incomplete) {
     Fail(options.ToStandardOutput()
              ? "-: some characters got no glyph (--strict)"
@@ -240,7 +177,8 @@ int ExtractCommand(const Options& options, Disk& disk) {
     return kExitMissing;
   }
   if (outcome == RunOutcome::kEmpty) return kExitNothing;
-  if (options.unique && !options.quiet) PrintSavings(Shown(extractor.OutputPath), collection);
+  if (std::optional<std::string> summary = format->Summary(); summary && !options.quiet)
+    std::fprintf(stderr, "pixtrel-extract: %s\n", summary->c_str());
   if (options.preview) {
     std::fflush(stdout);
     DrawGlyphFile(extractor.OutputPath, TerminalColumns(stdout).value_or(80), stdout, options.record_format);

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/glyph_layout.h"
+#include "glyphdata/glyph_layout.h"
 
 namespace pixtrel {
 

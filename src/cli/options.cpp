@@ -19,13 +19,16 @@ const char kHelp[] =
     "character of the text that the code table knows, in text order.\n"
     "\n"
     "  -o, --output FILE     write the glyph file to FILE (default: SOURCE with\n"
-    "                        the extension .bin); - writes it to stdout, and\n"
-    "                        every message then goes to stderr\n"
+    "                        the extension .bin, or .bin appended to a name\n"
+    "                        without one); - writes it to stdout, and every\n"
+    "                        message then goes to stderr\n"
     "      --data-dir DIR    read GB2312.bin and GB2312.tbl from DIR (default: the\n"
     "                        directory of the executable)\n"
     "      --encoding ENC    SOURCE is auto (the default: UTF-8 when it looks so,\n"
     "                        CP936 otherwise), cp936 (gbk, gb2312) or utf-8 (utf8)\n"
-    "  -q, --quiet           no progress on stderr\n"
+    "  -q, --quiet           print nothing but what was asked for, warnings and\n"
+    "                        errors\n"
+    "      --progress        show progress on stderr even when it is no terminal\n"
     "      --missing         list on stderr the characters that got no glyph\n"
     "      --strict          as --missing; when there were any, exit 3 and leave\n"
     "                        the old glyph file as it was; a missing or short\n"
@@ -41,6 +44,8 @@ const char kHelp[] =
     "                        into them: IDENT_text, or with bin the --index file\n"
     "      --index FILE      --unique --format bin: write the indices to FILE, one\n"
     "                        little-endian uint16 an occurrence\n"
+    "      --depfile FILE    write a make rule to FILE naming every file the run\n"
+    "                        read, for make and Ninja\n"
     "      --preview         draw the glyph file written on stdout\n"
     "      --show GLYPHFILE  draw GLYPHFILE on stdout and run nothing (with\n"
     "                        --layout and --invert as it was written)\n"
@@ -66,7 +71,9 @@ enum LongOnly {
   kFormat,
   kName,
   kUnique,
-  kIndex
+  kIndex,
+  kProgress,
+  kDepfile
 };
 
 const option kLongOptions[] = {
@@ -84,6 +91,8 @@ const option kLongOptions[] = {
     {"name", required_argument, nullptr, kName},
     {"unique", no_argument, nullptr, kUnique},
     {"index", required_argument, nullptr, kIndex},
+    {"progress", no_argument, nullptr, kProgress},
+    {"depfile", required_argument, nullptr, kDepfile},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -103,22 +112,27 @@ std::optional<TextEncoding> ParseEncoding(std::string name) {
   return std::nullopt;
 }
 
-std::optional<Options::Format> ParseFormat(std::string_view name) {
-  if (name == "bin") return Options::Format::kBin;
-  if (name == "c") return Options::Format::kC;
-  if (name == "h") return Options::Format::kHeader;
-  return std::nullopt;
-}
-
 /// What is wrong with the formats asked for, if anything.
 const char* FormatComplaint(const Options& options) {
-  const bool bin = options.format == Options::Format::kBin;
+  const bool bin = options.format->raw;
   if (options.index && !options.unique) return "--index goes with --unique";
   if (options.unique && bin && !options.index) return "--unique --format bin needs --index FILE";
   if (options.index && !bin) return "--index goes with --format bin; C source holds the index itself";
   if (options.index == "-" || (options.index && options.index == options.output))
     return "--index needs a file of its own";
   if (options.preview && !bin) return "--preview draws a glyph file of --format bin";
+  if (options.depfile && options.ToStandardOutput()) return "--depfile needs a target file, not -";
+  if (options.depfile &&
+      (options.depfile == "-" || options.depfile == options.output || options.depfile == options.index))
+    return "--depfile needs a file of its own";
+  return nullptr;
+}
+
+/// The name of the option whose file is empty, if any.
+const char* EmptyPathOption(const Options& options) {
+  if (options.data_dir == "") return "--data-dir needs a directory";
+  if (options.index == "") return "--index needs a file name";
+  if (options.depfile == "") return "--depfile needs a file name";
   return nullptr;
 }
 
@@ -137,7 +151,6 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
   for (int c; (c = getopt_long(argc, argv, "o:qhV", kLongOptions, nullptr)) != -1;) {
     switch (c) {
       case 'o':
-        if (*optarg == '\0') return UsageError("-o needs a file name");
         options.output = optarg;
         break;
       case kDataDir:
@@ -176,9 +189,9 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
         options.record_format.invert = true;
         break;
       case kFormat: {
-        std::optional<Options::Format> format = ParseFormat(optarg);
-        if (!format) return UsageError("unknown format (bin, c or h): ", optarg);
-        options.format = *format;
+        const FormatKind* format = FindFormat(optarg);
+        if (format == nullptr) return UsageError(("unknown format (" + FormatNames() + "): ").c_str(), optarg);
+        options.format = format;
         break;
       }
       case kName:
@@ -191,6 +204,12 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       case kIndex:
         options.index = optarg;
         break;
+      case kProgress:
+        options.progress = true;
+        break;
+      case kDepfile:
+        options.depfile = optarg;
+        break;
       case 'h':
         options.action = Options::Action::kHelp;
         return options;
@@ -202,13 +221,17 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     }
   }
   const int operands = argc - optind;
+  if (options.output == "") return UsageError("-o needs a file name");
+  if (const char* complaint = EmptyPathOption(options)) return UsageError(complaint);
   if (options.action == Options::Action::kShow) {
     if (operands != 0) return UsageError("--show takes no SOURCE");
+    if (options.file.empty()) return UsageError("--show needs a glyph file");
     return options;
   }
   if (operands == 0) return UsageError("no SOURCE");
   if (operands > 1) return UsageError("one SOURCE only");
   options.file = argv[optind];
+  if (options.file.empty()) return UsageError("SOURCE is an empty name");
   if (options.file == "-" && !options.output) return UsageError("a SOURCE of - (standard input) needs -o");
   if (options.preview && options.ToStandardOutput()) return UsageError("--preview cannot draw a glyph file sent to -");
   if (const char* complaint = FormatComplaint(options)) return UsageError(complaint);

@@ -3,7 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "cli/glyph_layout.h"
+#include "formats/glyph_format.h"
+#include "glyphdata/glyph_layout.h"
 #include "glyphdata/source_text.h"
 
 namespace pixtrel {
@@ -11,21 +12,22 @@ namespace pixtrel {
 /// What the command line asks pixtrel-extract to do.
 struct Options {
   enum class Action { kExtract, kShow, kHelp, kVersion };
-  enum class Format { kBin, kC, kHeader };
 
   Action action = Action::kExtract;
-  std::optional<std::string> output;            ///< -o FILE: the glyph file, in place of the derived one.
-  std::optional<std::string> data_dir;          ///< --data-dir DIR: where the data files lie.
-  bool quiet = false;                           ///< -q: no progress.
-  bool missing = false;                         ///< --missing: list the characters that got no glyph.
-  bool strict = false;                          ///< --strict: no glyph file, exit 3, when some got none.
-  bool preview = false;                         ///< --preview: draw the glyph file written.
+  std::optional<std::string> output;    ///< -o FILE: the glyph file, in place of the derived one.
+  std::optional<std::string> data_dir;  ///< --data-dir DIR: where the data files lie.
+  bool quiet = false;                   ///< -q: nothing on stdout or stderr but what was asked for, and trouble.
+  bool progress = false;                ///< --progress: the captions on stderr even when it is no terminal.
+  bool missing = false;                 ///< --missing: list the characters that got no glyph.
+  bool strict = false;                  ///< --strict: no glyph file, exit 3, when some got none.
+  bool preview = false;                 ///< --preview: draw the glyph file written.
   TextEncoding encoding = TextEncoding::kAuto;  ///< --encoding: how the source is encoded.
   RecordFormat record_format;                   ///< --layout and --invert: how records are laid out.
-  Format format = Format::kBin;                 ///< --format: raw records, C source or a C header.
+  const FormatKind* format = &DefaultFormat();  ///< --format: raw records, C source, a C header, ...
   std::optional<std::string> name;              ///< --name IDENT: the C arrays' prefix.
   bool unique = false;                          ///< --unique: each distinct record once, and an index.
   std::optional<std::string> index;             ///< --index FILE: the index file of --unique --format bin.
+  std::optional<std::string> depfile;           ///< --depfile FILE: a make rule naming the files the run read.
   std::string file;                             ///< SOURCE ("-" for standard input), or the glyph file of --show.
 
   /// True when the glyph file goes to standard output (-o -).

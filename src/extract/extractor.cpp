@@ -4,6 +4,7 @@
 
 #include "extract/glyph_file.h"
 #include "glyphdata/cp936.h"
+#include "glyphdata/font_set.h"
 #include "glyphdata/output_path.h"
 #include "glyphdata/source_text.h"
 #include "glyphdata/text_lines.h"
@@ -137,9 +138,17 @@ void Extractor::MakeOutputPath() { OutputPath = OutputPathFor(SourcePath); }
 
 void Extractor::GuardDataFilesIn(const std::string& dir) { guarded_dirs_.push_back(dir); }
 
+void Extractor::GuardShippedSets(const std::string& program_dir) {
+  if (program_dir != ProgramDir()) GuardDataFilesIn(program_dir);
+  for (const std::string& dir : ShippedSetDirectories(program_dir))
+    if (disk().KindOf(disk().FollowLinks(dir)) == FileKind::kDirectory) GuardDataFilesIn(dir);
+}
+
 bool Extractor::IsDataFile(const std::string& path) const {
   auto in = [&](const std::string& dir) {
-    return disk().SameFile(path, FontPathIn(dir)) || disk().SameFile(path, TablePathIn(dir));
+    const std::vector<std::string>& names = DataFileNames();
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::string& name) { return disk().SameFile(path, dir + "/" + name); });
   };
   return in(ProgramDir()) || std::any_of(guarded_dirs_.begin(), guarded_dirs_.end(), in);
 }

@@ -53,6 +53,10 @@ class Extractor : public GlyphStore {
   /// are neither read as a source nor written as a glyph file.
   void GuardDataFilesIn(const std::string& dir);
 
+  /// Guards the data files of every font set Pixtrel ships, as they lie
+  /// from the program directory `program_dir`, and those in `program_dir`.
+  void GuardShippedSets(const std::string& program_dir);
+
   /// "Dont't touch the backup !" when `path` names a guarded data file (the
   /// font file or the code table), in any form; none otherwise.
   std::optional<std::string> DataFileRefusal(const std::string& path) const;

@@ -1,5 +1,6 @@
 #include "extract/glyph_file.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/failure.h"
@@ -25,6 +26,16 @@ void GlyphFile::Close() {
   const size_t used = std::exchange(used_, 0);
   if (used > 0) File().Write(buffers_[filling_].data(), used);
   if (file_) file_->Close();
+}
+
+void GlyphFile::AppendAcross(std::span<const uint8_t> bytes) {
+  while (!bytes.empty()) {
+    if (used_ == kBufferSize) Flush();
+    const size_t fits = std::min(bytes.size(), kBufferSize - used_);
+    std::memcpy(buffers_[filling_].data() + used_, bytes.data(), fits);
+    used_ += fits;
+    bytes = bytes.subspan(fits);
+  }
 }
 
 void GlyphFile::Flush() {

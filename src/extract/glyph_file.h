@@ -2,7 +2,9 @@
 
 #include <cstring>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "extract/background_writer.h"
@@ -13,10 +15,11 @@
 
 namespace pixtrel {
 
-/// The glyph file a run writes: records appended through buffers, one
-/// filled while a thread of its own writes the others. The output is opened
-/// when the first records are written out, and not at all when none is
-/// appended. A failure to write is reported by the Append or Close after it.
+/// The glyph file a run writes, or any file written from front to back:
+/// bytes appended through buffers, one filled while a thread of its own
+/// writes the others. The output is opened when the first bytes are written
+/// out, and not at all when nothing is appended. A failure to write is
+/// reported by the Append or Close after it.
 class GlyphFile {
  public:
   /// A glyph file that goes to `output`, not yet opened.
@@ -28,12 +31,17 @@ class GlyphFile {
   GlyphFile(const GlyphFile&) = delete;
   GlyphFile& operator=(const GlyphFile&) = delete;
 
-  /// Appends `record`. Throws Failure naming the path when the file cannot
-  /// be opened or written.
-  void Append(GlyphRecord record) {
-    if (used_ == kBufferSize) Flush();
-    std::memcpy(buffers_[filling_].data() + used_, record.data(), GlyphSize);
-    used_ += GlyphSize;
+  /// Appends `bytes` (a record). Throws Failure naming the path when the
+  /// file cannot be opened or written.
+  void Append(std::span<const uint8_t> bytes) {
+    if (bytes.size() > kBufferSize - used_) return AppendAcross(bytes);
+    std::memcpy(buffers_[filling_].data() + used_, bytes.data(), bytes.size());
+    used_ += bytes.size();
+  }
+
+  /// Appends the characters of `text`.
+  void Append(std::string_view text) {
+    Append(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
   }
 
   /// Writes out every record appended and closes the file; throws Failure
@@ -43,6 +51,8 @@ class GlyphFile {
  private:
   static constexpr size_t kBufferSize = 32768 * GlyphSize;  // 1 MiB.
 
+  /// Appends `bytes`, which fill the buffer, across as many as it takes.
+  void AppendAcross(std::span<const uint8_t> bytes);
   /// Hands the full buffer to the writer and goes on with the other one.
   void Flush();
   /// Opens the file if need be.

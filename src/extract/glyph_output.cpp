@@ -54,6 +54,22 @@ void AtomicGlyphFile::RemoveOld() {
   if (disk_.KindOf(path_) == FileKind::kRegular) disk_.Remove(path_);
 }
 
+namespace {
+
+/// A sink that keeps nothing.
+class NullSink : public ByteSink {
+ public:
+  void Write(const char*, size_t) override {}
+  void Close() override {}
+};
+
+}  // namespace
+
+std::unique_ptr<ByteSink> DiscardedGlyphOutput::Open() {
+  opened_ = true;
+  return std::make_unique<NullSink>();
+}
+
 std::unique_ptr<ByteSink> StreamGlyphOutput::Open() {
   opened_ = true;
   return disk_.StandardOutput();

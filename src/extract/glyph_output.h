@@ -74,6 +74,18 @@ class AtomicGlyphFile : public GlyphOutput {
   std::string temporary_;  ///< The temporary file, once made and until installed.
 };
 
+/// Nowhere, for the records of a run whose files are made from what it
+/// heard of the run; it only tells whether any came.
+class DiscardedGlyphOutput : public GlyphOutput {
+ public:
+  void Prepare() override {}
+  std::unique_ptr<ByteSink> Open() override;
+  bool Exists() override { return opened_; }
+
+ private:
+  bool opened_ = false;
+};
+
 /// Standard output, for a glyph file that goes down a pipe.
 class StreamGlyphOutput : public GlyphOutput {
  public:

@@ -140,6 +140,9 @@ void RemoveTemporaryFilesOnSignals();
 /// cannot say.
 std::string ProgramDirectory();
 
+/// The directory for temporary files of the program's own: $TMPDIR, or /tmp.
+std::string TemporaryDirectory();
+
 /// The width in columns of the terminal `stream` writes to, or none when it
 /// writes to no terminal.
 std::optional<int> TerminalColumns(std::FILE* stream);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "platform/failure.h"
 #include "platform/platform.h"
@@ -19,6 +20,11 @@ std::string ProgramDirectory() {
   const std::string executable(path, static_cast<size_t>(size));
   const size_t slash = executable.rfind('/');
   return slash == 0 ? "/" : executable.substr(0, slash);
+}
+
+std::string TemporaryDirectory() {
+  const char* directory = std::getenv("TMPDIR");
+  return directory != nullptr && *directory != '\0' ? directory : "/tmp";
 }
 
 bool IsTerminal(std::FILE* stream) { return isatty(fileno(stream)) != 0; }

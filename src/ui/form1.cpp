@@ -27,11 +27,12 @@ const QString Form1::kFilter = QStringLiteral("码表文件(*.tbl)|*.tbl|文本�
 Form1::Form1(std::string program_dir)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      Extractor(std::move(program_dir)),
+      Extractor(program_dir),
       Text1(new QLineEdit(this)),
       Command2(new QPushButton(QStringLiteral("打开「码表文件」"), this)),
       Command1(new QPushButton(QStringLiteral("开始"), this)),
       CommonDialog1(this) {
+  GuardShippedSets(program_dir);
   setWindowTitle(QStringLiteral("8*16字模前端 060408 (by velk)"));
   resize(4680 / kTwipsPerPixel, 1200 / kTwipsPerPixel);
   Text1->setGeometry(FromTwips(120, 120, 2655, 375));

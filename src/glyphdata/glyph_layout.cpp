@@ -1,4 +1,4 @@
-#include "cli/glyph_layout.h"
+#include "glyphdata/glyph_layout.h"
 
 #include <array>
 #include <cstring>

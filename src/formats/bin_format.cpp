@@ -1,0 +1,96 @@
+#include "formats/bin_format.h"
+
+#include "extract/glyph_file.h"
+#include "formats/glyph_log.h"
+#include "formats/target_file.h"
+
+namespace pixtrel {
+
+namespace {
+
+/// The run's own stream of records, written as it goes.
+class BinFormat : public GlyphFormat {
+ public:
+  explicit BinFormat(const FormatRequest& request) : glyphs_(*request.disk, request.output) {}
+
+  GlyphOutput& Stream() override { return glyphs_.output(); }
+  void Install() override { glyphs_.Install(); }
+  void RemoveOld() override { glyphs_.RemoveOld(); }
+  std::vector<std::string> Targets() const override {
+    if (glyphs_.path().empty()) return {};
+    return {glyphs_.path()};
+  }
+
+ private:
+  TargetFile glyphs_;
+};
+
+/// Each distinct record once, and the text as indices into them.
+class UniqueBinFormat : public GlyphFormat {
+ public:
+  explicit UniqueBinFormat(const FormatRequest& request)
+      : request_(request),
+        log_(*request.disk),
+        glyphs_(*request.disk, request.output),
+        index_(*request.disk, *request.index) {}
+
+  GlyphOutput& Stream() override { return discarded_; }
+  CharacterReport* Report() override { return &log_; }
+
+  void Finish() override {
+    const DistinctRecords distinct = log_.Distinct();
+    {
+      GlyphFile glyphs(glyphs_.output());
+      for (uint16_t slot : distinct.slots) glyphs.Append(request_.store->Record(slot));
+      glyphs.Close();
+    }
+    GlyphFile index(index_.output());
+    log_.Walk(
+        [&](uint16_t slot, int64_t) {
+          const uint16_t at = distinct.index_of_slot[slot];
+          const uint8_t little_endian[] = {static_cast<uint8_t>(at & 0xFF), static_cast<uint8_t>(at >> 8)};
+          index.Append(little_endian);
+        },
+        [](int64_t) {});
+    index.Close();
+    distinct_ = distinct.slots.size();
+  }
+
+  void Install() override {
+    glyphs_.Install();
+    index_.Install();
+  }
+  void RemoveOld() override {
+    glyphs_.RemoveOld();
+    index_.RemoveOld();
+  }
+  std::vector<std::string> Targets() const override {
+    std::vector<std::string> targets;
+    for (const std::string& path : {glyphs_.path(), index_.path()})
+      if (!path.empty()) targets.push_back(path);
+    return targets;
+  }
+
+  std::optional<std::string> Summary() const override {
+    const size_t all = static_cast<size_t>(log_.records()), fewer = all - distinct_;
+    return (glyphs_.path().empty() ? "-" : glyphs_.path()) + ": " + std::to_string(distinct_) +
+           " distinct records of " + std::to_string(all) + ": " + std::to_string(fewer) + " fewer, " +
+           std::to_string(fewer * GlyphSize) + " bytes saved";
+  }
+
+ private:
+  FormatRequest request_;
+  DiscardedGlyphOutput discarded_;
+  GlyphLog log_;
+  TargetFile glyphs_, index_;
+  size_t distinct_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<GlyphFormat> MakeBinFormat(const FormatRequest& request) {
+  if (request.unique) return std::make_unique<UniqueBinFormat>(request);
+  return std::make_unique<BinFormat>(request);
+}
+
+}  // namespace pixtrel

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <memory>
+
+#include "formats/glyph_format.h"
+
+namespace pixtrel {
+
+/// One C source file (C99, and C++11 as well): a leading comment that says
+/// how to draw the records, `#include <stdint.h>`, and the arrays
+/// IDENT_glyphs[N][32] (one record a line, with a comment naming its
+/// character, CP936 code and line), IDENT_lines[L][2] (uint16_t, or uint32_t
+/// when a value needs it: for each line of the source, the index of its
+/// first record, or with --unique of its first entry of IDENT_text, and how
+/// many it has), and with --unique IDENT_text[M] (for each character, the
+/// index of its record).
+std::unique_ptr<GlyphFormat> MakeCSourceFormat(const FormatRequest& request);
+
+/// As MakeCSourceFormat, but a header: an include guard, and static const
+/// definitions.
+std::unique_ptr<GlyphFormat> MakeCHeaderFormat(const FormatRequest& request);
+
+}  // namespace pixtrel

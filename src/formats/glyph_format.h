@@ -1,0 +1,76 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "extract/glyph_output.h"
+#include "extract/window_operations.h"
+#include "glyphdata/glyph_layout.h"
+#include "glyphdata/glyph_store.h"
+#include "platform/platform.h"
+
+namespace pixtrel {
+
+/// What a format is asked to write.
+struct FormatRequest {
+  Disk* disk = nullptr;
+  const GlyphStore* store = nullptr;  ///< The font, its records already in `record_format`.
+  std::string output;                 ///< The file to write; empty for standard output.
+  std::optional<std::string> index;   ///< --index FILE, where the format takes one.
+  std::string source;                 ///< The source's name, for comments.
+  std::string name;                   ///< IDENT, the prefix of the C arrays.
+  RecordFormat record_format;
+  bool unique = false;  ///< Each distinct record once, and the text as indices into them.
+};
+
+/// One output of a run: the files written from the run's records. A
+/// format's files stay under temporary names until Install, so that a run
+/// that fails, or is not to be installed, leaves the old ones as they were.
+class GlyphFormat {
+ public:
+  virtual ~GlyphFormat() = default;
+
+  /// Where the run writes its records as it goes, in text order.
+  virtual GlyphOutput& Stream() = 0;
+
+  /// What the format hears of the run, or none.
+  virtual CharacterReport* Report() { return nullptr; }
+
+  /// After a run that wrote records: writes what the format makes from
+  /// what it heard (to standard output at once). Throws Failure naming the file.
+  virtual void Finish() {}
+
+  /// Puts the files written in place. Throws Failure naming the file.
+  virtual void Install() = 0;
+
+  /// After a run that found nothing: removes the files an earlier run left.
+  virtual void RemoveOld() = 0;
+
+  /// The files the format writes, none for standard output.
+  virtual std::vector<std::string> Targets() const = 0;
+
+  /// What to tell after a run that succeeded, unless asked to be quiet; or nothing.
+  virtual std::optional<std::string> Summary() const { return std::nullopt; }
+};
+
+/// A format pixtrel-extract writes, as --format names it.
+struct FormatKind {
+  const char* name;
+  const char* extension;  ///< Of the file written by default.
+  bool raw;               ///< Its file is the records themselves: --index and --preview apply.
+  std::unique_ptr<GlyphFormat> (*make)(const FormatRequest& request);
+};
+
+/// The format named `name`, or none.
+const FormatKind* FindFormat(std::string_view name);
+
+/// The format written unless another is asked for: raw records, "bin".
+const FormatKind& DefaultFormat();
+
+/// The names of the formats, for messages: "bin, c or h".
+std::string FormatNames();
+
+}  // namespace pixtrel
