@@ -8,13 +8,20 @@
 //   cp936 / memory   the same against writing them from memory, 1 MB a write
 //   utf-8 / cp936    the same text in UTF-8, found without asking
 //   page-lsb / cp936 the CP936 run in another layout
+//   c / dd           pixtrel-extract --format c on a CP936 source of a
+//                    tenth the size, against dd writing as many bytes
+//   menu / cat       pixtrel-extract on the bundled menu against cat
+//                    reading the same three files (the menu, the font and
+//                    the table), started as processes
 //
 // Each ratio is the median over rounds of pairs run one after the other.
-// Then the peak memory of pixtrel-extract on a 100 MB source of one line.
+// Then the peak memory of pixtrel-extract on a 100 MB source of one line,
+// as raw records and as C.
 //
 //   extract_bench [ROUNDS] [MEGABYTES]     (5 rounds of a 20 MB source)
 
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,9 +37,9 @@
 #include <string>
 #include <vector>
 
-#include "glyphdata/glyph_layout.h"
 #include "extract/extractor.h"
 #include "extract/glyph_output.h"
+#include "glyphdata/glyph_layout.h"
 #include "glyphdata/source_text.h"
 
 namespace {
@@ -120,16 +127,22 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-/// The peak resident memory in MB of pixtrel-extract run with `arguments`
-/// (or of this process when it forks, if that is more: call it while this
-/// process is small).
-double PeakMegabytes(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), PIXTREL_EXTRACT);
+std::vector<char*> Argv(std::vector<std::string>& arguments) {
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
+  return argv;
+}
+
+/// The peak resident memory in MB of pixtrel-extract run with `arguments`,
+/// its standard output thrown away (or of this process when it forks, if
+/// that is more: call it while this process is small).
+double PeakMegabytes(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), PIXTREL_EXTRACT);
+  std::vector<char*> argv = Argv(arguments);
   const pid_t child = fork();
   if (child == 0) {
+    dup2(open("/dev/null", O_WRONLY), STDOUT_FILENO);
     execv(argv[0], argv.data());
     _exit(127);
   }
@@ -137,6 +150,62 @@ double PeakMegabytes(std::vector<std::string> arguments) {
   rusage usage{};
   wait4(child, &status, 0, &usage);
   return static_cast<double>(usage.ru_maxrss) / 1024;
+}
+
+extern "C" char** environ;
+
+/// How long the program `arguments` names takes, started as a process, its
+/// standard output thrown away.
+double ProcessSeconds(std::vector<std::string> arguments) {
+  std::vector<char*> argv = Argv(arguments);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  const Clock::time_point start = Clock::now();
+  pid_t child;
+  int status = 0;
+  if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) waitpid(child, &status, 0);
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  posix_spawn_file_actions_destroy(&actions);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::fprintf(stderr, "%s failed\n", argv[0]);
+  return seconds;
+}
+
+/// The median ratio of pixtrel-extract on the bundled menu to cat reading
+/// the same three files, over `rounds` pairs.
+double MenuToCat(const std::string& dir, int rounds, double* menu_ms, double* cat_ms) {
+  const std::string menu = dir + "/menu.txt";
+  std::filesystem::copy_file(PIXTREL_SAMPLES "/menu.txt", menu);
+  std::vector<double> extract, cat, ratios;
+  for (int round = 0; round < rounds; ++round) {
+    extract.push_back(ProcessSeconds({PIXTREL_EXTRACT, "-q", menu}));
+    cat.push_back(ProcessSeconds({"/bin/cat", menu, PIXTREL_DATA_DIR "/GB2312.bin", PIXTREL_DATA_DIR "/GB2312.tbl"}));
+    ratios.push_back(extract.back() / cat.back());
+  }
+  *menu_ms = Median(extract) * 1e3;
+  *cat_ms = Median(cat) * 1e3;
+  return Median(ratios);
+}
+
+/// The median ratio of a --format c run over `source` to dd writing as many
+/// bytes, over `rounds` pairs.
+double CToDd(const std::string& source, const std::string& output, int rounds, double* c_ms, double* dd_ms) {
+  const std::vector<std::string> run = {PIXTREL_EXTRACT, "-q", "--format", "c", "-o", output, source};
+  ProcessSeconds(run);
+  const std::string dd = "dd if=/dev/zero of=" + output + " bs=1M status=none count=" +
+                         std::to_string((std::filesystem::file_size(output) + (1 << 20) - 1) >> 20);
+  std::filesystem::remove(output);
+  std::vector<double> c_times, dd_times, ratios;
+  for (int round = 0; round < rounds; ++round) {
+    c_times.push_back(Seconds(output, [&] { ProcessSeconds(run); }));
+    dd_times.push_back(Seconds(output, [&] {
+      if (std::system(dd.c_str()) != 0) std::fputs("dd failed\n", stderr);
+    }));
+    ratios.push_back(c_times.back() / dd_times.back());
+  }
+  *c_ms = Median(c_times) * 1e3;
+  *dd_ms = Median(dd_times) * 1e3;
+  return Median(ratios);
 }
 
 }  // namespace
@@ -150,8 +219,15 @@ int main(int argc, char** argv) {
 
   MakeText(dir + "/line.txt", store, 100, "");
   const double peak = PeakMegabytes({"-q", "--data-dir", PIXTREL_DATA_DIR, "-o", dir + "/line.bin", dir + "/line.txt"});
+  const double c_peak =
+      PeakMegabytes({"-q", "--data-dir", PIXTREL_DATA_DIR, "--format", "c", "-o", "-", dir + "/line.txt"});
   std::filesystem::remove(dir + "/line.txt");
   std::filesystem::remove(dir + "/line.bin");
+  double menu_ms, cat_ms;
+  const double menu_to_cat = MenuToCat(dir, 20 * rounds, &menu_ms, &cat_ms);
+  MakeText(dir + "/small.txt", store, std::max(1, megabytes / 10), "\r\n");
+  double c_ms, c_dd_ms;
+  const double c_to_dd = CToDd(dir + "/small.txt", dir + "/small.c", rounds, &c_ms, &c_dd_ms);
 
   MakeText(dir + "/cp936.txt", store, megabytes, "\r\n");
   std::ofstream(dir + "/utf8.txt", std::ios::binary)
@@ -187,5 +263,7 @@ int main(int argc, char** argv) {
               Median(layout_times) * 1e3);
   std::printf("median ratios: cp936/dd %.2f, cp936/memory %.2f, utf-8/cp936 %.2f, page-lsb/cp936 %.2f\n", Median(to_dd),
               Median(to_memory), Median(utf8_to_cp936), Median(layout_to_cp936));
-  std::printf("peak memory of pixtrel-extract on a 100 MB source of one line: %.1f MB\n", peak);
+  std::printf("c run %.0f ms, dd %.0f ms: c/dd %.2f\n", c_ms, c_dd_ms, c_to_dd);
+  std::printf("bundled menu %.2f ms, cat %.2f ms: menu/cat %.2f\n", menu_ms, cat_ms, menu_to_cat);
+  std::printf("peak memory of pixtrel-extract on a 100 MB source of one line: %.1f MB, as C %.1f MB\n", peak, c_peak);
 }

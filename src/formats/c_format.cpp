@@ -89,30 +89,44 @@ class CWriter {
 
   /// "    {0x00, ...}, /* 菜 B2CB line 1 */" for the record of `slot`.
   void GlyphRow(uint16_t slot, int64_t line) {
+    std::string& prefix = row_prefixes_[slot];
+    if (prefix.empty()) prefix = RowPrefix(slot);
+    out_.Append(prefix);
+    char end[32];
+    char* at = std::to_chars(end, end + sizeof end, line).ptr;
+    at = Put(at, " */\n");
+    out_.Append(std::string_view(end, static_cast<size_t>(at - end)));
+  }
+
+  /// The row of `slot` up to its line number: "    {0x00, ...}, /* 菜 B2CB line ".
+  std::string RowPrefix(uint16_t slot) const {
     static constexpr char kHex[] = "0123456789ABCDEF";
     const GlyphRecord record = request_.store->Record(slot);
-    char row[GlyphSize * 6 + 8] = "    {";
-    char* at = row + 5;
-    for (size_t i = 0; i < GlyphSize; ++i) {
-      if (i > 0) *at++ = ',', *at++ = ' ';
-      *at++ = '0', *at++ = 'x', *at++ = kHex[record[i] >> 4], *at++ = kHex[record[i] & 0xF];
-    }
-    out_.Append(std::string_view(row, static_cast<size_t>(at - row)));
     const std::string_view character = request_.store->CodeTable()[slot].view();
     const uint16_t code = DoubleByteCode(character[0], character[1]);
-    std::string comment = "}, /* ";
-    const uint32_t code_point = CodePointOf(code);
-    if (code_point == 0)
-      comment += '?';
-    else
-      AppendUtf8(code_point, comment);
-    comment += ' ';
-    for (int shift = 12; shift >= 0; shift -= 4) comment += kHex[code >> shift & 0xF];
-    std::array<char, 24> digits;
-    comment += " line ";
-    comment += Decimal(line, digits);
-    comment += " */\n";
-    out_.Append(comment);
+    char row[kRowPrefixSize];
+    char* at = Put(row, "    {");
+    for (size_t i = 0; i < GlyphSize; ++i) {
+      if (i > 0) at = Put(at, ", ");
+      *at++ = '0', *at++ = 'x', *at++ = kHex[record[i] >> 4], *at++ = kHex[record[i] & 0xF];
+    }
+    at = Put(at, "}, /* ");
+    at = PutUtf8(at, CodePointOf(code));
+    *at++ = ' ';
+    for (int shift = 12; shift >= 0; shift -= 4) *at++ = kHex[code >> shift & 0xF];
+    at = Put(at, " line ");
+    return std::string(row, at);
+  }
+
+  /// Puts `text` at `at`; returns where it ends.
+  static char* Put(char* at, std::string_view text) { return std::copy(text.begin(), text.end(), at); }
+
+  /// Puts the character `code_point` at `at` in UTF-8, or "?" for none.
+  static char* PutUtf8(char* at, uint32_t code_point) {
+    if (code_point == 0) return Put(at, "?");
+    std::string utf8;
+    AppendUtf8(code_point, utf8);  // Short enough to need no memory of its own.
+    return Put(at, utf8);
   }
 
   /// IDENT_lines: for each line, the index of its first record (or entry
@@ -155,11 +169,15 @@ class CWriter {
     out_.Append("\n};\n");
   }
 
+  /// Room for a row up to its line number.
+  static constexpr size_t kRowPrefixSize = GlyphSize * 6 + 32;
+
   const FormatRequest& request_;
   const bool header_;
   const GlyphLog& log_;
   GlyphFile out_;
   const std::string qualifier_;
+  std::vector<std::string> row_prefixes_ = std::vector<std::string>(GlyphCount);  ///< By slot, once made.
 };
 
 class CFormat : public GlyphFormat {

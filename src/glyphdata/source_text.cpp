@@ -31,12 +31,15 @@ class ReplayedStream : public ByteSource {
   std::unique_ptr<ByteSource> rest_;
 };
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 /// True when `sample`, the start of a text (all of it when `whole`), reads
 /// as UTF-8: it starts with a byte order mark, or it is mostly UTF-8.
 bool LooksLikeUtf8(std::string_view sample, bool whole) {
-  if (sample.starts_with("\xEF\xBB\xBF")) return true;
+  if (sample.starts_with(kByteOrderMark)) return true;
   Utf8Census census;
-  CountUtf8(sample, whole, census);
+  census.Count(sample);
+  if (whole) census.End();
   return census.MostlyUtf8();
 }
 

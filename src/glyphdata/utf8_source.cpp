@@ -21,21 +21,41 @@ class IllFormed : public Failure {
   using Failure::Failure;
 };
 
+/// True when the file `path` is mostly UTF-8; it is read only as far as it
+/// takes to know.
+bool MostlyUtf8File(Disk& disk, const std::string& path) {
+  std::unique_ptr<ByteSource> file = disk.OpenForReading(path);
+  const int64_t length = file->Length();
+  RawBuffer buffer(kBufferSize);
+  Utf8Census census;
+  for (int64_t read = 0, count; (count = static_cast<int64_t>(file->Read(buffer.data(), buffer.size()))) != 0;) {
+    census.Count(std::string_view(buffer.data(), static_cast<size_t>(count)));
+    read += count;
+    if (!census.MayBecomeMostlyUtf8(length - read)) return false;
+  }
+  census.End();
+  return census.MostlyUtf8();
+}
+
 }  // namespace
 
 std::unique_ptr<Utf8Source> Utf8Source::OpenFile(Disk& disk, const std::string& path) {
-  return Open(disk, path, false);
+  const int64_t length = Pass(path, disk.OpenForReading(path)).Measure();
+  return std::unique_ptr<Utf8Source>(new Utf8Source(path, disk.OpenForReading(path), length));
 }
 
 std::unique_ptr<Utf8Source> Utf8Source::OpenFileIfUtf8(Disk& disk, const std::string& path) {
-  return Open(disk, path, true);
-}
-
-std::unique_ptr<Utf8Source> Utf8Source::Open(Disk& disk, const std::string& path, bool only_if_utf8) {
   Pass measuring(path, disk.OpenForReading(path));
-  const int64_t length = measuring.Measure(/*whole_census=*/only_if_utf8);
-  if (only_if_utf8 && !measuring.StartedWithByteOrderMark() && !measuring.census().MostlyUtf8()) return nullptr;
-  measuring.FailAtFirstIllFormed();
+  int64_t length;
+  try {
+    length = measuring.Measure();
+  } catch (const IllFormed&) {
+    // Not all of it is UTF-8; it still is when a byte order mark says so or it is mostly UTF-8, and then what
+    // is not is an error.
+    if (measuring.StartedWithByteOrderMark() || MostlyUtf8File(disk, path)) throw;
+    return nullptr;
+  }
+  if (!measuring.SawNonAscii()) return nullptr;
   return std::unique_ptr<Utf8Source>(new Utf8Source(path, disk.OpenForReading(path), length));
 }
 
@@ -66,7 +86,7 @@ Utf8Source::Pass::Pass(std::string name, std::unique_ptr<ByteSource> input)
   pending_ = std::string_view(in_.data(), input_->ReadFull(in_.data(), kByteOrderMark.size()));
   if (pending_.starts_with(kByteOrderMark)) {
     pending_.remove_prefix(kByteOrderMark.size());
-    byte_order_mark_ = true;
+    saw_non_ascii_ = byte_order_mark_ = true;
   }
 }
 
@@ -83,10 +103,8 @@ class Converted {
     std::memcpy(out_, bytes, size);
     out_ += size;
   }
-  /// Converted text stops at an ill-formed sequence.
-  static constexpr bool kGoesPastIllFormed = false;
   void Character(uint32_t code_point, const unsigned char* utf8, size_t size, std::deque<std::string>* unconvertible) {
-    const uint16_t code = Cp936Of(code_point);
+    const uint16_t code = code_point <= 0xFFFF ? cp936_tables::kFromUnicode[code_point] : 0;  // As Cp936Of, inline.
     if (code == 0) {
       if (unconvertible != nullptr) unconvertible->emplace_back(reinterpret_cast<const char*>(utf8), size);
       out_ = std::copy(kNoCp936Form.begin(), kNoCp936Form.end(), out_);
@@ -102,27 +120,21 @@ class Converted {
   char* end_;
 };
 
-/// Converted text only counted: its length in CP936, and its census.
+/// Converted text only counted: its length in CP936.
 class Counted {
  public:
-  explicit Counted(Utf8Census& census) : census_(census) {}
-
-  /// The text is measured whole, ill-formed sequences only counted.
-  static constexpr bool kGoesPastIllFormed = true;
   size_t Room() const { return static_cast<size_t>(-1); }
   void Ascii(const unsigned char*, size_t size) { length_ += static_cast<int64_t>(size); }
-  void Character(uint32_t code_point, const unsigned char*, size_t size, std::deque<std::string>*) {
+  void Character(uint32_t code_point, const unsigned char*, size_t, std::deque<std::string>*) {
     using namespace cp936_tables;
     const bool single_byte = code_point - kFirstSingleByte <= kLastSingleByte - kFirstSingleByte &&
                              kFromUnicode[code_point] != 0 && kFromUnicode[code_point] <= 0xFF;
     length_ += single_byte ? 1 : 2;  // No CP936 form reads as two bytes too.
-    census_.well_formed += static_cast<int64_t>(size);
   }
   int64_t length() const { return length_; }
 
  private:
   int64_t length_ = 0;
-  Utf8Census& census_;
 };
 
 /// How many bytes from `in` on, `limit` at most, are ASCII.
@@ -152,29 +164,13 @@ size_t Utf8Source::Pass::ConvertInto(char* buffer, size_t size, std::deque<std::
   return static_cast<size_t>(converted.out() - buffer);
 }
 
-int64_t Utf8Source::Pass::Measure(bool whole_census) {
-  Counted counted(census_);
-  whole_census_ = whole_census;
+int64_t Utf8Source::Pass::Measure() {
+  Counted counted;
   do {
     Walk(counted, nullptr);
   } while (ReadMore());
-  if (!pending_.empty()) IllFormedAt(pending_.size(), pending_.size());  // Cut short at the end.
+  if (!pending_.empty()) FailIllFormed();
   return counted.length();
-}
-
-void Utf8Source::Pass::FailAtFirstIllFormed() const {
-  if (first_ill_formed_line_ != 0)
-    throw IllFormed(name_ + ":" + std::to_string(first_ill_formed_line_) + ": invalid UTF-8");
-}
-
-void Utf8Source::Pass::IllFormedAt(size_t offset, size_t size) {
-  if (first_ill_formed_line_ == 0) {
-    EditorLineCounter lines = lines_;
-    lines.Count(pending_.substr(0, offset));
-    first_ill_formed_line_ = lines.Number();
-  }
-  census_.ill_formed += static_cast<int64_t>(size);
-  if (!whole_census_) FailAtFirstIllFormed();
 }
 
 template <class Output>
@@ -189,6 +185,7 @@ void Utf8Source::Pass::Walk(Output& output, std::deque<std::string>* unconvertib
       in += run;
       continue;
     }
+    saw_non_ascii_ = true;
     // Most of Chinese: three bytes one after the other, a lead byte 0xE1-0xEC or 0xEE-0xEF and two
     // continuation bytes, which need no check of bounds beyond that.
     for (uint32_t bytes; end - in >= 4 && output.Room() >= kNoCp936Form.size(); in += 3) {
@@ -202,13 +199,8 @@ void Utf8Source::Pass::Walk(Output& output, std::deque<std::string>* unconvertib
     const size_t length = Utf8SequenceLength(sequence);
     if (length == kIncompleteUtf8) break;
     if (length == 0) {
-      if constexpr (!Output::kGoesPastIllFormed) {
-        Consume(pending_.substr(0, static_cast<size_t>(in - start)));
-        FailIllFormed();
-      }
-      IllFormedAt(static_cast<size_t>(in - start), 1);
-      ++in;
-      continue;
+      Consume(pending_.substr(0, static_cast<size_t>(in - start)));
+      FailIllFormed();
     }
     const uint32_t code_point = Utf8CodePoint(sequence.substr(0, length));
     output.Character(code_point, in, length, unconvertible);

@@ -30,10 +30,11 @@ class Utf8Source : public ByteSource {
   /// invalid UTF-8" at an ill-formed sequence.
   static std::unique_ptr<Utf8Source> OpenFile(Disk& disk, const std::string& path);
 
-  /// As OpenFile for a file that starts with a byte order mark or is mostly
-  /// UTF-8 (Utf8Census::MostlyUtf8, the whole file counted), and then an
-  /// ill-formed sequence anywhere fails as OpenFile fails; none for any
-  /// other file, which reads as CP936.
+  /// As OpenFile for a file that is UTF-8: one that starts with a byte order
+  /// mark, or holds a character that is not ASCII and is mostly UTF-8
+  /// (Utf8Census::MostlyUtf8, of the whole file), whose ill-formed sequences
+  /// are then errors as OpenFile's are. None for any other file, which
+  /// reads as CP936.
   static std::unique_ptr<Utf8Source> OpenFileIfUtf8(Disk& disk, const std::string& path);
 
   /// A UTF-8 text read once from `stream`, whose length is unknown; `name`
@@ -63,17 +64,12 @@ class Utf8Source : public ByteSource {
     /// `unconvertible` when it is given.
     size_t ConvertInto(char* buffer, size_t size, std::deque<std::string>* unconvertible);
 
-    /// Reads the whole text, converting nothing: its length in CP936, and
-    /// its census. Throws IllFormed as ConvertInto does, unless
-    /// `whole_census`: then every ill-formed sequence is only counted.
-    int64_t Measure(bool whole_census);
+    /// Reads the whole text, converting nothing: its length in CP936.
+    /// Throws IllFormed as ConvertInto does.
+    int64_t Measure();
 
-    /// How the bytes measured fall into UTF-8 sequences.
-    const Utf8Census& census() const { return census_; }
-
-    /// Throws IllFormed naming the line of the first ill-formed sequence
-    /// Measure met, if it met one.
-    void FailAtFirstIllFormed() const;
+    /// True once a byte that is not ASCII was read (a byte order mark too).
+    bool SawNonAscii() const { return saw_non_ascii_; }
 
     /// True when the text started with a byte order mark.
     bool StartedWithByteOrderMark() const { return byte_order_mark_; }
@@ -87,25 +83,18 @@ class Utf8Source : public ByteSource {
     void Walk(Output& output, std::deque<std::string>* unconvertible);
     void Consume(std::string_view consumed);
     [[noreturn]] void FailIllFormed() const;
-    /// Counts the `size` bytes at `offset` of what is pending, which no
-    /// well-formed sequence holds, keeping the line of the first; throws
-    /// unless the census is to be whole.
-    void IllFormedAt(size_t offset, size_t size);
 
     std::string name_;
     std::unique_ptr<ByteSource> input_;
     RawBuffer in_;
     std::string_view pending_;  ///< Bytes read and not yet converted, inside in_.
     bool input_ended_ = false;
+    bool saw_non_ascii_ = false;
     bool byte_order_mark_ = false;
     EditorLineCounter lines_;
-    Utf8Census census_;
-    bool whole_census_ = false;
-    int64_t first_ill_formed_line_ = 0;  ///< 0 until an ill-formed sequence is met.
   };
 
   Utf8Source(std::string name, std::unique_ptr<ByteSource> input, int64_t length);
-  static std::unique_ptr<Utf8Source> Open(Disk& disk, const std::string& path, bool only_if_utf8);
 
   Pass pass_;
   int64_t length_;
