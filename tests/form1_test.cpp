@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
 
 #include "test_support.h"
+#include "ui/qt_translations.h"
 #include "window_test_support.h"
 
 namespace pixtrel {
@@ -98,6 +100,34 @@ TEST_F(Form1Test, StartRunsTheExtractionAndReturnsToIdle) {
   EXPECT_EQ(form->Command1->text(), QStringLiteral("开始"));
   EXPECT_TRUE(form->Text1->text().isEmpty());
   EXPECT_TRUE(form->isVisible());
+}
+
+/// A style that puts icons on the buttons of dialogs, as some desktops' do.
+class IconsOnDialogButtons : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returned) const override {
+    if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 1;
+    return QProxyStyle::styleHint(hint, option, widget, returned);
+  }
+};
+
+TEST_F(Form1Test, MessageBoxesAreOfTheDesktopsLanguageButPlain) {
+  QApplication::setStyle(new IconsOnDialogButtons);
+  ASSERT_TRUE(InstallQtTranslations(QLocale(QLocale::Chinese, QLocale::China)));
+  auto form = ShownForm();
+  bool plain = false;
+  QString ok;
+  auto watch = testing::WhenShown<QMessageBox>([&](QMessageBox* box) {
+    plain = box->button(QMessageBox::Ok)->icon().isNull();
+    ok = box->button(QMessageBox::Ok)->text();
+    box->accept();
+  });
+  form->ShowMessageBox("Over !");
+  EXPECT_TRUE(plain);
+  EXPECT_EQ(ok, QStringLiteral("确定"));  // Qt's own text, as Chinese Windows shows it.
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("打开"));
+  QApplication::setStyle(QStringLiteral("Fusion"));
 }
 
 TEST_F(Form1Test, AFailedRunIsReportedAndEndsTheProgram) {

@@ -61,6 +61,11 @@ TEST_F(PixtrelMkfontTest, RefusesWhatItCannotUse) {
   testing::WriteFile(dir_ / "not.bdf", "hello");
   EXPECT_EQ(Run(dir_ / "not.bdf"), 2);
   EXPECT_FALSE(testing::Exists(dir_ / "GB2312.bin"));  // Nothing written by a refusal.
+  // An output directory that is not there is named at once, before the font is read.
+  EXPECT_EQ(Run("-o " + (dir_ / "none") + " " + (dir_ / "not.bdf")), 2);
+  EXPECT_EQ(testing::ReadFile(dir_ / "err"), "pixtrel-mkfont: " + (dir_ / "none") + ": No such file or directory\n");
+  EXPECT_EQ(Run("-o '' " + (dir_ / "u.bdf")), 2);
+  EXPECT_NE(testing::ReadFile(dir_ / "err").find("-o needs a directory"), std::string::npos);
 }
 
 TEST_F(PixtrelMkfontTest, AFontSetFromADebianFontCoversGb2312) {

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -129,6 +130,7 @@ void Form1::SetCommand1Caption(const std::string& caption) {
 
 void Form1::ShowMessageBox(const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Pixtrel"), Decode(text), QMessageBox::Ok, this);
+  box.button(QMessageBox::Ok)->setIcon(QIcon());  // A plain box: no icon on its button either, whatever the style.
   box.exec();
 }
 

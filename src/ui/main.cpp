@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
+#include <QLocale>
 
 #include "ui/form1.h"
+#include "ui/qt_translations.h"
 #include "version.h"
 
 int main(int argc, char** argv) {
@@ -12,6 +14,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Pixtrel"));
   QApplication::setApplicationVersion(QStringLiteral(PIXTREL_VERSION_TEXT));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/pixtrel.png")));
+  InstallQtTranslations(QLocale::system());
   Form1 form(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
   if (!form.Load()) return 1;
   form.show();

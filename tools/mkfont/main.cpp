@@ -171,7 +171,22 @@ int List(const Options& options) {
   return 0;
 }
 
+/// Why the files cannot go into `dir`, if they cannot: it is no directory.
+std::optional<std::string> OutputDirectoryRefusal(const std::string& dir) {
+  switch (RealDisk().KindOf(RealDisk().FollowLinks(dir))) {
+    case FileKind::kDirectory:
+      return std::nullopt;
+    case FileKind::kNone:
+      return dir + ": No such file or directory";
+    case FileKind::kRegular:
+    case FileKind::kOther:
+      break;
+  }
+  return dir + ": Not a directory";
+}
+
 int Make(const Options& options) {
+  if (std::optional<std::string> refusal = OutputDirectoryRefusal(options.output)) return Fail(*refusal);
   FontFace face(options.font, options.face);
   if (face.Map() == FontFace::CharacterMap::kNone) return Fail(options.font + ": No character map to find GB2312 by");
   if (std::optional<std::string> refusal = ChoosePixels(face, options)) return Fail(options.font + ": " + *refusal);
@@ -247,6 +262,7 @@ std::optional<Options> Parse(int argc, char** argv) {
     std::optional<int> number = optarg ? Number(optarg) : std::nullopt;
     switch (c) {
       case 'o':
+        if (argument.empty()) return wrong("-o needs a directory");
         options.output = argument;
         break;
       case kFace:
@@ -299,6 +315,7 @@ std::optional<Options> Parse(int argc, char** argv) {
   }
   if (argc - optind != 1) return wrong(argc == optind ? "no FONT" : "one FONT only");
   options.font = argv[optind];
+  if (options.font.empty()) return wrong("FONT is an empty name");
   return options;
 }
 
