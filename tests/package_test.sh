@@ -24,7 +24,8 @@ expected=(usr/lib/pixtrel/pixtrel-extract usr/lib/pixtrel/GB2312.bin usr/lib/pix
           usr/bin/pixtrel-mkfont usr/share/man/man1/pixtrel-mkfont.1.gz
           usr/share/pixtrel/fonts/efont/GB2312.bin usr/share/pixtrel/fonts/efont/LICENSE
           usr/share/pixtrel/fonts/guob16/GB2312.tbl usr/share/pixtrel/fonts/guob16/LICENSE
-          usr/share/doc/pixtrel/copyright usr/share/doc/pixtrel/changelog.gz)
+          usr/share/doc/pixtrel/copyright usr/share/doc/pixtrel/changelog.gz
+          usr/lib/cmake/Pixtrel/PixtrelConfig.cmake usr/lib/cmake/Pixtrel/PixtrelConfigVersion.cmake)
 [ "$with_window" = ON ] && expected+=(usr/lib/pixtrel/Pixtrel usr/bin/Pixtrel usr/share/man/man1/Pixtrel.1.gz
           usr/share/applications/pixtrel.desktop usr/share/icons/hicolor/32x32/apps/pixtrel.png)
 for path in "${expected[@]}"; do

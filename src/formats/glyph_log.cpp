@@ -8,7 +8,7 @@
 namespace pixtrel {
 
 namespace {
-constexpr size_t kChunkEntries = 2 * 1024 * 1024;  // 4 MiB.
+constexpr size_t kChunkEntries = 1024 * 1024;  // 2 MiB.
 }  // namespace
 
 GlyphLog::GlyphLog(Disk& disk) : disk_(disk) {}
