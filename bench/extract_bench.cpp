@@ -104,14 +104,13 @@ double Seconds(const std::string& output, const std::function<void()>& work) {
 void Run(const std::string& source, const std::string& output, pixtrel::RecordFormat format = {}) {
   pixtrel::Extractor extractor(PIXTREL_DATA_DIR);
   extractor.LoadGlyphData();
-  if (format.layout != pixtrel::GlyphLayout::kRowMsb)
-    extractor.RewriteRecords([&](uint8_t* record) { pixtrel::FormatRecord(record, format); });
+  if (format.layout != pixtrel::GlyphLayout::kRowMsb) extractor.Relayout(format);
   extractor.SourcePath = source;
   extractor.OutputPath = output;
   SilentWindow window;
   pixtrel::AtomicGlyphFile file(pixtrel::RealDisk(), output);
   pixtrel::SourceText text = pixtrel::OpenSourceFile(pixtrel::RealDisk(), source, pixtrel::TextEncoding::kAuto);
-  if (extractor.Run(window, nullptr, std::move(text.bytes), &file) == pixtrel::RunOutcome::kWritten) file.Install();
+  if (extractor.Run(window, nullptr, std::move(text), &file) == pixtrel::RunOutcome::kWritten) file.Install();
 }
 
 void WriteFromMemory(const std::string& path, int64_t bytes) {

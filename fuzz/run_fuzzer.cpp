@@ -113,11 +113,12 @@ class CheckedRun : public testing::RecordingWindow {
     last_bytes_done_ = 0;
     last_line_ = 1;
     std::filesystem::remove(extractor.OutputPath);  // A UTF-8 source fails before the run would delete it.
-    std::unique_ptr<ByteSource> source;
-    if (piece == 0)
-      source = Utf8Source::OpenFile(RealDisk(), extractor.SourcePath);
-    else
-      source = std::make_unique<testing::TrickleSource>(text, piece);
+    SourceText source(std::make_unique<testing::TrickleSource>(text, piece));
+    if (piece == 0) {
+      std::unique_ptr<Utf8Source> utf8 = Utf8Source::OpenFile(RealDisk(), extractor.SourcePath);
+      Utf8Source* converted = utf8.get();
+      source = SourceText(std::move(utf8), converted);
+    }
     return extractor.Run(*this, this, std::move(source));
   }
 
@@ -126,11 +127,11 @@ class CheckedRun : public testing::RecordingWindow {
     RecordingWindow::SetCommand1Caption(caption);
   }
 
-  void MissingCharacter(uint16_t code, int64_t line_number) override {
+  void MissingCharacter(SourceCharacter character, int64_t line_number) override {
     CheckBytesDone();
     Require(line_number >= last_line_, "line numbers never fall");
     last_line_ = line_number;
-    RecordingWindow::MissingCharacter(code, line_number);
+    RecordingWindow::MissingCharacter(character, line_number);
   }
 
  private:

@@ -3,10 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
-
-#include "test_support.h"
 
 namespace pixtrel {
 namespace {
@@ -22,16 +19,11 @@ std::string Printed(const MissingReport& report, const std::string& charset) {
 }
 
 TEST(MissingReportTest, ListsEachCharacterOnceInTheOrderOfItsFirstOccurrence) {
-  Utf8Source utf8("-", std::make_unique<testing::TrickleSource>("\U0001F600", 4));
-  char converted[8];
-  ASSERT_EQ(utf8.ReadFull(converted, sizeof converted), kNoCp936Form.size());
   MissingReport report;
-  report.ConvertedFrom(&utf8);
-  report.MissingCharacter(0xCEC4, 1);
-  report.MissingCharacter(0xFF, 2);  // The two bytes the run sees for the character with no CP936 form.
-  report.MissingCharacter(0xFF, 2);
-  report.MissingCharacter(0x80, 2);
-  report.MissingCharacter(0xCEC4, 3);
+  report.MissingCharacter({0xCEC4, 0x6587}, 1);
+  report.MissingCharacter({kNoCp936Code, 0x1F600}, 2);
+  report.MissingCharacter({0x80, 0x20AC}, 2);
+  report.MissingCharacter({0xCEC4, 0x6587}, 3);
   EXPECT_EQ(report.occurrences(), 4);
   EXPECT_EQ(Printed(report, "UTF-8"),
             "menu.txt:1: missing \u6587 CP936 CEC4, 2 occurrences\n"

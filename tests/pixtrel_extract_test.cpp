@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "cli/glyph_preview.h"
+#include "formats/terminal_preview.h"
 #include "test_support.h"
 
 namespace pixtrel {
@@ -179,7 +179,7 @@ TEST_F(PixtrelExtractTest, Utf8SourcesAreConvertedAsTheyAreRead) {
 
 TEST_F(PixtrelExtractTest, PreviewAndShowDrawTheGlyphFile) {
   testing::WriteFile(dir_ / "menu.txt", kZhong + kAh);
-  const std::string art = DrawGlyphs(testing::TestRecord(2) + testing::TestRecord(0), 80);
+  const std::string art = TerminalPreview::Of(testing::TestRecord(2) + testing::TestRecord(0), {}, 80);
   Result result = Run("-q --preview " + (dir_ / "menu.txt"));
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, art);

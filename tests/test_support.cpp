@@ -97,6 +97,8 @@ void RecordingWindow::ShowMessageBox(const std::string& text) { events.push_back
 
 void RecordingWindow::ResetForm() { events.push_back("reset"); }
 
-void RecordingWindow::MissingCharacter(uint16_t code, int64_t line_number) { missing.emplace_back(code, line_number); }
+void RecordingWindow::MissingCharacter(SourceCharacter character, int64_t line_number) {
+  missing.emplace_back(character.code, line_number);
+}
 
 }  // namespace pixtrel::testing

@@ -6,8 +6,9 @@
 #include <string>
 
 #include "cli/extract_command.h"
-#include "cli/glyph_preview.h"
 #include "cli/options.h"
+#include "formats/terminal_preview.h"
+#include "glyphdata/font_set.h"
 #include "platform/failure.h"
 #include "platform/platform.h"
 #include "version.h"
@@ -24,10 +25,13 @@ int Perform(const Options& options) {
     case Options::Action::kVersion:
       std::puts("pixtrel-extract " PIXTREL_VERSION_TEXT);
       return pixtrel::kExitWritten;
-    case Options::Action::kShow:
-      pixtrel::DrawGlyphFile(options.file, pixtrel::TerminalColumns(stdout).value_or(80), stdout,
+    case Options::Action::kShow: {
+      const pixtrel::FontSet set = pixtrel::FontSet::Read(
+          pixtrel::RealDisk(), options.data_dir ? *options.data_dir : pixtrel::ProgramDirectory());
+      pixtrel::DrawGlyphFile(options.file, set.FullShape(), pixtrel::TerminalColumns(stdout).value_or(80), stdout,
                              options.record_format);
       return pixtrel::kExitWritten;
+    }
     case Options::Action::kExtract:
       break;
   }

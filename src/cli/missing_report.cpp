@@ -1,5 +1,6 @@
 #include "cli/missing_report.h"
 
+#include "glyphdata/utf8.h"
 #include "platform/platform.h"
 
 namespace pixtrel {
@@ -18,30 +19,22 @@ std::string Hex(uint32_t value, int digits) {
 
 }  // namespace
 
-void MissingReport::MissingCharacter(uint16_t code, int64_t line_number) {
-  if (utf8_ != nullptr && code == static_cast<unsigned char>(kNoCp936Form[0])) {
-    half_of_no_form_ = !half_of_no_form_;
-    if (!half_of_no_form_) AddUnconvertible(utf8_->TakeUnconvertible(), line_number);
-    return;
+void MissingReport::MissingCharacter(SourceCharacter character, int64_t line_number) {
+  size_t index;
+  if (character.code == kNoCp936Code) {
+    auto [found, added] = entry_of_no_form_.try_emplace(character.code_point, entries_.size());
+    index = found->second;
+    if (added) entries_.push_back({character, line_number});
+  } else {
+    if (entry_of_code_.empty()) entry_of_code_.assign(65536, -1);
+    int32_t& entry = entry_of_code_[character.code];
+    if (entry < 0) {
+      entry = static_cast<int32_t>(entries_.size());
+      entries_.push_back({character, line_number});
+    }
+    index = static_cast<size_t>(entry);
   }
-  if (entry_of_code_.empty()) entry_of_code_.assign(65536, -1);  // Made only when something is missing.
-  int32_t& index = entry_of_code_[code];
-  if (index < 0) {
-    index = static_cast<int32_t>(entries_.size());
-    const char bytes[] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-    entries_.push_back({code > 0xFF ? std::string(bytes, 2) : std::string(1, bytes[1]), true, line_number});
-  }
-  Count(entries_[static_cast<size_t>(index)]);
-}
-
-void MissingReport::AddUnconvertible(std::string_view character, int64_t line_number) {
-  auto [found, added] = entry_of_utf8_.try_emplace(std::string(character), entries_.size());
-  if (added) entries_.push_back({std::string(character), false, line_number});
-  Count(entries_[found->second]);
-}
-
-void MissingReport::Count(Entry& entry) {
-  ++entry.count;
+  ++entries_[index].count;
   ++occurrences_;
 }
 
@@ -55,15 +48,13 @@ void MissingReport::Print(std::FILE* out, const std::string& source, const std::
 }
 
 std::string MissingReport::Describe(const Entry& entry, const std::string& charset) {
-  std::optional<std::string> shown =
-      TextConverter::Whole(charset.c_str(), entry.in_cp936 ? "CP936" : "UTF-8", entry.character);
-  std::string text = shown && !shown->empty() ? *shown : "?";
-  if (entry.in_cp936) {
-    uint32_t code = 0;
-    for (char byte : entry.character) code = code << 8 | static_cast<unsigned char>(byte);
-    return text + " CP936 " + Hex(code, static_cast<int>(2 * entry.character.size()));
-  }
-  return text + " U+" + Hex(Utf8CodePoint(entry.character), 4) + " (no CP936 form)";
+  const SourceCharacter character = entry.character;
+  std::string utf8;
+  if (character.code_point != 0) AppendUtf8(character.code_point, utf8);
+  std::optional<std::string> shown = TextConverter::Whole(charset.c_str(), "UTF-8", utf8);
+  const std::string text = shown && !shown->empty() ? *shown : "?";
+  if (character.code == kNoCp936Code) return text + " U+" + Hex(character.code_point, 4) + " (no CP936 form)";
+  return text + " CP936 " + Hex(character.code, character.code > 0xFF ? 4 : 2);
 }
 
 }  // namespace pixtrel

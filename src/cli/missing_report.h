@@ -4,11 +4,9 @@
 #include <cstdio>
 #include <map>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "extract/window_operations.h"
-#include "glyphdata/utf8_source.h"
 
 namespace pixtrel {
 
@@ -17,13 +15,8 @@ namespace pixtrel {
 /// its first occurrence.
 class MissingReport : public CharacterReport {
  public:
-  /// Takes the characters with no CP936 form from `source`, which the run
-  /// reads: each comes to the run as kNoCp936Form, two bytes 0xFF.
-  void ConvertedFrom(Utf8Source* source) { utf8_ = source; }
-
-  /// Counts an occurrence, on line `line_number`, of the CP936 character
-  /// `code` (double-byte, or single-byte and not ASCII) that got no glyph.
-  void MissingCharacter(uint16_t code, int64_t line_number) override;
+  /// Counts an occurrence, on line `line_number`, of `character`, which got no glyph.
+  void MissingCharacter(SourceCharacter character, int64_t line_number) override;
 
   /// The occurrences counted so far.
   int64_t occurrences() const { return occurrences_; }
@@ -38,22 +31,17 @@ class MissingReport : public CharacterReport {
 
  private:
   struct Entry {
-    std::string character;  ///< In CP936, or in UTF-8 when it has no CP936 form.
-    bool in_cp936;
+    SourceCharacter character;
     int64_t first_line;
     int64_t count = 0;
   };
 
-  void AddUnconvertible(std::string_view character, int64_t line_number);
-  void Count(Entry& entry);
   static std::string Describe(const Entry& entry, const std::string& charset);
 
   std::vector<Entry> entries_;
-  std::vector<int32_t> entry_of_code_;           ///< By CP936 code; -1 for none.
-  std::map<std::string, size_t> entry_of_utf8_;  ///< By the UTF-8 character.
+  std::vector<int32_t> entry_of_code_;           ///< By CP936 code; -1 for none. Made at the first.
+  std::map<uint32_t, size_t> entry_of_no_form_;  ///< By code point, for the characters with no CP936 form.
   int64_t occurrences_ = 0;
-  Utf8Source* utf8_ = nullptr;
-  bool half_of_no_form_ = false;  ///< The first byte of a kNoCp936Form came last.
 };
 
 }  // namespace pixtrel

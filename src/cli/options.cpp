@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 namespace pixtrel {
@@ -46,6 +47,14 @@ const char kHelp[] =
     "                        little-endian uint16 an occurrence\n"
     "      --depfile FILE    write a make rule to FILE naming every file the run\n"
     "                        read, for make and Ninja\n"
+    "      --half-width      give printable ASCII (the space too) the set's\n"
+    "                        half-width records, so whole lines can be drawn\n"
+    "      --placeholder     give every character that gets no glyph the set's\n"
+    "                        placeholder, so the records keep step with the text\n"
+    "      --max-width PX    report each line wider than PX pixels as drawn;\n"
+    "                        with --strict, such a line fails the run\n"
+    "      --png FILE        write a picture of the text as the records draw it\n"
+    "      --png-scale K     each pixel of the picture a square of K (default 4)\n"
     "      --preview         draw the glyph file written on stdout\n"
     "      --show GLYPHFILE  draw GLYPHFILE on stdout and run nothing (with\n"
     "                        --layout and --invert as it was written)\n"
@@ -73,7 +82,12 @@ enum LongOnly {
   kUnique,
   kIndex,
   kProgress,
-  kDepfile
+  kDepfile,
+  kHalfWidth,
+  kPlaceholder,
+  kMaxWidth,
+  kPng,
+  kPngScale
 };
 
 const option kLongOptions[] = {
@@ -93,6 +107,11 @@ const option kLongOptions[] = {
     {"index", required_argument, nullptr, kIndex},
     {"progress", no_argument, nullptr, kProgress},
     {"depfile", required_argument, nullptr, kDepfile},
+    {"half-width", no_argument, nullptr, kHalfWidth},
+    {"placeholder", no_argument, nullptr, kPlaceholder},
+    {"max-width", required_argument, nullptr, kMaxWidth},
+    {"png", required_argument, nullptr, kPng},
+    {"png-scale", required_argument, nullptr, kPngScale},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -112,6 +131,14 @@ std::optional<TextEncoding> ParseEncoding(std::string name) {
   return std::nullopt;
 }
 
+/// `text` as a number from `low` to `high`, or none.
+std::optional<int> Number(const char* text, int low, int high) {
+  char* end;
+  const long value = std::strtol(text, &end, 10);
+  if (*text == '\0' || *end != '\0' || value < low || value > high) return std::nullopt;
+  return static_cast<int>(value);
+}
+
 /// What is wrong with the formats asked for, if anything.
 const char* FormatComplaint(const Options& options) {
   const bool bin = options.format->raw;
@@ -121,6 +148,8 @@ const char* FormatComplaint(const Options& options) {
   if (options.index == "-" || (options.index && options.index == options.output))
     return "--index needs a file of its own";
   if (options.preview && !bin) return "--preview draws a glyph file of --format bin";
+  if (options.unique && options.half_width && bin)
+    return "--unique --half-width needs --format c or h: an index cannot tell records of two sizes apart";
   if (options.depfile && options.ToStandardOutput()) return "--depfile needs a target file, not -";
   if (options.depfile &&
       (options.depfile == "-" || options.depfile == options.output || options.depfile == options.index))
@@ -133,6 +162,7 @@ const char* EmptyPathOption(const Options& options) {
   if (options.data_dir == "") return "--data-dir needs a directory";
   if (options.index == "") return "--index needs a file name";
   if (options.depfile == "") return "--depfile needs a file name";
+  if (options.png == "") return "--png needs a file name";
   return nullptr;
 }
 
@@ -210,6 +240,25 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       case kDepfile:
         options.depfile = optarg;
         break;
+      case kHalfWidth:
+        options.half_width = true;
+        break;
+      case kPlaceholder:
+        options.placeholder = true;
+        break;
+      case kMaxWidth:
+        options.max_width = Number(optarg, 1, 65535);
+        if (!options.max_width) return UsageError("--max-width takes a number of pixels: ", optarg);
+        break;
+      case kPng:
+        options.png = optarg;
+        break;
+      case kPngScale: {
+        const std::optional<int> scale = Number(optarg, 1, 64);
+        if (!scale) return UsageError("--png-scale takes 1 to 64: ", optarg);
+        options.png_scale = *scale;
+        break;
+      }
       case 'h':
         options.action = Options::Action::kHelp;
         return options;

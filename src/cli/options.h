@@ -28,6 +28,11 @@ struct Options {
   bool unique = false;                          ///< --unique: each distinct record once, and an index.
   std::optional<std::string> index;             ///< --index FILE: the index file of --unique --format bin.
   std::optional<std::string> depfile;           ///< --depfile FILE: a make rule naming the files the run read.
+  bool half_width = false;                      ///< --half-width: printable ASCII gets the set's half-width records.
+  bool placeholder = false;                     ///< --placeholder: a character without a glyph gets the placeholder.
+  std::optional<int> max_width;                 ///< --max-width PIXELS: report the lines wider.
+  std::optional<std::string> png;               ///< --png FILE: a picture of the text as the records draw it.
+  int png_scale = 4;                            ///< --png-scale K: each pixel a square of K.
   std::string file;                             ///< SOURCE ("-" for standard input), or the glyph file of --show.
 
   /// True when the glyph file goes to standard output (-o -).

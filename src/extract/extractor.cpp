@@ -8,6 +8,7 @@
 #include "glyphdata/output_path.h"
 #include "glyphdata/source_text.h"
 #include "glyphdata/text_lines.h"
+#include "glyphdata/utf8.h"
 #include "platform/failure.h"
 
 namespace pixtrel {
@@ -19,11 +20,13 @@ namespace {
 class ExtractionRun {
  public:
   ExtractionRun(const Extractor& extractor, GlyphOutput& output, WindowOperations& window, CharacterReport* report,
-                int64_t& bytes_done)
+                Utf8Source* utf8, int64_t& bytes_done)
       : store_(extractor),
+        extras_(extractor.Extras()),
         source_path_(extractor.SourcePath),
         window_(window),
         report_(report),
+        utf8_(utf8),
         bytes_done_(bytes_done),
         glyph_file_(output) {}
 
@@ -51,24 +54,31 @@ class ExtractionRun {
  private:
   /// Appends the record of every double-byte character of `line` (a line,
   /// or a piece of one that `ends_line` says whether it ends) found in the
-  /// table to the glyph file, reports the other characters that are not
-  /// ASCII, and advances BytesDone by the characters' bytes. Returns how
-  /// many bytes it took: all, but for a lead byte that ends a piece and may
-  /// pair with the next.
+  /// table to the glyph file, and the extra records asked for; reports the
+  /// other characters that are not ASCII, and advances BytesDone by the
+  /// characters' bytes. Returns how many bytes it took: all, but for the
+  /// first byte of a character that ends a piece and may go on in the next.
   size_t ExtractLine(std::string_view line, bool ends_line) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-    const size_t used = !ends_line && EndsInLeadByte(line) ? line.size() - 1 : line.size();
+    const size_t used = !ends_line && EndsUnfinished(line) ? line.size() - 1 : line.size();
     ForEachCharacter(line.substr(0, used), [&](size_t i, size_t length) {
       if (length == 2) {
         const uint16_t code = DoubleByteCode(bytes[i], bytes[i + 1]);
         if (std::optional<uint16_t> slot = store_.Lookup(code)) {
           glyph_file_.Append(store_.Record(*slot));
-          if (report_ != nullptr) report_->GlyphWritten(*slot, code, LineNumberAt(line, i));
+          if (report_ != nullptr)
+            report_->GlyphWritten({GlyphKind::kTable, *slot, Character(code)}, LineNumberAt(line, i));
         } else {
-          Report(code, line, i);
+          Missing(Character(code), line, i);
         }
-      } else if (bytes[i] >= 0x80) {
-        Report(bytes[i], line, i);
+      } else if (bytes[i] < 0x80) {
+        if (extras_.half_width && bytes[i] >= kFirstHalfWidth && bytes[i] <= kLastHalfWidth) HalfWidth(line, i);
+      } else if (utf8_ != nullptr && bytes[i] == kNoCp936Byte) {
+        // A character CP936 has no form for comes as two such bytes, never split between pieces.
+        if ((half_of_no_form_ = !half_of_no_form_))
+          Missing({kNoCp936Code, Utf8CodePoint(utf8_->TakeUnconvertible())}, line, i);
+      } else {
+        Missing(Character(bytes[i]), line, i);
       }
     });
     // Each character counts its own length: 2 for a double-byte one, 1 for any other.
@@ -76,18 +86,38 @@ class ExtractionRun {
     return used;
   }
 
-  /// True when the last character of `text` is a lead byte on its own.
-  static bool EndsInLeadByte(std::string_view text) {
+  static constexpr unsigned char kNoCp936Byte = static_cast<unsigned char>(kNoCp936Form[0]);
+
+  /// True when `text` ends in the first byte of a character whose second
+  /// may follow: a lead byte on its own, or of a UTF-8 source, the first of
+  /// the two bytes of a character with no CP936 form.
+  bool EndsUnfinished(std::string_view text) const {
     bool lone_lead = false;
-    ForEachCharacter(
-        text, [&](size_t i, size_t length) { lone_lead = length == 1 && i + 1 == text.size() && IsLeadByte(text[i]); });
-    return lone_lead;
+    size_t no_form_bytes = 0;
+    ForEachCharacter(text, [&](size_t i, size_t length) {
+      lone_lead = length == 1 && i + 1 == text.size() && IsLeadByte(text[i]);
+      no_form_bytes = length == 1 && static_cast<unsigned char>(text[i]) == kNoCp936Byte ? no_form_bytes + 1 : 0;
+    });
+    return lone_lead || (utf8_ != nullptr && no_form_bytes % 2 == 1);
   }
 
-  /// Tells the report of the character `code` at byte `offset` of `line`,
-  /// which got no glyph.
-  void Report(uint16_t code, std::string_view line, size_t offset) {
-    if (report_ != nullptr) report_->MissingCharacter(code, LineNumberAt(line, offset));
+  /// The character of CP936 code `code`, with its code point when someone hears of it.
+  SourceCharacter Character(uint16_t code) const { return {code, report_ != nullptr ? CodePointOf(code) : 0}; }
+
+  /// Appends the half-width record of the ASCII character at byte `offset` of `line`.
+  void HalfWidth(std::string_view line, size_t offset) {
+    const auto c = static_cast<unsigned char>(line[offset]);
+    glyph_file_.Append(store_.HalfWidthRecord(c));
+    if (report_ != nullptr) report_->GlyphWritten({GlyphKind::kHalfWidth, 0, {c, c}}, LineNumberAt(line, offset));
+  }
+
+  /// Tells the report of `character` at byte `offset` of `line`, which got
+  /// no glyph, and appends the placeholder for it when asked to.
+  void Missing(SourceCharacter character, std::string_view line, size_t offset) {
+    if (report_ != nullptr) report_->MissingCharacter(character, LineNumberAt(line, offset));
+    if (!extras_.placeholder) return;
+    glyph_file_.Append(store_.Placeholder());
+    if (report_ != nullptr) report_->GlyphWritten({GlyphKind::kPlaceholder, 0, character}, LineNumberAt(line, offset));
   }
 
   /// The editor line of byte `offset` of `line`, the current piece.
@@ -120,19 +150,23 @@ class ExtractionRun {
   }
 
   const GlyphStore& store_;
+  const Extractor::ExtraRecords extras_;
   const std::string& source_path_;
   WindowOperations& window_;
   CharacterReport* report_;
+  Utf8Source* utf8_;
   int64_t& bytes_done_;
   GlyphFile glyph_file_;
   int64_t percent_shown_ = -1;
   EditorLineCounter editor_lines_;
-  size_t counted_ = 0;  ///< Bytes of the current piece that editor_lines_ has counted.
+  size_t counted_ = 0;            ///< Bytes of the current piece that editor_lines_ has counted.
+  bool half_of_no_form_ = false;  ///< The first byte of a character with no CP936 form came last.
 };
 
 }  // namespace
 
-Extractor::Extractor(std::string program_dir, Disk& disk) : GlyphStore(std::move(program_dir), disk) {}
+Extractor::Extractor(std::string program_dir, Disk& disk, RecordShape shape)
+    : GlyphStore(std::move(program_dir), disk, shape) {}
 
 void Extractor::MakeOutputPath() { OutputPath = OutputPathFor(SourcePath); }
 
@@ -180,8 +214,9 @@ std::optional<std::string> Extractor::OutputRefusal(const std::string& source, c
   return std::nullopt;
 }
 
-RunOutcome Extractor::Run(WindowOperations& window, CharacterReport* report, std::unique_ptr<ByteSource> source,
-                          GlyphOutput* output) {
+void Extractor::WriteExtraRecords(ExtraRecords extras) { extras_ = extras; }
+
+RunOutcome Extractor::Run(WindowOperations& window, CharacterReport* report, SourceText source, GlyphOutput* output) {
   window.EnableCommand1(false);
   if (std::optional<std::string> refusal = OutputRefusal(SourcePath, OutputPath)) {
     window.ShowMessageBox(*refusal);
@@ -191,8 +226,8 @@ RunOutcome Extractor::Run(WindowOperations& window, CharacterReport* report, std
   std::optional<InPlaceGlyphFile> in_place;
   if (output == nullptr) output = &in_place.emplace(disk(), OutputPath);
   output->Prepare();
-  if (!source) source = OpenSourceFile(disk(), SourcePath, TextEncoding::kAuto).bytes;
-  ExtractionRun(*this, *output, window, report, BytesDone).ExtractSource(*source);
+  if (!source.bytes) source = OpenSourceFile(disk(), SourcePath, TextEncoding::kAuto);
+  ExtractionRun(*this, *output, window, report, source.utf8, BytesDone).ExtractSource(*source.bytes);
   window.SetCommand1Caption("100%");
   const bool written = output->Exists();
   window.ShowMessageBox(written ? kOverMessage : kEmptyMessage);

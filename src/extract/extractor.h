@@ -9,6 +9,7 @@
 #include "extract/glyph_output.h"
 #include "extract/window_operations.h"
 #include "glyphdata/glyph_store.h"
+#include "glyphdata/source_text.h"
 #include "platform/platform.h"
 
 namespace pixtrel {
@@ -32,8 +33,9 @@ enum class RunOutcome {
 /// window derives from it; pixtrel-extract and the tests hold one.
 class Extractor : public GlyphStore {
  public:
-  /// An extractor whose data files lie in `program_dir` on `disk`.
-  explicit Extractor(std::string program_dir, Disk& disk = RealDisk());
+  /// An extractor whose data files lie in `program_dir` on `disk`, of
+  /// records of `shape` (the window's, 16 x 16, unless said).
+  explicit Extractor(std::string program_dir, Disk& disk = RealDisk(), RecordShape shape = {});
 
   /// The chosen source's path.
   std::string SourcePath;
@@ -48,6 +50,19 @@ class Extractor : public GlyphStore {
 
   /// Sets OutputPath to the glyph file's path for SourcePath.
   void MakeOutputPath();
+
+  /// The records a run appends besides those of the characters the table
+  /// holds: none, as the window's run; pixtrel-extract's may ask for them.
+  struct ExtraRecords {
+    bool half_width = false;   ///< Each printable ASCII character gets its half-width record.
+    bool placeholder = false;  ///< Each character that got no glyph gets the placeholder.
+  };
+
+  /// Makes the runs append `extras`, which the store must have loaded.
+  void WriteExtraRecords(ExtraRecords extras);
+
+  /// The extra records the runs append.
+  ExtraRecords Extras() const { return extras_; }
 
   /// Guards the data files in `dir` too, as the extractor's own are: they
   /// are neither read as a source nor written as a glyph file.
@@ -76,23 +91,24 @@ class Extractor : public GlyphStore {
   /// only through `window`: disables Command1; refuses (message, ResetForm,
   /// nothing touched) as OutputRefusal says; makes way for the glyph file
   /// (the window's deletes an old one); reads `source`, or when none is
-  /// given opens the file SourcePath only now (as UTF-8 when it looks so,
-  /// as CP936 otherwise); appends the record of every double-byte character
-  /// found in the table, in source order, to `output` (by default the
-  /// window's glyph file at OutputPath) and tells `report` (when given) of
-  /// each record, of every other character that is not ASCII, and of the
-  /// number of lines; shows the progress after each line (when the source's
-  /// length is known), "100%" at the end, then "Over !" or "Your tbl is
-  /// empty ." and calls ResetForm. Throws Failure (naming the path and the
-  /// cause) when a file operation fails; what becomes of the records
-  /// written before the failure is `output`'s to say.
-  RunOutcome Run(WindowOperations& window, CharacterReport* report = nullptr,
-                 std::unique_ptr<ByteSource> source = nullptr, GlyphOutput* output = nullptr);
+  /// given opens the file SourcePath only now (as UTF-8 when it is so, as
+  /// CP936 otherwise); appends the record of every double-byte character
+  /// found in the table, and the extra records asked for, in source order,
+  /// to `output` (by default the window's glyph file at OutputPath) and
+  /// tells `report` (when given) of each record, of every other character
+  /// that is not ASCII, and of the number of lines; shows the progress after
+  /// each line (when the source's length is known), "100%" at the end, then
+  /// "Over !" or "Your tbl is empty ." and calls ResetForm. Throws Failure
+  /// (naming the path and the cause) when a file operation fails; what
+  /// becomes of the records written before the failure is `output`'s to say.
+  RunOutcome Run(WindowOperations& window, CharacterReport* report = nullptr, SourceText source = {},
+                 GlyphOutput* output = nullptr);
 
  private:
   bool IsDataFile(const std::string& path) const;
 
   std::vector<std::string> guarded_dirs_;  ///< Data files guarded besides the extractor's own.
+  ExtraRecords extras_;
 };
 
 }  // namespace pixtrel

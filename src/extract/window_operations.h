@@ -25,6 +25,31 @@ class WindowOperations {
   virtual void ResetForm() = 0;
 };
 
+/// The CP936 code of a character CP936 has no form for (no byte pair of
+/// CP936 reads so).
+inline constexpr uint16_t kNoCp936Code = 0xFFFF;
+
+/// A character of a source, as a run met it.
+struct SourceCharacter {
+  uint16_t code;        ///< Its CP936 code: double-byte, a single byte below 0x100, or kNoCp936Code.
+  uint32_t code_point;  ///< Its Unicode code point; 0 for a byte that stands for no character.
+  friend bool operator==(SourceCharacter, SourceCharacter) = default;
+};
+
+/// What a record a run appended is.
+enum class GlyphKind : uint8_t {
+  kTable,        ///< The record of a slot of the font, for a character of the table.
+  kHalfWidth,    ///< The half-width record of a printable ASCII character.
+  kPlaceholder,  ///< The placeholder, for a character that got no glyph.
+};
+
+/// A record a run appended to the glyph file.
+struct WrittenGlyph {
+  GlyphKind kind;
+  uint16_t slot;              ///< Of a kTable record.
+  SourceCharacter character;  ///< The character it stands for.
+};
+
 /// What a run tells of single characters, for those who want to know more
 /// than the window shows. Calls come in source order; a line number counts
 /// lines as a text editor does (a line ends at CR LF, CR or LF). Each call
@@ -33,13 +58,13 @@ class CharacterReport {
  public:
   virtual ~CharacterReport() = default;
 
-  /// The record of slot `slot` was appended to the glyph file for the
-  /// double-byte character `code`, on line `line_number`.
-  virtual void GlyphWritten(uint16_t /*slot*/, uint16_t /*code*/, int64_t /*line_number*/) {}
+  /// `glyph` was appended to the glyph file, for a character on line `line_number`.
+  virtual void GlyphWritten(const WrittenGlyph& /*glyph*/, int64_t /*line_number*/) {}
 
-  /// A character that is not ASCII and got no glyph (a double-byte one the
-  /// table lacks, or a single-byte one), on line `line_number`.
-  virtual void MissingCharacter(uint16_t /*code*/, int64_t /*line_number*/) {}
+  /// A character that is not ASCII and got no glyph of its own (a
+  /// double-byte one the table lacks, a single-byte one, or one CP936 has
+  /// no form for), on line `line_number`.
+  virtual void MissingCharacter(SourceCharacter /*character*/, int64_t /*line_number*/) {}
 
   /// The source ended after `line_count` lines (a final line end starts no
   /// line; an empty source has none).

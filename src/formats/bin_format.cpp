@@ -41,19 +41,19 @@ class UniqueBinFormat : public GlyphFormat {
     const DistinctRecords distinct = log_.Distinct();
     {
       GlyphFile glyphs(glyphs_.output());
-      for (uint16_t slot : distinct.slots) glyphs.Append(request_.store->Record(slot));
+      for (const WrittenGlyph& glyph : distinct.glyphs) glyphs.Append(RecordOf(glyph, *request_.store));
       glyphs.Close();
     }
     GlyphFile index(index_.output());
     log_.Walk(
-        [&](uint16_t slot, int64_t) {
-          const uint16_t at = distinct.index_of_slot[slot];
+        [&](const WrittenGlyph& glyph, int64_t) {
+          const uint16_t at = distinct.index_of_key[RecordKey(glyph)];
           const uint8_t little_endian[] = {static_cast<uint8_t>(at & 0xFF), static_cast<uint8_t>(at >> 8)};
           index.Append(little_endian);
         },
         [](int64_t) {});
     index.Close();
-    distinct_ = distinct.slots.size();
+    distinct_ = distinct.glyphs.size();
   }
 
   void Install() override {
@@ -75,7 +75,7 @@ class UniqueBinFormat : public GlyphFormat {
     const size_t all = static_cast<size_t>(log_.records()), fewer = all - distinct_;
     return (glyphs_.path().empty() ? "-" : glyphs_.path()) + ": " + std::to_string(distinct_) +
            " distinct records of " + std::to_string(all) + ": " + std::to_string(fewer) + " fewer, " +
-           std::to_string(fewer * GlyphSize) + " bytes saved";
+           std::to_string(fewer * request_.store->RecordSize()) + " bytes saved";  // All of one shape.
   }
 
  private:

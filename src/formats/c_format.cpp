@@ -10,7 +10,6 @@
 #include "extract/glyph_file.h"
 #include "formats/glyph_log.h"
 #include "formats/target_file.h"
-#include "glyphdata/cp936.h"
 #include "glyphdata/utf8.h"
 #include "version.h"
 
@@ -30,103 +29,204 @@ std::string InComment(std::string text) {
   return text;
 }
 
-/// A number in decimal, as the arrays hold it.
-std::string_view Decimal(int64_t value, std::array<char, 24>& digits) {
-  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
-  return std::string_view(digits.data(), static_cast<size_t>(end - digits.data()));
-}
+/// Writes numbers `per_line` to a line, each followed by a comma.
+class NumberList {
+ public:
+  NumberList(GlyphFile& out, int per_line, bool hex = false) : out_(out), per_line_(per_line), hex_(hex) {}
+
+  void Add(int64_t value) {
+    char text[32];
+    char* at = text;
+    *at++ = count_++ % per_line_ == 0 ? '\n' : ' ';
+    if (count_ % per_line_ == 1 || per_line_ == 1) at = std::copy_n("    ", 4, at);
+    at += hex_ ? std::snprintf(at, 16, "0x%04llX", static_cast<long long>(value))
+               : static_cast<int>(std::to_chars(at, text + sizeof text, value).ptr - at);
+    *at++ = ',';
+    out_.Append(std::string_view(text, static_cast<size_t>(at - text)));
+  }
+
+ private:
+  GlyphFile& out_;
+  int per_line_;
+  bool hex_;
+  int64_t count_ = 0;
+};
 
 /// The C text of a run's records, written as it is made.
 class CWriter {
  public:
   CWriter(const FormatRequest& request, bool header, const GlyphLog& log, GlyphOutput& output)
-      : request_(request), header_(header), log_(log), out_(output), qualifier_(header ? "static const " : "const ") {}
+      : request_(request),
+        store_(*request.store),
+        header_(header),
+        log_(log),
+        out_(output),
+        qualifier_(header ? "static const " : "const "),
+        // Records of other shapes than the 16 x 16 of old are written as bitmaps with their widths.
+        square_(!request.half_width && store_.Shape() == RecordShape{}) {}
 
   void Write() {
-    const DistinctRecords distinct = request_.unique ? log_.Distinct() : DistinctRecords{};
-    const int64_t records = request_.unique ? static_cast<int64_t>(distinct.slots.size()) : log_.records();
+    if (request_.unique) distinct_ = log_.Distinct();
     std::string guard = request_.name + "_H";
     std::transform(guard.begin(), guard.end(), guard.begin(), [](unsigned char c) { return std::toupper(c); });
-    out_.Append(LeadingComment(records));
+    out_.Append(square_ ? SquareComment() : BitmapComment());
     if (header_) out_.Append("#ifndef " + guard + "\n#define " + guard + "\n");
     out_.Append("\n#include <stdint.h>\n\n");
-    out_.Append(qualifier_ + "uint8_t " + request_.name +
-                Format("_glyphs[%lld][32] = {\n", static_cast<long long>(records)));
-    if (request_.unique) {
-      for (size_t i = 0; i < distinct.slots.size(); ++i) GlyphRow(distinct.slots[i], distinct.first_lines[i]);
-    } else {
-      log_.Walk([&](uint16_t slot, int64_t line) { GlyphRow(slot, line); }, [](int64_t) {});
-    }
-    out_.Append("};\n\n");
+    if (square_)
+      GlyphArray();
+    else
+      BitmapArrays();
+    CodeArray();
     LineArray();
-    if (request_.unique) TextArray(distinct);
+    if (request_.unique) TextArray();
     if (header_) out_.Append("\n#endif\n");
     out_.Close();
   }
 
  private:
-  std::string LeadingComment(int64_t records) const {
-    const std::string& ident = request_.name;
-    const RecordFormat format = request_.record_format;
-    std::string comment =
-        "/* The glyphs of " + InComment(request_.source) + ", cut by pixtrel-extract " PIXTREL_VERSION_TEXT ".\n";
-    comment += Format(" * %lld records of 32 bytes, a 16 x 16 glyph each, in layout %s%s: pixel (x, y),\n",
-                      static_cast<long long>(records), LayoutName(format.layout), format.invert ? ", inverted" : "");
-    comment += " * x the column and y the row from the top left, is " + std::string(LayoutRule(format.layout)) +
-               (format.invert ? ", inked when 0.\n" : ", inked when 1.\n");
-    const long long lines = static_cast<long long>(log_.lines());
-    if (request_.unique) {
-      comment += Format(" * %lld characters: record %s_glyphs[%s_text[i]] is the glyph of character i.\n",
-                        static_cast<long long>(log_.records()), ident.c_str(), ident.c_str());
-      comment +=
-          Format(" * %lld lines: line k (from 0) of the text is the %s_lines[k][1] characters\n", lines, ident.c_str());
-      return comment + " * from " + ident + "_text[" + ident + "_lines[k][0]] on.\n */\n";
-    }
-    comment +=
-        Format(" * %lld lines: line k (from 0) of the text is the %s_lines[k][1] records\n", lines, ident.c_str());
-    return comment + " * from " + ident + "_glyphs[" + ident + "_lines[k][0]] on.\n */\n";
+  /// How many records the arrays hold.
+  int64_t Records() const { return request_.unique ? static_cast<int64_t>(distinct_.glyphs.size()) : log_.records(); }
+
+  /// Calls `visit(glyph, line)` for each record the arrays hold, in order.
+  void ForEachRecord(const std::function<void(const WrittenGlyph&, int64_t)>& visit) const {
+    if (!request_.unique) return log_.Walk(visit, [](int64_t) {});
+    for (size_t i = 0; i < distinct_.glyphs.size(); ++i) visit(distinct_.glyphs[i], distinct_.first_lines[i]);
   }
 
-  /// "    {0x00, ...}, /* 菜 B2CB line 1 */" for the record of `slot`.
-  void GlyphRow(uint16_t slot, int64_t line) {
-    std::string& prefix = row_prefixes_[slot];
-    if (prefix.empty()) prefix = RowPrefix(slot);
-    out_.Append(prefix);
+  std::string Introduction() const {
+    return "/* The glyphs of " + InComment(request_.source) + ", cut by pixtrel-extract " PIXTREL_VERSION_TEXT ".\n";
+  }
+
+  /// How the lines (and with --unique the characters) find their records:
+  /// `line_start` names the first record of line k, `character` the record
+  /// of character i.
+  std::string LinesComment(const std::string& line_start, const std::string& character) const {
+    const std::string& ident = request_.name;
+    const long long lines = static_cast<long long>(log_.lines());
+    if (!request_.unique) {
+      return Format(" * %lld lines: line k (from 0) of the text is the %s_lines[k][1] records\n", lines,
+                    ident.c_str()) +
+             " * from " + line_start + " on.\n */\n";
+    }
+    return Format(" * %lld characters: ", static_cast<long long>(log_.records())) + character +
+           " is the glyph of character i.\n" +
+           Format(" * %lld lines: line k (from 0) of the text is the %s_lines[k][1] characters\n", lines,
+                  ident.c_str()) +
+           " * from " + ident + "_text[" + ident + "_lines[k][0]] on.\n */\n";
+  }
+
+  std::string SquareComment() const {
+    const std::string& ident = request_.name;
+    const RecordFormat format = request_.record_format;
+    std::string comment = Introduction();
+    comment += Format(" * %lld records of 32 bytes, a 16 x 16 glyph each, in layout %s%s: pixel (x, y),\n",
+                      static_cast<long long>(Records()), LayoutName(format.layout), format.invert ? ", inverted" : "");
+    comment += " * x the column and y the row from the top left, is " + LayoutRule(format.layout, {}) +
+               (format.invert ? ", inked when 0.\n" : ", inked when 1.\n");
+    return comment + LinesComment(ident + "_glyphs[" + ident + "_lines[k][0]]",
+                                  "record " + ident + "_glyphs[" + ident + "_text[i]]");
+  }
+
+  std::string BitmapComment() const {
+    const std::string& ident = request_.name;
+    const RecordFormat format = request_.record_format;
+    std::string comment = Introduction();
+    comment += Format(" * %lld records, each %d pixels high and %s_widths[n] wide, in layout %s%s:\n",
+                      static_cast<long long>(Records()), store_.Shape().height, ident.c_str(),
+                      LayoutName(format.layout), format.invert ? ", inverted" : "");
+    comment += " * record n is the bytes from " + ident + "_bitmaps[" + ident + "_offsets[n]] on, and its pixel\n";
+    comment += " * (x, y), x the column and y the row from its top left, is " +
+               LayoutRule(format.layout, store_.Shape(), "W") + ", W its width,\n";
+    comment += std::string(format.invert ? " * inked when 0. " : " * inked when 1. ") + ident +
+               "_codes[n] is the code point of its character.\n";
+    return comment + LinesComment("record " + ident + "_lines[k][0]", "record " + ident + "_text[i]");
+  }
+
+  /// "菜 B2CB line " for a record's comment, the line number to follow.
+  std::string RecordComment(const WrittenGlyph& glyph) const {
+    const SourceCharacter character = CharacterOf(glyph, store_);
+    std::string comment;
+    if (glyph.kind == GlyphKind::kPlaceholder) comment = "placeholder for ";
+    if (character.code_point == 0)
+      comment += '?';
+    else
+      AppendUtf8(character.code_point, comment);
+    if (glyph.kind == GlyphKind::kPlaceholder)
+      comment += Format(" U+%04X", static_cast<unsigned>(character.code_point));
+    else
+      comment += Format(character.code > 0xFF ? " %04X" : " %02X", character.code);
+    return InComment(comment) + " line ";
+  }
+
+  /// The bytes of the record of `glyph`, "0x00, 0x01" and so on.
+  std::string Bytes(const WrittenGlyph& glyph) const {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    for (uint8_t byte : RecordOf(glyph, store_)) {
+      if (!text.empty()) text += ", ";
+      text += {'0', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+    }
+    return text;
+  }
+
+  /// Writes the row of `glyph` on `line`, made once for each record but a
+  /// placeholder's, whose comment names its character.
+  void Row(const WrittenGlyph& glyph, int64_t line) {
+    std::string made;
+    std::string* prefix = &made;
+    if (glyph.kind != GlyphKind::kPlaceholder) prefix = &row_prefixes_[RecordKey(glyph)];
+    if (prefix->empty())
+      *prefix = square_ ? "    {" + Bytes(glyph) + "}, /* " + RecordComment(glyph)
+                        : "    " + Bytes(glyph) + ", /* " + RecordComment(glyph);
+    out_.Append(*prefix);
     char end[32];
     char* at = std::to_chars(end, end + sizeof end, line).ptr;
-    at = Put(at, " */\n");
+    at = std::copy_n(" */\n", 4, at);
     out_.Append(std::string_view(end, static_cast<size_t>(at - end)));
   }
 
-  /// The row of `slot` up to its line number: "    {0x00, ...}, /* 菜 B2CB line ".
-  std::string RowPrefix(uint16_t slot) const {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    const GlyphRecord record = request_.store->Record(slot);
-    const std::string_view character = request_.store->CodeTable()[slot].view();
-    const uint16_t code = DoubleByteCode(character[0], character[1]);
-    char row[kRowPrefixSize];
-    char* at = Put(row, "    {");
-    for (size_t i = 0; i < GlyphSize; ++i) {
-      if (i > 0) at = Put(at, ", ");
-      *at++ = '0', *at++ = 'x', *at++ = kHex[record[i] >> 4], *at++ = kHex[record[i] & 0xF];
-    }
-    at = Put(at, "}, /* ");
-    at = PutUtf8(at, CodePointOf(code));
-    *at++ = ' ';
-    for (int shift = 12; shift >= 0; shift -= 4) *at++ = kHex[code >> shift & 0xF];
-    at = Put(at, " line ");
-    return std::string(row, at);
+  /// IDENT_glyphs[N][32], the records of 16 x 16 glyphs.
+  void GlyphArray() {
+    out_.Append(qualifier_ + "uint8_t " + request_.name +
+                Format("_glyphs[%lld][32] = {\n", static_cast<long long>(Records())));
+    ForEachRecord([&](const WrittenGlyph& glyph, int64_t line) { Row(glyph, line); });
+    out_.Append("};\n\n");
   }
 
-  /// Puts `text` at `at`; returns where it ends.
-  static char* Put(char* at, std::string_view text) { return std::copy(text.begin(), text.end(), at); }
+  /// IDENT_height, IDENT_bitmaps, IDENT_offsets and IDENT_widths: records of any shape.
+  void BitmapArrays() {
+    int64_t bytes = 0, last_offset = 0;
+    ForEachRecord([&](const WrittenGlyph& glyph, int64_t) {
+      last_offset = bytes;
+      bytes += static_cast<int64_t>(RecordOf(glyph, store_).size());
+    });
+    const std::string& ident = request_.name;
+    out_.Append("enum { " + ident + Format("_height = %d };\n\n", store_.Shape().height));
+    out_.Append(qualifier_ + "uint8_t " + ident + Format("_bitmaps[%lld] = {\n", static_cast<long long>(bytes)));
+    ForEachRecord([&](const WrittenGlyph& glyph, int64_t line) { Row(glyph, line); });
+    out_.Append("};\n\n");
+    out_.Append(qualifier_ + (last_offset > 0xFFFF ? "uint32_t " : "uint16_t ") + ident +
+                Format("_offsets[%lld] = {", static_cast<long long>(Records())));
+    NumberList offsets(out_, 12);
+    int64_t offset = 0;
+    ForEachRecord([&](const WrittenGlyph& glyph, int64_t) {
+      offsets.Add(offset);
+      offset += static_cast<int64_t>(RecordOf(glyph, store_).size());
+    });
+    out_.Append("\n};\n\n" + qualifier_ + "uint8_t " + ident +
+                Format("_widths[%lld] = {", static_cast<long long>(Records())));
+    NumberList widths(out_, 16);
+    ForEachRecord([&](const WrittenGlyph& glyph, int64_t) { widths.Add(WidthOf(glyph, store_)); });
+    out_.Append("\n};\n\n");
+  }
 
-  /// Puts the character `code_point` at `at` in UTF-8, or "?" for none.
-  static char* PutUtf8(char* at, uint32_t code_point) {
-    if (code_point == 0) return Put(at, "?");
-    std::string utf8;
-    AppendUtf8(code_point, utf8);  // Short enough to need no memory of its own.
-    return Put(at, utf8);
+  /// IDENT_codes: the code point of each record's character.
+  void CodeArray() {
+    out_.Append(qualifier_ + "uint32_t " + request_.name +
+                Format("_codes[%lld] = {", static_cast<long long>(Records())));
+    NumberList codes(out_, 8, /*hex=*/true);
+    ForEachRecord([&](const WrittenGlyph& glyph, int64_t) { codes.Add(CharacterOf(glyph, store_).code_point); });
+    out_.Append("\n};\n\n");
   }
 
   /// IDENT_lines: for each line, the index of its first record (or entry
@@ -136,48 +236,39 @@ class CWriter {
     out_.Append(qualifier_ + (wide ? "uint32_t " : "uint16_t ") + request_.name +
                 Format("_lines[%lld][2] = {\n", static_cast<long long>(log_.lines())));
     int64_t first = 0, at = 0;
-    std::array<char, 24> digits;
-    std::string row;
-    log_.Walk([&](uint16_t, int64_t) { ++at; },
+    std::array<char, 64> row;
+    log_.Walk([&](const WrittenGlyph&, int64_t) { ++at; },
               [&](int64_t) {
-                row = "    {";
-                row += Decimal(first, digits);
-                row += ", ";
-                row += Decimal(at - first, digits);
-                row += "},\n";
-                out_.Append(row);
+                char* end = std::copy_n("    {", 5, row.data());
+                end = std::to_chars(end, row.data() + row.size(), first).ptr;
+                end = std::copy_n(", ", 2, end);
+                end = std::to_chars(end, row.data() + row.size(), at - first).ptr;
+                end = std::copy_n("},\n", 3, end);
+                out_.Append(std::string_view(row.data(), static_cast<size_t>(end - row.data())));
                 first = at;
               });
     out_.Append("};\n");
   }
 
   /// IDENT_text: for each character, the index of its record.
-  void TextArray(const DistinctRecords& distinct) {
+  void TextArray() {
     out_.Append("\n" + qualifier_ + "uint16_t " + request_.name +
                 Format("_text[%lld] = {", static_cast<long long>(log_.records())));
-    int64_t at = 0;
-    std::array<char, 24> digits;
-    std::string entry;
-    log_.Walk(
-        [&](uint16_t slot, int64_t) {
-          entry = at++ % 16 == 0 ? "\n    " : " ";
-          entry += Decimal(distinct.index_of_slot[slot], digits);
-          entry += ',';
-          out_.Append(entry);
-        },
-        [](int64_t) {});
+    NumberList text(out_, 16);
+    log_.Walk([&](const WrittenGlyph& glyph, int64_t) { text.Add(distinct_.index_of_key[RecordKey(glyph)]); },
+              [](int64_t) {});
     out_.Append("\n};\n");
   }
 
-  /// Room for a row up to its line number.
-  static constexpr size_t kRowPrefixSize = GlyphSize * 6 + 32;
-
   const FormatRequest& request_;
+  const GlyphStore& store_;
   const bool header_;
   const GlyphLog& log_;
   GlyphFile out_;
   const std::string qualifier_;
-  std::vector<std::string> row_prefixes_ = std::vector<std::string>(GlyphCount);  ///< By slot, once made.
+  const bool square_;
+  DistinctRecords distinct_;
+  std::vector<std::string> row_prefixes_ = std::vector<std::string>(GlyphCount + 96);  ///< By RecordKey, once made.
 };
 
 class CFormat : public GlyphFormat {

@@ -23,8 +23,18 @@ struct FormatRequest {
   std::string source;                 ///< The source's name, for comments.
   std::string name;                   ///< IDENT, the prefix of the C arrays.
   RecordFormat record_format;
-  bool unique = false;  ///< Each distinct record once, and the text as indices into them.
+  bool unique = false;      ///< Each distinct record once, and the text as indices into them.
+  bool half_width = false;  ///< The run appends half-width records too.
 };
+
+/// The bytes of the record `glyph` stands for, from `store`.
+GlyphRecord RecordOf(const WrittenGlyph& glyph, const GlyphStore& store);
+
+/// The width in pixels of the record `glyph` stands for.
+int WidthOf(const WrittenGlyph& glyph, const GlyphStore& store);
+
+/// The character `glyph` stands for: of a table record, its slot's.
+SourceCharacter CharacterOf(const WrittenGlyph& glyph, const GlyphStore& store);
 
 /// One output of a run: the files written from the run's records. A
 /// format's files stay under temporary names until Install, so that a run

@@ -2,14 +2,35 @@
 
 #include <algorithm>
 
+#include "glyphdata/font_set.h"
 #include "glyphdata/glyph_store.h"
 #include "platform/failure.h"
 
 namespace pixtrel {
 
 namespace {
+
 constexpr size_t kChunkEntries = 1024 * 1024;  // 2 MiB.
+
+// The entries: the slot of a table record; kHalfWidth plus the character of
+// a half-width record; kPlaceholder, then its character's code point in two
+// entries, high half first; kLineEnds plus how many lines end there.
+constexpr uint16_t kHalfWidth = 0x2000, kPlaceholder = 0x4000, kLineEnds = 0x8000;
+constexpr int64_t kMostLineEnds = 0x7FFF;
+
 }  // namespace
+
+size_t RecordKey(const WrittenGlyph& glyph) {
+  switch (glyph.kind) {
+    case GlyphKind::kTable:
+      return glyph.slot;
+    case GlyphKind::kHalfWidth:
+      return GlyphCount + glyph.character.code - kFirstHalfWidth;
+    case GlyphKind::kPlaceholder:
+      break;
+  }
+  return GlyphCount + (kLastHalfWidth - kFirstHalfWidth + 1);
+}
 
 GlyphLog::GlyphLog(Disk& disk) : disk_(disk) {}
 
@@ -22,9 +43,22 @@ GlyphLog::~GlyphLog() {
   }
 }
 
-void GlyphLog::GlyphWritten(uint16_t slot, uint16_t, int64_t line_number) {
+void GlyphLog::GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) {
   EndLines(line_number - line_);
-  Add(slot);
+  switch (glyph.kind) {
+    case GlyphKind::kTable:
+      Add(glyph.slot);
+      break;
+    case GlyphKind::kHalfWidth:
+      Add(static_cast<uint16_t>(kHalfWidth + glyph.character.code));
+      any_half_width_ = true;
+      break;
+    case GlyphKind::kPlaceholder:
+      Add(kPlaceholder);
+      Add(static_cast<uint16_t>(glyph.character.code_point >> 16));
+      Add(static_cast<uint16_t>(glyph.character.code_point & 0xFFFF));
+      break;
+  }
   ++records_;
 }
 
@@ -37,22 +71,48 @@ void GlyphLog::SourceEnded(int64_t line_count) {
 DistinctRecords GlyphLog::Distinct() const {
   constexpr uint16_t kUnused = 0xFFFF;
   DistinctRecords distinct;
-  distinct.index_of_slot.assign(GlyphCount, kUnused);
+  distinct.index_of_key.assign(GlyphCount + (kLastHalfWidth - kFirstHalfWidth + 2), kUnused);
   Walk(
-      [&](uint16_t slot, int64_t line) {
-        if (distinct.index_of_slot[slot] != kUnused) return;
-        distinct.index_of_slot[slot] = static_cast<uint16_t>(distinct.slots.size());  // At most GlyphCount: it fits.
-        distinct.slots.push_back(slot);
+      [&](const WrittenGlyph& glyph, int64_t line) {
+        uint16_t& index = distinct.index_of_key[RecordKey(glyph)];
+        if (index != kUnused) return;
+        index = static_cast<uint16_t>(distinct.glyphs.size());  // Fewer keys than 0xFFFF: it fits.
+        distinct.glyphs.push_back(glyph);
         distinct.first_lines.push_back(line);
       },
       [](int64_t) {});
   return distinct;
 }
 
+void GlyphLog::Walk(const std::function<void(const WrittenGlyph&, int64_t)>& on_record,
+                    const std::function<void(int64_t)>& on_line_end) const {
+  int64_t line = 1;
+  int placeholder_halves = 0;  // Of a placeholder's code point, still to come.
+  uint32_t code_point = 0;
+  ForEachChunk([&](const uint16_t* entries, size_t count) {
+    for (const uint16_t* at = entries; at != entries + count; ++at) {
+      const uint16_t entry = *at;
+      if (placeholder_halves > 0) {
+        code_point = code_point << 16 | entry;
+        if (--placeholder_halves == 0) on_record({GlyphKind::kPlaceholder, 0, {kNoCp936Code, code_point}}, line);
+      } else if (entry >= kLineEnds) {
+        for (int ended = entry - kLineEnds; ended > 0; --ended) on_line_end(line++);
+      } else if (entry == kPlaceholder) {
+        placeholder_halves = 2;
+        code_point = 0;
+      } else if (entry >= kHalfWidth) {
+        const auto c = static_cast<uint16_t>(entry - kHalfWidth);
+        on_record({GlyphKind::kHalfWidth, 0, {c, c}}, line);
+      } else {
+        on_record({GlyphKind::kTable, entry, {0, 0}}, line);
+      }
+    }
+  });
+}
+
 void GlyphLog::EndLines(int64_t count) {
   line_ += std::max<int64_t>(count, 0);
-  for (; count > 0; count -= kLineEnds - 1)
-    Add(static_cast<uint16_t>(kLineEnds + std::min<int64_t>(count, kLineEnds - 1)));
+  for (; count > 0; count -= kMostLineEnds) Add(static_cast<uint16_t>(kLineEnds + std::min(count, kMostLineEnds)));
 }
 
 void GlyphLog::Add(uint16_t entry) {

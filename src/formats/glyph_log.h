@@ -13,16 +13,21 @@ namespace pixtrel {
 
 /// The distinct records of a log, in the order of their first occurrence.
 struct DistinctRecords {
-  std::vector<uint16_t> slots;          ///< The slot of each.
-  std::vector<int64_t> first_lines;     ///< The line of each one's first occurrence.
-  std::vector<uint16_t> index_of_slot;  ///< For each slot of the font, its index among them (for the slots used).
+  std::vector<WrittenGlyph> glyphs;    ///< The first occurrence of each.
+  std::vector<int64_t> first_lines;    ///< The line of each one's first occurrence.
+  std::vector<uint16_t> index_of_key;  ///< By RecordKey, the index among them (for the keys used).
 };
+
+/// A number for each record a store can give: its slot for a record of
+/// the table, then one for each half-width record, then the placeholder.
+size_t RecordKey(const WrittenGlyph& glyph);
 
 /// The records a run appended, kept in the order it appended them with the
 /// lines they are on, for the formats that are written after the run: two
-/// bytes a record and two for a line end (fewer for many together). The log
-/// is held in memory up to a few MB and beyond that in a temporary file, so
-/// memory does not grow with the text.
+/// bytes a record (six for a placeholder, with its character) and two for a
+/// line end (fewer for many together). The log is held in memory up to a
+/// few MB and beyond that in a temporary file, so memory does not grow with
+/// the text.
 class GlyphLog : public CharacterReport {
  public:
   /// A log that spills to a temporary file on `disk`.
@@ -31,7 +36,7 @@ class GlyphLog : public CharacterReport {
   GlyphLog(const GlyphLog&) = delete;
   GlyphLog& operator=(const GlyphLog&) = delete;
 
-  void GlyphWritten(uint16_t slot, uint16_t code, int64_t line_number) override;
+  void GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) override;
   void SourceEnded(int64_t line_count) override;
 
   /// How many records were appended.
@@ -40,32 +45,21 @@ class GlyphLog : public CharacterReport {
   /// How many lines the source has, as a text editor counts them.
   int64_t lines() const { return lines_; }
 
+  /// True when some record appended is a half-width one.
+  bool any_half_width() const { return any_half_width_; }
+
   /// The distinct records, after the source ended.
   DistinctRecords Distinct() const;
 
   /// Walks the log from its start, after the source ended: calls
-  /// `on_record(slot, line)` for every record and `on_line_end(line)` for
+  /// `on_record(glyph, line)` for every record (of a table record, the
+  /// character is left out: it is its slot's) and `on_line_end(line)` for
   /// every line of the source (from 1 to lines()) after the records on it.
   /// Throws Failure when the temporary file cannot be read.
-  template <class OnRecord, class OnLineEnd>
-  void Walk(OnRecord&& on_record, OnLineEnd&& on_line_end) const {
-    int64_t line = 1;
-    ForEachChunk([&](const uint16_t* entries, size_t count) {
-      for (const uint16_t* entry = entries; entry != entries + count; ++entry) {
-        if (*entry < kLineEnds) {
-          on_record(*entry, line);
-          continue;
-        }
-        for (int64_t ended = *entry - kLineEnds; ended > 0; --ended) on_line_end(line++);
-      }
-    });
-  }
+  void Walk(const std::function<void(const WrittenGlyph&, int64_t)>& on_record,
+            const std::function<void(int64_t)>& on_line_end) const;
 
  private:
-  /// Entries from kLineEnds on stand for that many line ends less kLineEnds;
-  /// every entry below is the slot of a record.
-  static constexpr uint16_t kLineEnds = 0x8000;
-
   void Add(uint16_t entry);
   void EndLines(int64_t count);
   void Spill();
@@ -79,6 +73,7 @@ class GlyphLog : public CharacterReport {
   int64_t records_ = 0;
   int64_t lines_ = 0;
   int64_t line_ = 1;  ///< The line the next record is on, as far as the entries tell.
+  bool any_half_width_ = false;
 };
 
 }  // namespace pixtrel

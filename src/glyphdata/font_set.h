@@ -3,9 +3,59 @@
 #include <string>
 #include <vector>
 
+#include "glyphdata/glyph_layout.h"
+#include "platform/platform.h"
+
 namespace pixtrel {
 
-/// The names of the data files a font set may hold in its directory.
+/// The name of the font file of a set: its full-width records, one a slot.
+inline constexpr char kFontFileName[] = "GB2312.bin";
+/// The name of the code table of a set.
+inline constexpr char kTableFileName[] = "GB2312.tbl";
+/// The name of the file of a set's half-width records, those of the
+/// printable ASCII characters 0x20-0x7E in their order.
+inline constexpr char kHalfWidthFileName[] = "half-width.bin";
+/// The name of the file of a set's placeholder: one full-width record for
+/// the characters that get none.
+inline constexpr char kPlaceholderFileName[] = "placeholder.bin";
+/// The name of the text file in which a set describes itself.
+inline constexpr char kDescriptionFileName[] = "font-set.txt";
+
+/// The first and the last character that has a half-width record.
+inline constexpr unsigned char kFirstHalfWidth = 0x20, kLastHalfWidth = 0x7E;
+
+/// A set of glyph data in a directory of its own: the font file and the
+/// code table, and where it has them the half-width records and the
+/// placeholder, all of them in the font's own layout (row-msb). The set
+/// says what it holds in its description file; a directory without one is a
+/// 16-pixel set with neither half-width records nor a placeholder.
+struct FontSet {
+  int size = 16;       ///< A full-width record is size x size pixels.
+  int half_width = 0;  ///< A half-width record is half_width x size pixels; 0 when the set has none.
+  int baseline = 14;   ///< The rows above the baseline.
+  bool placeholder = false;
+  std::string font;        ///< The font it was made from.
+  bool described = false;  ///< Read from a description file.
+
+  /// The shape of the set's full-width records.
+  RecordShape FullShape() const { return {size, size}; }
+  /// The shape of its half-width records.
+  RecordShape HalfShape() const { return {half_width, size}; }
+
+  /// The set in `dir` on `disk`, as its description says. Throws Failure
+  /// naming the description and its line when it cannot be read or says
+  /// what cannot be.
+  static FontSet Read(Disk& disk, const std::string& dir);
+
+  /// The text of the description file of the set.
+  std::string Description() const;
+};
+
+/// The width of a half-width record of a set of `size` pixels: ceil(size / 2).
+constexpr int HalfWidthOf(int size) { return (size + 1) / 2; }
+
+/// The names of the files a font set may hold in its directory, its
+/// licence among them.
 const std::vector<std::string>& DataFileNames();
 
 /// The directories of the font sets Pixtrel ships, in the build tree and

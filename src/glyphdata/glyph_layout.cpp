@@ -1,55 +1,45 @@
 #include "glyphdata/glyph_layout.h"
 
-#include <array>
 #include <cstring>
 
 namespace pixtrel {
 
 namespace {
 
-constexpr int kSide = 16;
-
 struct NamedLayout {
   GlyphLayout layout;
   const char* name;
-  const char* rule;
 };
 
 constexpr NamedLayout kNames[] = {
-    {GlyphLayout::kRowMsb, "row-msb", "bit 7 - x % 8 of byte 2 * y + x / 8"},
-    {GlyphLayout::kRowLsb, "row-lsb", "bit x % 8 of byte 2 * y + x / 8"},
-    {GlyphLayout::kPageLsb, "page-lsb", "bit y % 8 of byte 16 * (y / 8) + x"},
-    {GlyphLayout::kPageMsb, "page-msb", "bit 7 - y % 8 of byte 16 * (y / 8) + x"},
-    {GlyphLayout::kColumnLsb, "column-lsb", "bit y % 8 of byte 2 * x + y / 8"},
-    {GlyphLayout::kColumnMsb, "column-msb", "bit 7 - y % 8 of byte 2 * x + y / 8"},
+    {GlyphLayout::kRowMsb, "row-msb"},       {GlyphLayout::kRowLsb, "row-lsb"},
+    {GlyphLayout::kPageLsb, "page-lsb"},     {GlyphLayout::kPageMsb, "page-msb"},
+    {GlyphLayout::kColumnLsb, "column-lsb"}, {GlyphLayout::kColumnMsb, "column-msb"},
 };
 
-const NamedLayout& Named(GlyphLayout layout) {
-  for (const auto& entry : kNames)
-    if (entry.layout == layout) return entry;
-  return kNames[0];
-}
+int BytesFor(int bits) { return (bits + 7) / 8; }
 
-/// Where the pixel at column `x`, row `y` lies in a record of `layout`.
+/// Where the pixel at column `x`, row `y` lies in a record of `shape` in `layout`.
 struct BitPosition {
   int byte;
   int bit;
 };
 
-BitPosition PositionOf(GlyphLayout layout, int x, int y) {
+BitPosition PositionOf(GlyphLayout layout, RecordShape shape, int x, int y) {
+  const int row_bytes = BytesFor(shape.width), column_bytes = BytesFor(shape.height);
   switch (layout) {
     case GlyphLayout::kRowMsb:
-      return {2 * y + x / 8, 7 - x % 8};
+      return {row_bytes * y + x / 8, 7 - x % 8};
     case GlyphLayout::kRowLsb:
-      return {2 * y + x / 8, x % 8};
+      return {row_bytes * y + x / 8, x % 8};
     case GlyphLayout::kPageLsb:
-      return {16 * (y / 8) + x, y % 8};
+      return {shape.width * (y / 8) + x, y % 8};
     case GlyphLayout::kPageMsb:
-      return {16 * (y / 8) + x, 7 - y % 8};
+      return {shape.width * (y / 8) + x, 7 - y % 8};
     case GlyphLayout::kColumnLsb:
-      return {2 * x + y / 8, y % 8};
+      return {column_bytes * x + y / 8, y % 8};
     case GlyphLayout::kColumnMsb:
-      return {2 * x + y / 8, 7 - y % 8};
+      return {column_bytes * x + y / 8, 7 - y % 8};
   }
   return {0, 0};
 }
@@ -64,26 +54,54 @@ std::optional<GlyphLayout> ParseLayout(std::string_view name) {
   return std::nullopt;
 }
 
-const char* LayoutName(GlyphLayout layout) { return Named(layout).name; }
+const char* LayoutName(GlyphLayout layout) {
+  for (const auto& entry : kNames)
+    if (entry.layout == layout) return entry.name;
+  return kNames[0].name;
+}
 
-const char* LayoutRule(GlyphLayout layout) { return Named(layout).rule; }
+std::string LayoutRule(GlyphLayout layout, RecordShape shape, std::string_view width) {
+  const std::string w = width.empty() ? std::to_string(shape.width) : std::string(width);
+  const std::string row_bytes = width.empty() ? std::to_string(BytesFor(shape.width)) : "((" + w + " + 7) / 8)";
+  const std::string column_bytes = std::to_string(BytesFor(shape.height));
+  switch (layout) {
+    case GlyphLayout::kRowMsb:
+      return "bit 7 - x % 8 of byte " + row_bytes + " * y + x / 8";
+    case GlyphLayout::kRowLsb:
+      return "bit x % 8 of byte " + row_bytes + " * y + x / 8";
+    case GlyphLayout::kPageLsb:
+      return "bit y % 8 of byte " + w + " * (y / 8) + x";
+    case GlyphLayout::kPageMsb:
+      return "bit 7 - y % 8 of byte " + w + " * (y / 8) + x";
+    case GlyphLayout::kColumnLsb:
+      return "bit y % 8 of byte " + column_bytes + " * x + y / 8";
+    case GlyphLayout::kColumnMsb:
+      return "bit 7 - y % 8 of byte " + column_bytes + " * x + y / 8";
+  }
+  return "";
+}
 
-void FormatRecord(uint8_t* record, RecordFormat format) {
-  std::array<uint8_t, 2 * kSide> formatted{};
-  for (int y = 0; y < kSide; ++y) {
-    for (int x = 0; x < kSide; ++x) {
-      if (!BitAt(record, PositionOf(GlyphLayout::kRowMsb, x, y))) continue;
-      const BitPosition position = PositionOf(format.layout, x, y);
-      formatted[position.byte] |= static_cast<uint8_t>(1 << position.bit);
+size_t RecordBytes(RecordShape shape, GlyphLayout layout) {
+  const bool by_rows = layout == GlyphLayout::kRowMsb || layout == GlyphLayout::kRowLsb;
+  return static_cast<size_t>(by_rows ? shape.height * BytesFor(shape.width) : shape.width * BytesFor(shape.height));
+}
+
+void FormatRecord(const uint8_t* row_msb, RecordShape shape, RecordFormat format, uint8_t* out) {
+  const size_t size = RecordBytes(shape, format.layout);
+  std::memset(out, 0, size);
+  for (int y = 0; y < shape.height; ++y) {
+    for (int x = 0; x < shape.width; ++x) {
+      if (!BitAt(row_msb, PositionOf(GlyphLayout::kRowMsb, shape, x, y))) continue;
+      const BitPosition position = PositionOf(format.layout, shape, x, y);
+      out[position.byte] |= static_cast<uint8_t>(1 << position.bit);
     }
   }
   if (format.invert)
-    for (uint8_t& byte : formatted) byte = static_cast<uint8_t>(~byte);
-  std::memcpy(record, formatted.data(), formatted.size());
+    for (size_t i = 0; i < size; ++i) out[i] = static_cast<uint8_t>(~out[i]);
 }
 
-bool Inked(const uint8_t* record, RecordFormat format, int x, int y) {
-  return BitAt(record, PositionOf(format.layout, x, y)) != format.invert;
+bool Inked(const uint8_t* record, RecordShape shape, RecordFormat format, int x, int y) {
+  return BitAt(record, PositionOf(format.layout, shape, x, y)) != format.invert;
 }
 
 }  // namespace pixtrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -7,16 +8,24 @@
 
 namespace pixtrel {
 
-/// The byte layout of a 16 x 16 glyph record of 32 bytes B[0..31]: which bit
-/// of which byte holds the pixel p(x, y), x the column and y the row (0..15,
-/// left to right, top to bottom), bit 7 the most significant.
+/// The size of a glyph's bitmap: `width` columns by `height` rows.
+struct RecordShape {
+  int width = 16;
+  int height = 16;
+  friend bool operator==(RecordShape, RecordShape) = default;
+};
+
+/// The byte layout of a glyph record B of width W and height H: which bit of
+/// which byte holds the pixel p(x, y), x the column and y the row (from 0,
+/// left to right, top to bottom), bit 7 the most significant. For a 16 x 16
+/// record every layout takes 32 bytes.
 enum class GlyphLayout {
-  kRowMsb,     ///< "row-msb", the font's own: bit 7 - x mod 8 of B[2y + x div 8].
-  kRowLsb,     ///< "row-lsb": bit x mod 8 of B[2y + x div 8] (XBM).
-  kPageLsb,    ///< "page-lsb": bit y mod 8 of B[16 (y div 8) + x] (SSD1306 pages).
-  kPageMsb,    ///< "page-msb": bit 7 - y mod 8 of B[16 (y div 8) + x].
-  kColumnLsb,  ///< "column-lsb": bit y mod 8 of B[2x + y div 8] (SSD1306 vertical addressing).
-  kColumnMsb,  ///< "column-msb": bit 7 - y mod 8 of B[2x + y div 8].
+  kRowMsb,     ///< "row-msb", the font's own: bit 7 - x mod 8 of B[ceil(W/8) y + x div 8].
+  kRowLsb,     ///< "row-lsb": bit x mod 8 of B[ceil(W/8) y + x div 8] (XBM).
+  kPageLsb,    ///< "page-lsb": bit y mod 8 of B[W (y div 8) + x] (SSD1306 pages).
+  kPageMsb,    ///< "page-msb": bit 7 - y mod 8 of B[W (y div 8) + x].
+  kColumnLsb,  ///< "column-lsb": bit y mod 8 of B[ceil(H/8) x + y div 8] (SSD1306 vertical addressing).
+  kColumnMsb,  ///< "column-msb": bit 7 - y mod 8 of B[ceil(H/8) x + y div 8].
 };
 
 /// How records are laid out, and whether every bit is flipped (for e-paper
@@ -32,14 +41,21 @@ std::optional<GlyphLayout> ParseLayout(std::string_view name);
 /// The name of `layout`.
 const char* LayoutName(GlyphLayout layout);
 
-/// Where `layout` keeps the pixel (x, y), in C: "bit 7 - x % 8 of byte 2 * y + x / 8".
-const char* LayoutRule(GlyphLayout layout);
+/// Where `layout` keeps the pixel (x, y) of a record of `shape`, in C:
+/// "bit 7 - x % 8 of byte 2 * y + x / 8". With `width` given, the record's
+/// width is named so rather than written as a number.
+std::string LayoutRule(GlyphLayout layout, RecordShape shape, std::string_view width = {});
 
-/// Rewrites `record`, 32 bytes in the font's own layout, into `format`.
-void FormatRecord(uint8_t* record, RecordFormat format);
+/// The bytes of a record of `shape` in `layout`: H ceil(W/8) by rows,
+/// W ceil(H/8) by pages or columns.
+size_t RecordBytes(RecordShape shape, GlyphLayout layout);
 
-/// True when the pixel at column `x`, row `y` of `record`, 32 bytes in
+/// Writes the record `row_msb` of `shape`, in the font's own layout, into
+/// `out` in `format`; `out` takes RecordBytes(shape, format.layout) bytes.
+void FormatRecord(const uint8_t* row_msb, RecordShape shape, RecordFormat format, uint8_t* out);
+
+/// True when the pixel at column `x`, row `y` of `record`, of `shape` in
 /// `format`, is inked.
-bool Inked(const uint8_t* record, RecordFormat format, int x, int y);
+bool Inked(const uint8_t* record, RecordShape shape, RecordFormat format, int x, int y);
 
 }  // namespace pixtrel

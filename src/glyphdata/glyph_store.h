@@ -9,8 +9,11 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "glyphdata/cp936.h"
+#include "glyphdata/font_set.h"
+#include "glyphdata/glyph_layout.h"
 #include "platform/platform.h"
 
 namespace pixtrel {
@@ -18,14 +21,14 @@ namespace pixtrel {
 /// Number of glyph slots of the font, indices 0 ... GlyphCount - 1.
 inline constexpr size_t GlyphCount = 8178;
 
-/// Bytes per glyph record: 16 rows of 2 bytes.
+/// Bytes per glyph record of the 16 x 16 store: 16 rows of 2 bytes.
 inline constexpr size_t GlyphSize = 32;
 
-/// Bytes of the whole font store.
+/// Bytes of the whole 16 x 16 font store.
 inline constexpr size_t FontSize = GlyphCount * GlyphSize;
 
-/// One glyph record, copied unchanged from the font file.
-using GlyphRecord = std::span<const uint8_t, GlyphSize>;
+/// One glyph record: its bytes, as many as its shape and layout take.
+using GlyphRecord = std::span<const uint8_t>;
 
 /// An entry of the code table: one CP936 character, of one or two bytes,
 /// or nothing.
@@ -47,12 +50,15 @@ class TableEntry {
 };
 
 /// The font and its code table, loaded once from "GB2312.bin" and
-/// "GB2312.tbl" in the program directory and only read afterwards.
+/// "GB2312.tbl" in the program directory and only read afterwards; and for
+/// the font sets of pixtrel-extract, their half-width records and their
+/// placeholder.
 class GlyphStore {
  public:
-  /// A store whose data files lie in `program_dir` on `disk`. Bytes start
-  /// zero and entries empty until LoadGlyphData.
-  explicit GlyphStore(std::string program_dir, Disk& disk = RealDisk());
+  /// A store whose data files lie in `program_dir` on `disk`, of records of
+  /// `shape` (the window's, 16 x 16, unless said). Bytes start zero and
+  /// entries empty until LoadGlyphData.
+  explicit GlyphStore(std::string program_dir, Disk& disk = RealDisk(), RecordShape shape = {});
 
   /// The path of the font file in `dir`: `dir`, "/", "GB2312.bin" (the
   /// separator is joined even when the directory already ends in one).
@@ -76,12 +82,26 @@ class GlyphStore {
   /// has fewer lines than there are slots.
   void LoadGlyphData();
 
-  /// Rewrites every record of the font in place with `rewrite`, which gets
-  /// the record's GlyphSize bytes: for a glyph file in another byte layout.
-  void RewriteRecords(const std::function<void(uint8_t* record)>& rewrite);
+  /// Loads the half-width records and the placeholder of `set`, the set in
+  /// the program directory, as far as it has them. Throws Failure naming
+  /// the file when it is missing or short.
+  void LoadSetGlyphs(const FontSet& set);
 
-  /// How many bytes the font file supplied (FontSize when it was whole or
-  /// longer), or none when there was no font file. Set by LoadGlyphData.
+  /// Lays every record out in `format`, from the font's own layout: for a
+  /// glyph file in another byte layout. Called once, after loading.
+  void Relayout(RecordFormat format);
+
+  /// The shape of the font's records.
+  RecordShape Shape() const { return shape_; }
+
+  /// The bytes of each of the font's records, in their layout.
+  size_t RecordSize() const { return record_size_; }
+
+  /// How long a whole font file is.
+  size_t FontFileSize() const { return GlyphCount * RecordBytes(shape_, GlyphLayout::kRowMsb); }
+
+  /// How many bytes the font file supplied (FontFileSize() when it was whole
+  /// or longer), or none when there was no font file. Set by LoadGlyphData.
   std::optional<size_t> FontFileBytes() const { return font_file_bytes_; }
 
   /// The index of the first entry equal to the double-byte character `code`,
@@ -95,12 +115,29 @@ class GlyphStore {
   }
 
   /// Glyph record `slot` (less than GlyphCount).
-  GlyphRecord Record(size_t slot) const { return GlyphRecord(FontBytes_ + slot * GlyphSize, GlyphSize); }
+  GlyphRecord Record(size_t slot) const { return GlyphRecord(FontBytes_ + slot * record_size_, record_size_); }
 
-  /// The font store: record j at bytes j * GlyphSize ... j * GlyphSize + 31.
-  std::span<const uint8_t, FontSize> FontBytes() const {
-    return std::span<const uint8_t, FontSize>(FontBytes_, FontSize);
+  /// The font store: record j at bytes j * RecordSize() on.
+  GlyphRecord FontBytes() const { return GlyphRecord(FontBytes_, GlyphCount * record_size_); }
+
+  /// The shape of the half-width records: half as wide as the font's, as high.
+  RecordShape HalfShape() const { return {HalfWidthOf(shape_.width), shape_.height}; }
+
+  /// True when LoadSetGlyphs loaded half-width records.
+  bool HasHalfWidth() const { return !half_width_.empty(); }
+
+  /// The half-width record of the printable ASCII character `c`
+  /// (kFirstHalfWidth to kLastHalfWidth), when HasHalfWidth.
+  GlyphRecord HalfWidthRecord(unsigned char c) const {
+    const size_t size = half_width_.size() / (kLastHalfWidth - kFirstHalfWidth + 1);
+    return GlyphRecord(half_width_.data() + (c - kFirstHalfWidth) * size, size);
   }
+
+  /// True when LoadSetGlyphs loaded a placeholder.
+  bool HasPlaceholder() const { return !placeholder_.empty(); }
+
+  /// The placeholder, a record of the font's shape, when HasPlaceholder.
+  GlyphRecord Placeholder() const { return placeholder_; }
 
   /// The code table: entry j is the character (CP936 bytes) of record j, or empty.
   const std::array<TableEntry, GlyphCount>& CodeTable() const { return CodeTable_; }
@@ -118,9 +155,13 @@ class GlyphStore {
   void LoadFont();
   void LoadTable();
   void IndexTable();
+  /// The `count` records of `shape` in the file `name` of the program directory.
+  std::vector<uint8_t> ReadRecords(const char* name, RecordShape shape, size_t count) const;
 
   std::string program_dir_;
   Disk& disk_;
+  RecordShape shape_;
+  size_t record_size_;
   struct Free {
     void operator()(uint8_t* bytes) const;
   };
@@ -128,7 +169,10 @@ class GlyphStore {
   /// the bytes are read into read_font_.
   std::unique_ptr<MappedFile> mapped_font_;
   std::unique_ptr<uint8_t[], Free> read_font_;
-  uint8_t* FontBytes_;  ///< The font store: mapped_font_'s bytes, or read_font_.
+  std::vector<uint8_t> laid_out_font_;  ///< The font once laid out anew.
+  uint8_t* FontBytes_;                  ///< The font store: mapped_font_'s bytes, read_font_ or laid_out_font_.
+  std::vector<uint8_t> half_width_;     ///< The half-width records, or none.
+  std::vector<uint8_t> placeholder_;    ///< The placeholder, or none.
   std::optional<size_t> font_file_bytes_;
   std::array<TableEntry, GlyphCount> CodeTable_;
   /// For every double-byte code, at DoubleByteIndex, the first entry that

@@ -18,8 +18,12 @@ enum class TextEncoding {
 
 /// A source text opened for a run, which reads it as CP936.
 struct SourceText {
+  /// `bytes` read as they are, or as `utf8` converts them.
+  SourceText(std::unique_ptr<ByteSource> bytes = nullptr, Utf8Source* utf8 = nullptr)
+      : bytes(std::move(bytes)), utf8(utf8) {}
+
   std::unique_ptr<ByteSource> bytes;
-  Utf8Source* utf8 = nullptr;  ///< The source behind `bytes` when it is converted from UTF-8.
+  Utf8Source* utf8;  ///< The source behind `bytes` when it is converted from UTF-8.
 };
 
 /// Opens the file `path` on `disk` as `encoding` says; one whose length

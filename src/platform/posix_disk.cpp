@@ -231,6 +231,11 @@ class PosixDisk : public Disk {
     const bool a_exists = stat(a.c_str(), &info_a) == 0, b_exists = stat(b.c_str(), &info_b) == 0;
     if (a_exists && b_exists) return info_a.st_dev == info_b.st_dev && info_a.st_ino == info_b.st_ino;
     if (a_exists || b_exists) return false;  // One place cannot both hold a file and not.
+    // Two places that are not there are one only under one name.
+    const std::filesystem::path name_a = std::filesystem::path(a).filename(),
+                                name_b = std::filesystem::path(b).filename();
+    auto steps = [](const std::filesystem::path& name) { return name == "." || name == ".." || name.empty(); };
+    if (name_a != name_b && !steps(name_a) && !steps(name_b)) return false;
     std::error_code error;
     const std::filesystem::path canonical_a = std::filesystem::weakly_canonical(a, error);
     if (error) return false;

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "formats/glyph_format.h"
+#include "formats/glyph_log.h"
+#include "formats/target_file.h"
+
+namespace pixtrel {
+
+/// The colours of a picture: a monochrome OLED's.
+struct PictureColours {
+  static constexpr uint8_t kBackground[3] = {0x08, 0x0C, 0x14};
+  static constexpr uint8_t kInk[3] = {0xD8, 0xF0, 0xFF};
+  static constexpr uint8_t kPlaceholder[3] = {0xFF, 0xB0, 0x20};  ///< The ink of a placeholder.
+  static constexpr uint8_t kOver[3] = {0xFF, 0x40, 0x40};         ///< Ink past the width, and the limit's line.
+};
+
+/// A PNG picture of the text as the records a run appends draw it: line
+/// under line, each record at the x its line gives it, each pixel a square
+/// of `scale`; a placeholder in a colour of its own; with a maximum width, a
+/// line one picture pixel wide at the limit and the ink past it in red.
+/// Written after the run under a temporary name, put in place by Install.
+class PngPicture {
+ public:
+  PngPicture(const FormatRequest& request, const std::string& path, int scale, std::optional<int> max_width);
+
+  /// What the picture hears of the run.
+  CharacterReport* Report() { return &log_; }
+
+  /// Draws the picture. Throws Failure naming its file.
+  void Finish();
+
+  void Install() { file_.Install(); }
+  void RemoveOld() { file_.RemoveOld(); }
+  const std::string& path() const { return file_.path(); }
+
+ private:
+  FormatRequest request_;
+  int scale_;
+  std::optional<int> max_width_;
+  GlyphLog log_;
+  TargetFile file_;
+};
+
+}  // namespace pixtrel
