@@ -36,15 +36,19 @@ TEST(OptionsTest, ReadsEveryOption) {
 }
 
 TEST(OptionsTest, RefusesWrongCommandLines) {
-  for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{{},
-                                                                                     {"a", "b"},
-                                                                                     {"--encoding", "latin1", "a"},
-                                                                                     {"--show", "g.bin", "x"},
-                                                                                     {"--bogus", "a"},
-                                                                                     {"-o"},
-                                                                                     {"-"},
-                                                                                     {"-o", "", "a"},
-                                                                                     {"--preview", "-o", "-", "a"}})
+  for (const std::vector<std::string>& words :
+       std::vector<std::vector<std::string>>{{},
+                                             {"a", "b"},
+                                             {"--encoding", "latin1", "a"},
+                                             {"--show", "g.bin", "x"},
+                                             {"--bogus", "a"},
+                                             {"-o"},
+                                             {"-"},
+                                             {"-o", "", "a"},
+                                             {"--preview", "-o", "-", "a"},
+                                             {"--unique", "--half-width", "--index", "i", "a"},
+                                             {"--max-width", "0", "a"},
+                                             {"--png-scale", "65", "a"}})
     EXPECT_FALSE(Parse(words)) << words.size();
 }
 

@@ -20,10 +20,12 @@ deb="$work/out/pixtrel_${version}_$(dpkg --print-architecture).deb"
 dpkg-deb -x "$deb" "$work/root"
 root="$work/root"
 expected=(usr/lib/pixtrel/pixtrel-extract usr/lib/pixtrel/GB2312.bin usr/lib/pixtrel/GB2312.tbl
+          usr/lib/pixtrel/half-width.bin usr/lib/pixtrel/placeholder.bin usr/lib/pixtrel/font-set.txt
           usr/bin/pixtrel-extract usr/share/man/man1/pixtrel-extract.1.gz
           usr/bin/pixtrel-mkfont usr/share/man/man1/pixtrel-mkfont.1.gz
           usr/share/pixtrel/fonts/efont/GB2312.bin usr/share/pixtrel/fonts/efont/LICENSE
           usr/share/pixtrel/fonts/guob16/GB2312.tbl usr/share/pixtrel/fonts/guob16/LICENSE
+          usr/share/pixtrel/fonts/efont-12/half-width.bin usr/share/pixtrel/fonts/efont-24/font-set.txt
           usr/share/doc/pixtrel/copyright usr/share/doc/pixtrel/changelog.gz
           usr/lib/cmake/Pixtrel/PixtrelConfig.cmake usr/lib/cmake/Pixtrel/PixtrelConfigVersion.cmake)
 [ "$with_window" = ON ] && expected+=(usr/lib/pixtrel/Pixtrel usr/bin/Pixtrel usr/share/man/man1/Pixtrel.1.gz
@@ -48,4 +50,6 @@ cp "$samples/menu.txt" "$work/built/menu.txt"
 "$build_dir/bin/pixtrel-extract" -q "$work/built/menu.txt" >/dev/null
 [ ! -s "$work/installed.out" ] || fail "the installed pixtrel-extract said, though quiet: $(cat "$work/installed.out")"
 cmp "$work/installed/menu.bin" "$work/built/menu.bin" || fail "the installed pixtrel-extract wrote another glyph file"
+"$root/usr/bin/pixtrel-extract" -q --data-dir "$root/usr/share/pixtrel/fonts/efont-12" --half-width --placeholder \
+  -o "$work/installed/menu12.bin" "$work/installed/menu.txt" || fail "the installed efont-12 set: exit $?"
 echo "$deb: ok"

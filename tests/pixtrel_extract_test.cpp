@@ -17,11 +17,7 @@ using testing::kAh;
 using testing::kWen;
 using testing::kZhong;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
+using Result = testing::CommandResult;
 
 class PixtrelExtractTest : public ::testing::Test {
  protected:
@@ -30,13 +26,9 @@ class PixtrelExtractTest : public ::testing::Test {
   /// Runs pixtrel-extract with `arguments` (shell words) and the test data
   /// files, in the locale locale_.
   Result Run(const std::string& arguments, bool with_data_dir = true) {
-    std::string command = "LC_ALL=" + locale_ + " " + std::string(PIXTREL_EXTRACT) +
-                          (with_data_dir ? " --data-dir " + dir_.path() : "") + " " + arguments + " >" +
-                          (dir_ / "out") + " 2>" + (dir_ / "err") +
-                          (arguments.find('<') != std::string::npos ? "" : " </dev/null");
-    int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::ReadFile(dir_ / "out"),
-            testing::ReadFile(dir_ / "err")};
+    return testing::RunCommand("LC_ALL=" + locale_ + " " + std::string(PIXTREL_EXTRACT) +
+                                   (with_data_dir ? " --data-dir " + dir_.path() : "") + " " + arguments,
+                               dir_);
   }
 
   testing::TempDir dir_;

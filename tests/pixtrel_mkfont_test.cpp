@@ -71,7 +71,39 @@ TEST_F(PixtrelMkfontTest, RefusesWhatItCannotUse) {
 TEST_F(PixtrelMkfontTest, AFontSetFromADebianFontCoversGb2312) {
   EXPECT_EQ(Run("--list " PIXTREL_FONT_DIR "/f16.pcf.gz"), 0);
   EXPECT_EQ(testing::ReadFile(dir_ / "out"),
-            "face 0: Fixed Regular; strikes: 16 px; outlines: no; GB2312 coverage: 7478 of 7478\n");
+            "face 0: Fixed Regular; strikes: 16 px; outlines: no; GB2312 coverage: 7478 of 7478; ASCII: 1 of 95\n");
+}
+
+TEST_F(PixtrelMkfontTest, ASetOfTwelvePixelsWithHalfWidthGlyphsAndAPlaceholder) {
+  // 啊 a full 12 x 12 square; "A" 4 x 6, its advance 6, a column right of the pen, on the baseline.
+  const std::string bdf =
+      "STARTFONT 2.1\nFONT test\nSIZE 12 72 72\nFONTBOUNDINGBOX 12 12 0 -2\nSTARTPROPERTIES 4\n"
+      "CHARSET_REGISTRY \"ISO10646\"\nCHARSET_ENCODING \"1\"\nFONT_ASCENT 10\nFONT_DESCENT 2\nENDPROPERTIES\n"
+      "CHARS 2\nSTARTCHAR ah\nENCODING 21834\nSWIDTH 1000 0\nDWIDTH 12 0\nBBX 12 12 0 -2\nBITMAP\n" +
+      [] {
+        std::string rows;
+        for (int row = 0; row < 12; ++row) rows += "FFF0\n";
+        return rows;
+      }() +
+      "ENDCHAR\nSTARTCHAR A\nENCODING 65\nSWIDTH 500 0\nDWIDTH 6 0\nBBX 4 6 1 0\nBITMAP\n" +
+      "F0\nF0\nF0\nF0\nF0\nF0\nENDCHAR\nENDFONT\n";
+  testing::WriteFile(dir_ / "t12.bdf", bdf);
+  EXPECT_EQ(Run("--size 12 " + (dir_ / "t12.bdf")), 0);
+  const std::string font = testing::ReadFile(dir_ / "GB2312.bin");
+  ASSERT_EQ(font.size(), 8178 * 24u);  // Twelve rows of two bytes a record.
+  std::string square;
+  for (int row = 0; row < 12; ++row) square += "\xFF\xF0";
+  EXPECT_EQ(font.substr(1410 * 24, 24), square);
+  const std::string half_width = testing::ReadFile(dir_ / "half-width.bin");
+  ASSERT_EQ(half_width.size(), 95 * 12u);  // Twelve rows of a byte a record, 6 pixels of it.
+  EXPECT_EQ(half_width.substr(('A' - 0x20) * 12, 12),
+            std::string(4, '\0') + std::string(6, '\x78') + std::string(2, '\0'));
+  // No U+FFFD in the font: the placeholder is a box a pixel in from the cell's edges.
+  const std::string box = testing::ReadFile(dir_ / "placeholder.bin");
+  ASSERT_EQ(box.size(), 24u);
+  EXPECT_EQ(box.substr(0, 6), std::string("\0\0\x7F\xE0\x40\x20", 6));
+  EXPECT_NE(testing::ReadFile(dir_ / "font-set.txt").find("size 12\nhalf-width 6\nbaseline 10\nplaceholder yes\n"),
+            std::string::npos);
 }
 
 }  // namespace

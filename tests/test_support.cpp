@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <stdlib.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,6 +26,13 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+}
+
+CommandResult RunCommand(const std::string& command, const TempDir& dir) {
+  const std::string line = command + " >" + (dir / "out") + " 2>" + (dir / "err") +
+                           (command.find('<') != std::string::npos ? "" : " </dev/null");
+  const int status = std::system(line.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir / "out"), ReadFile(dir / "err")};
 }
 
 std::string FailureText(const std::function<void()>& work) {

@@ -29,6 +29,17 @@ class TempDir {
   std::string path_;
 };
 
+/// What a command said and how it ended.
+struct CommandResult {
+  int status;  ///< Its exit status, or -1 when it did not exit.
+  std::string out;
+  std::string err;
+};
+
+/// Runs `command` (a shell command line) with standard input from /dev/null
+/// unless it redirects it, its output caught in files of `dir`.
+CommandResult RunCommand(const std::string& command, const TempDir& dir);
+
 /// The message of the Failure that `work` throws, or "no failure".
 std::string FailureText(const std::function<void()>& work);
 

@@ -23,11 +23,18 @@ struct Placement {
   bool clipped = false;  ///< Ink outside the cell was cut off, as much on either side.
 };
 
-/// Puts `glyph` into a 16 x 16 record of the font's own layout (2 bytes a
-/// row, the most significant bit leftmost), the same rule for every glyph:
-/// across, (16 - advance) / 2 (0 for an advance of 16 or more) plus the
-/// left bearing; down, the baseline on row `baseline`. Ink outside the cell
-/// is shifted back in when it fits, else clipped evenly on both sides.
-Placement PlaceInCell(const InkBitmap& glyph, int baseline, uint8_t* record);
+/// A cell: `width` columns by `height` rows.
+struct Cell {
+  int width = 16;
+  int height = 16;
+};
+
+/// Puts `glyph` into a record of `cell` in the font's own layout (rows of
+/// ceil(width / 8) bytes, the most significant bit leftmost), the same rule
+/// for every glyph: across, (width - advance) / 2 (0 for an advance of the
+/// width or more) plus the left bearing; down, the baseline on row
+/// `baseline`. Ink outside the cell is shifted back in when it fits, else
+/// clipped evenly on both sides.
+Placement PlaceInCell(const InkBitmap& glyph, Cell cell, int baseline, uint8_t* record);
 
 }  // namespace pixtrel

@@ -1,0 +1,174 @@
+#include "set_maker.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <list>
+
+#include "extract/glyph_output.h"
+#include "glyph_cell.h"
+#include "glyphdata/cp936.h"
+#include "glyphdata/glyph_layout.h"
+#include "glyphdata/utf8.h"
+#include "platform/platform.h"
+
+namespace pixtrel {
+
+namespace {
+
+constexpr int kFirstRow = 0xA1, kLastRow = 0xF7, kFirstColumn = 0xA1, kLastColumn = 0xFE;
+constexpr int kFirstHanziRow = 0xB0;
+constexpr uint32_t kReplacementCharacter = 0xFFFD;
+
+/// True for a space, whose glyph is blank as it should be.
+bool IsSpace(uint32_t unicode) { return unicode == 0x20 || unicode == 0xA0 || unicode == 0x3000; }
+
+/// Lines on stderr about characters, and how many.
+class Reports {
+ public:
+  void Add(uint16_t code, uint32_t unicode, const char* what) {
+    std::string utf8;
+    AppendUtf8(unicode, utf8);
+    const std::optional<std::string> shown = TextConverter::Whole(LocaleCharset().c_str(), "UTF-8", utf8);
+    std::fprintf(stderr, "%04X U+%04X %s: %s\n", code, static_cast<unsigned>(unicode),
+                 shown && !shown->empty() ? shown->c_str() : "?", what);
+    ++count_;
+  }
+  int count() const { return count_; }
+
+ private:
+  int count_ = 0;
+};
+
+/// The row of the baseline that centres the ink of the hanzi in a cell of `size` rows.
+int BaselineFromHanzi(FontFace& face, int size, const std::vector<std::optional<TableCharacter>>& characters) {
+  int top = -1000, bottom = 1000;
+  for (const std::optional<TableCharacter>& character : characters) {
+    if (!character || character->code >> 8 < kFirstHanziRow) continue;
+    std::optional<FontFace::Drawn> drawn = face.Draw(KeyOf(face, character->code, character->unicode));
+    if (!drawn || drawn->ink.rows == 0) continue;
+    top = std::max(top, drawn->ink.top);
+    bottom = std::min(bottom, drawn->ink.top - drawn->ink.rows);
+  }
+  if (top < bottom) return size - 2;
+  return (size - (top - bottom)) / 2 + top;
+}
+
+/// Places the glyph of a character in a record of `cell`, appended to
+/// `records`, reporting what became of it.
+void Place(FontFace& face, uint16_t code, uint32_t unicode, Cell cell, int baseline, Reports& reports,
+           std::string& records) {
+  std::string record(RecordBytes({cell.width, cell.height}, GlyphLayout::kRowMsb), '\0');
+  if (std::optional<FontFace::Drawn> drawn = face.Draw(KeyOf(face, code, unicode))) {
+    const Placement placement = PlaceInCell(drawn->ink, cell, baseline, reinterpret_cast<uint8_t*>(record.data()));
+    if (placement.blank && !IsSpace(unicode)) reports.Add(code, unicode, "blank");
+    if (drawn->from_outline) reports.Add(code, unicode, "drawn from outlines, not the strike");
+    if (placement.shifted) reports.Add(code, unicode, "shifted into the cell");
+    if (placement.clipped) reports.Add(code, unicode, "clipped");
+  } else {
+    reports.Add(code, unicode, "missing");
+  }
+  records += record;
+}
+
+/// True when the face draws ASCII half as wide as the cell, or narrower.
+bool HasHalfWidth(FontFace& face, int half_width) {
+  if (face.Map() != FontFace::CharacterMap::kUnicode) return false;
+  const std::optional<FontFace::Drawn> letter = face.Draw('A');
+  return letter && letter->ink.advance > 0 && letter->ink.advance <= half_width;
+}
+
+/// A box: the cell's outline, a pixel in from its edges.
+std::string Box(int size) {
+  const int row_bytes = (size + 7) / 8;
+  std::string record(static_cast<size_t>(row_bytes * size), '\0');
+  auto ink = [&](int x, int y) {
+    record[static_cast<size_t>(row_bytes * y + x / 8)] |= static_cast<char>(0x80 >> x % 8);
+  };
+  for (int i = 1; i < size - 1; ++i) ink(i, 1), ink(i, size - 2), ink(1, i), ink(size - 2, i);
+  return record;
+}
+
+}  // namespace
+
+std::vector<std::optional<TableCharacter>> TableCharacters() {
+  std::vector<std::optional<TableCharacter>> characters;
+  for (int row = kFirstRow; row <= kLastRow; ++row) {
+    for (int column = kFirstColumn; column <= kLastColumn; ++column) {
+      const auto code = static_cast<uint16_t>(row << 8 | column);
+      const uint32_t unicode = CodePointOf(code);
+      if (unicode == 0 || (unicode >= 0xE000 && unicode <= 0xF8FF))
+        characters.emplace_back();
+      else
+        characters.push_back(TableCharacter{code, unicode});
+    }
+  }
+  return characters;
+}
+
+uint32_t KeyOf(const FontFace& face, uint16_t code, uint32_t unicode) {
+  return face.Map() == FontFace::CharacterMap::kGb2312 ? code - 0x8080u : unicode;
+}
+
+MadeSet MakeSet(FontFace& face, int size, std::optional<int> baseline, const std::string& font_name) {
+  const std::vector<std::optional<TableCharacter>> characters = TableCharacters();
+  MadeSet made;
+  FontSet& set = made.set;
+  set.size = size;
+  set.font = font_name;
+  if (baseline)
+    set.baseline = *baseline;
+  else if (face.DrawsStrike() && face.Ascent() + face.Descent() == size)
+    set.baseline = face.Ascent();
+  else
+    set.baseline = BaselineFromHanzi(face, size, characters);
+
+  Reports reports;
+  const std::string blank(RecordBytes(set.FullShape(), GlyphLayout::kRowMsb), '\0');
+  for (const std::optional<TableCharacter>& character : characters) {
+    if (character) {
+      char code[8];
+      std::snprintf(code, sizeof code, "%04X ", character->code);
+      made.table += code;
+      made.table += {static_cast<char>(character->code >> 8), static_cast<char>(character->code & 0xFF)};
+      Place(face, character->code, character->unicode, {size, size}, set.baseline, reports, made.font);
+    } else {
+      made.font += blank;
+    }
+    made.table += "\r\n";
+  }
+  std::string what = "no half-width glyphs";
+  if (HasHalfWidth(face, HalfWidthOf(size))) {
+    set.half_width = HalfWidthOf(size);
+    for (unsigned c = kFirstHalfWidth; c <= kLastHalfWidth; ++c)
+      Place(face, static_cast<uint16_t>(c), c, {set.half_width, size}, set.baseline, reports, made.half_width);
+    what = "half-width glyphs " + std::to_string(set.half_width) + " x " + std::to_string(size);
+  }
+  set.placeholder = true;
+  if (face.Map() == FontFace::CharacterMap::kUnicode && face.Draw(kReplacementCharacter)) {
+    Place(face, 0, kReplacementCharacter, {size, size}, set.baseline, reports, made.placeholder);
+    what += ", the placeholder its U+FFFD";
+  } else {
+    made.placeholder = Box(size);
+    what += ", the placeholder a box";
+  }
+  made.reports = reports.count();
+  std::fprintf(stderr, "pixtrel-mkfont: %s: %d reports, baseline on row %d, %s\n", font_name.c_str(), made.reports,
+               set.baseline, what.c_str());
+  return made;
+}
+
+void WriteSet(const MadeSet& made, const std::string& dir) {
+  std::list<AtomicGlyphFile> files;
+  auto write = [&](const char* name, const std::string& bytes) {
+    files.emplace_back(RealDisk(), dir + "/" + name).WriteWhole(bytes);
+  };
+  write(kFontFileName, made.font);
+  write(kTableFileName, made.table);
+  if (made.set.half_width != 0) write(kHalfWidthFileName, made.half_width);
+  if (made.set.placeholder) write(kPlaceholderFileName, made.placeholder);
+  write(kDescriptionFileName, made.set.Description());
+  for (AtomicGlyphFile& file : files) file.Install();
+  if (made.set.half_width == 0) AtomicGlyphFile(RealDisk(), dir + "/" + kHalfWidthFileName).RemoveOld();
+}
+
+}  // namespace pixtrel
