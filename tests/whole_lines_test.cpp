@@ -88,6 +88,7 @@ TEST_F(WholeLinesTest, TheReadmesExampleDrawsEachLineAtItsTrueWidths) {
                      "int main(void) {\n  unsigned line, n;\n"
                      "  for (line = 1; line <= 4; ++line) draw_menu_line(line, 0, 2 * (line - 1));\n"
                      "  fwrite(frame, 1, sizeof frame, stdout);\n"
+                     "  fwrite(menu_bitmaps, 1, sizeof menu_bitmaps, stdout);\n"
                      "  for (n = 0; n < sizeof menu_codes / sizeof menu_codes[0]; ++n) printf(\"%lx \", "
                      "(unsigned long)menu_codes[n]);\n  return 0;\n}\n");
   for (const char* compiler : {"gcc -std=c99 -x c", "g++ -std=c++11 -x c++"}) {
@@ -116,7 +117,14 @@ TEST_F(WholeLinesTest, TheReadmesExampleDrawsEachLineAtItsTrueWidths) {
       }
     }
   }
-  EXPECT_EQ(ran.out.substr(8 * 128), codes);  // The placeholder's code point is the missing character's.
+  ASSERT_EQ(
+      Extract("-q --half-width --placeholder --layout page-lsb -o " + (dir_ / "menu.bin") + " " + (dir_ / "menu.txt"))
+          .status,
+      0);
+  const std::string bitmaps = testing::ReadFile(dir_ / "menu.bin");
+  EXPECT_EQ(ran.out.substr(8 * 128, bitmaps.size()), bitmaps);  // The bytes --format bin writes.
+  EXPECT_EQ(ran.out.substr(8 * 128 + bitmaps.size()),
+            codes);  // The placeholder's code point is the missing character's.
 }
 
 TEST_F(WholeLinesTest, LinesWiderThanTheDisplayAreReportedAndFailStrictRuns) {
