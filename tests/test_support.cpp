@@ -65,6 +65,55 @@ size_t TrickleSource::Read(char* buffer, size_t size) {
   return n;
 }
 
+SetFiles::SetFiles(const std::string& dir) : font_(ReadFile(dir + "/GB2312.bin")) {
+  std::ifstream description(dir + "/font-set.txt");
+  for (std::string key; description >> key;) {
+    if (key == "size") description >> size_;
+    if (key == "half-width") description >> half_width_;
+    if (key == "baseline") description >> baseline_;
+  }
+  if (half_width_ != 0) half_ = ReadFile(dir + "/half-width.bin");
+  if (Exists(dir + "/placeholder.bin")) placeholder_ = ReadFile(dir + "/placeholder.bin");
+}
+
+SetCell SetFiles::Cell(const std::string& records, size_t index, int width) const {
+  const size_t row_bytes = static_cast<size_t>(width + 7) / 8, at = index * row_bytes * static_cast<size_t>(size_);
+  SetCell cell{width, std::vector<std::vector<bool>>(static_cast<size_t>(size_))};
+  for (size_t y = 0; y < cell.rows.size(); ++y)
+    for (int x = 0; x < width; ++x)
+      cell.rows[y].push_back(records[at + y * row_bytes + static_cast<size_t>(x / 8)] >> (7 - x % 8) & 1);
+  return cell;
+}
+
+std::optional<SetCell> SetFiles::Of(uint32_t code_point) const {
+  if (code_point >= 0x20 && code_point <= 0x7E) {
+    if (half_.empty()) return std::nullopt;
+    return Cell(half_, code_point - 0x20, half_width_);
+  }
+  std::string utf32(4, '\0');
+  for (int i = 0; i < 4; ++i) utf32[static_cast<size_t>(i)] = static_cast<char>(code_point >> (8 * i) & 0xFF);
+  const std::optional<std::string> cp936 = TextConverter::Whole("CP936", "UTF-32LE", utf32);
+  if (!cp936 || cp936->size() != 2) return std::nullopt;
+  const auto row = static_cast<unsigned char>((*cp936)[0]), column = static_cast<unsigned char>((*cp936)[1]);
+  if (row < 0xA1 || row > 0xF7 || column < 0xA1) return std::nullopt;
+  return Cell(font_, static_cast<size_t>((row - 0xA1) * 94 + (column - 0xA1)), size_);
+}
+
+SetCell SetFiles::Placeholder() const { return Cell(placeholder_, 0, size_); }
+
+std::vector<uint32_t> CodePoints(const std::string& utf8) {
+  std::vector<uint32_t> code_points;
+  for (size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    uint32_t code_point = lead & (length == 1 ? 0x7F : 0x3F >> (length - 1));
+    for (size_t k = 1; k < length; ++k) code_point = code_point << 6 | (utf8[i + k] & 0x3F);
+    code_points.push_back(code_point);
+    i += length;
+  }
+  return code_points;
+}
+
 std::string TestFont() {
   std::string font(FontSize, '\0');
   for (size_t i = 0; i < FontSize; ++i) font[i] = static_cast<char>((i / GlyphSize * 131 + i % GlyphSize) & 0xFF);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -83,6 +84,40 @@ std::string DefaultTable();
 
 /// Writes TestFont and DefaultTable into `dir`.
 void WriteDataFiles(const TempDir& dir);
+
+/// A glyph as a set's files hold it: `width` columns, rows from the top.
+struct SetCell {
+  int width = 0;
+  std::vector<std::vector<bool>> rows;
+};
+
+/// The glyphs of the font set in a directory, read from its files by the
+/// tests' own reading of them: GB2312.bin by slot, half-width.bin,
+/// placeholder.bin, and the size and baseline of font-set.txt.
+class SetFiles {
+ public:
+  explicit SetFiles(const std::string& dir);
+
+  int size() const { return size_; }
+  int baseline() const { return baseline_; }
+
+  /// The glyph of the character `code_point`: its half-width record for
+  /// printable ASCII, its slot's for a character of GB2312; none for any
+  /// other, or ASCII of a set without half-width records.
+  std::optional<SetCell> Of(uint32_t code_point) const;
+
+  /// The placeholder.
+  SetCell Placeholder() const;
+
+ private:
+  SetCell Cell(const std::string& records, size_t index, int width) const;
+
+  int size_ = 16, half_width_ = 0, baseline_ = 14;
+  std::string font_, half_, placeholder_;
+};
+
+/// The code points of `utf8`, a well-formed UTF-8 text.
+std::vector<uint32_t> CodePoints(const std::string& utf8);
 
 /// A character a run found missing, and its editor line.
 using Missing = std::pair<uint16_t, int64_t>;

@@ -19,7 +19,7 @@ namespace {
 
 /// The build's 12-pixel set, with half-width glyphs and a placeholder.
 const std::string kSet = std::filesystem::path(PIXTREL_EXTRACT).parent_path().parent_path() / "fonts/efont-12";
-constexpr int kSize = 12, kHalf = 6;
+constexpr int kSize = 12;
 
 /// A line drawn from the set's files as the font's own records hold it: pixel rows from the top.
 using Drawing = std::vector<std::vector<bool>>;
@@ -29,34 +29,14 @@ using Drawing = std::vector<std::vector<bool>>;
 /// tells of each character its code point and whether it got the placeholder.
 Drawing DrawnBySet(const std::string& utf8, std::vector<uint32_t>* code_points = nullptr,
                    std::vector<bool>* placeholders = nullptr) {
-  const std::string font = testing::ReadFile(kSet + "/GB2312.bin"), half = testing::ReadFile(kSet + "/half-width.bin"),
-                    placeholder = testing::ReadFile(kSet + "/placeholder.bin");
+  const testing::SetFiles set(kSet);
   Drawing drawing(kSize);
-  auto draw = [&](const std::string& records, size_t at, int width, bool is_placeholder) {
-    for (int y = 0; y < kSize; ++y)
-      for (int x = 0; x < width; ++x)
-        drawing[y].push_back(records[at + static_cast<size_t>(y * ((width + 7) / 8) + x / 8)] >> (7 - x % 8) & 1);
-    if (placeholders) placeholders->push_back(is_placeholder);
-  };
-  for (size_t i = 0; i < utf8.size();) {
-    size_t length = 1;
-    while (i + length < utf8.size() && (utf8[i + length] & 0xC0) == 0x80) ++length;
-    const std::string character = utf8.substr(i, length);
-    i += length;
-    uint32_t code_point = static_cast<unsigned char>(character[0]) & (length == 1 ? 0x7F : 0x3F >> (length - 1));
-    for (size_t k = 1; k < length; ++k) code_point = code_point << 6 | (character[k] & 0x3F);
+  for (uint32_t code_point : testing::CodePoints(utf8)) {
+    const std::optional<testing::SetCell> cell = set.Of(code_point);
+    const testing::SetCell drawn = cell ? *cell : set.Placeholder();
+    for (int y = 0; y < kSize; ++y) drawing[y].insert(drawing[y].end(), drawn.rows[y].begin(), drawn.rows[y].end());
     if (code_points) code_points->push_back(code_point);
-    if (length == 1) {
-      draw(half, static_cast<size_t>(character[0] - 0x20) * kSize, kHalf, false);
-      continue;
-    }
-    const std::optional<std::string> cp936 = TextConverter::Whole("CP936", "UTF-8", character);
-    const auto row = cp936 ? static_cast<unsigned char>((*cp936)[0]) : 0,
-               column = cp936 ? static_cast<unsigned char>((*cp936)[1]) : 0;
-    if (row >= 0xA1 && row <= 0xF7 && column >= 0xA1)
-      draw(font, static_cast<size_t>((row - 0xA1) * 94 + (column - 0xA1)) * 2 * kSize, kSize, false);
-    else
-      draw(placeholder, 0, kSize, true);
+    if (placeholders) placeholders->push_back(!cell);
   }
   return drawing;
 }

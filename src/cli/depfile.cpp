@@ -20,13 +20,17 @@ void AppendNames(const std::vector<std::string>& names, std::string& rule) {
 
 }  // namespace
 
-std::string DepfileRule(const std::vector<std::string>& targets, const std::vector<std::string>& prerequisites) {
+std::string DepfileRule(const std::vector<std::string>& targets, const std::vector<std::string>& sources,
+                        const std::vector<std::string>& data) {
   std::string rule;
   AppendNames(targets, rule);
   rule.erase(0, 1);
   rule += ":";
-  AppendNames(prerequisites, rule);
-  return rule + "\n";
+  AppendNames(sources, rule);
+  AppendNames(data, rule);
+  rule += "\n";
+  for (const std::string& file : data) rule += Escaped(file) + ":\n";
+  return rule;
 }
 
 }  // namespace pixtrel

@@ -5,10 +5,12 @@
 
 namespace pixtrel {
 
-/// The make rule "TARGETS: PREREQUISITES" that a depfile holds, as gcc -MD
-/// writes one: each name with the characters make would read otherwise
-/// escaped (a space or "#" after a backslash, "$" doubled), a line feed
-/// at its end.
-std::string DepfileRule(const std::vector<std::string>& targets, const std::vector<std::string>& prerequisites);
+/// The make rule "TARGETS: SOURCES DATA" that a depfile holds, as gcc -MD
+/// -MP writes one: then a rule without a recipe for each of the data files,
+/// so that make goes on when one is gone (a set moved away); each name with
+/// the characters make would read otherwise escaped (a space or "#" after a
+/// backslash, "$" doubled), each rule on a line of its own.
+std::string DepfileRule(const std::vector<std::string>& targets, const std::vector<std::string>& sources,
+                        const std::vector<std::string>& data);
 
 }  // namespace pixtrel

@@ -1,5 +1,6 @@
 #include "cli/extract_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -39,14 +40,17 @@ std::optional<std::string> FontShortage(const GlyphStore& store) {
 }
 
 /// Loads the data files of `set` as `options` ask; a font file that falls
-/// short is a warning, or a failure with --strict.
+/// short is a warning, or a failure with --strict. A font for a display
+/// library takes ASCII from the set's half-width glyphs, and lacks it when
+/// the set has none.
 std::optional<int> LoadData(Extractor& extractor, const FontSet& set, const Options& options) {
   extractor.LoadGlyphData();
   const std::string& dir = options.data_dir ? *options.data_dir : ProgramDirectory();
   if (options.half_width && set.half_width == 0) return Fail(dir + ": the font set has no half-width glyphs");
   if (options.placeholder && !set.placeholder) return Fail(dir + ": the font set has no placeholder");
-  if (options.half_width || options.placeholder) extractor.LoadSetGlyphs(set);
-  extractor.WriteExtraRecords({options.half_width, options.placeholder});
+  const bool half_width = options.half_width || options.format->font;
+  if (half_width || options.placeholder) extractor.LoadSetGlyphs(set);
+  extractor.WriteExtraRecords({half_width, options.placeholder});
   if (options.record_format.layout != GlyphLayout::kRowMsb || options.record_format.invert)
     extractor.Relayout(options.record_format);
   const std::optional<std::string> shortage = FontShortage(extractor);
@@ -56,9 +60,9 @@ std::optional<int> LoadData(Extractor& extractor, const FontSet& set, const Opti
   return std::nullopt;
 }
 
-SourceText OpenSource(const Options& options, Disk& disk) {
-  if (options.file == kStandardInput) return OpenSourceStream(disk.StandardInput(), kStandardInput, options.encoding);
-  return OpenSourceFile(disk, options.file, options.encoding);
+SourceText OpenSource(const std::string& source, const Options& options, Disk& disk) {
+  if (source == kStandardInput) return OpenSourceStream(disk.StandardInput(), kStandardInput, options.encoding);
+  return OpenSourceFile(disk, source, options.encoding);
 }
 
 /// Everyone who hears of the run.
@@ -89,14 +93,27 @@ std::string NamedRefusal(const std::string& refusal, const std::string& path) {
   return refusal == kBackupMessage ? path + ": " + refusal : refusal;
 }
 
-/// Why the run may not write the files it would besides its output, if it may not.
-std::optional<std::string> ExtraOutputRefusal(const Extractor& extractor, const Options& options) {
-  for (const std::optional<std::string>& path : {options.index, options.depfile, options.png}) {
-    if (!path) continue;
-    if (std::optional<std::string> refusal = extractor.OutputRefusal(options.file, *path))
-      return NamedRefusal(*refusal, *path);
+/// Why the runs may not read their sources or write the files they would
+/// besides their output, if they may not.
+std::optional<std::string> Refusal(const Extractor& extractor, const Options& options) {
+  for (const std::string& source : options.sources) {
+    if (source == kStandardInput) continue;
+    if (std::optional<std::string> refusal = extractor.DataFileRefusal(source)) return NamedRefusal(*refusal, source);
+    for (const std::optional<std::string>& path : {options.index, options.depfile, options.png}) {
+      if (!path) continue;
+      if (std::optional<std::string> refusal = extractor.OutputRefusal(source, *path))
+        return NamedRefusal(*refusal, *path);
+    }
   }
   return std::nullopt;
+}
+
+/// The sources' names, for comments.
+std::string SourceNames(const std::vector<std::string>& sources) {
+  std::string names;
+  for (size_t i = 0; i < sources.size(); ++i)
+    names += (i == 0 ? "" : i + 1 == sources.size() ? " and " : ", ") + sources[i];
+  return names;
 }
 
 /// Where progress goes: to a terminal, or with --progress anywhere; never
@@ -107,13 +124,14 @@ std::FILE* ProgressStream(const Options& options) {
 }
 
 /// The request a format is made from.
-FormatRequest RequestFor(const Options& options, const Extractor& extractor, Disk& disk) {
+FormatRequest RequestFor(const Options& options, const Extractor& extractor, const FontSet& set, Disk& disk) {
   FormatRequest request;
   request.disk = &disk;
   request.store = &extractor;
   request.output = extractor.OutputPath;
   request.index = options.index;
-  request.source = options.file;
+  request.set = &set;
+  request.source = SourceNames(options.sources);
   request.name =
       options.name ? *options.name : IdentifierFor(extractor.OutputPath.empty() ? options.file : extractor.OutputPath);
   request.record_format = options.record_format;
@@ -125,15 +143,16 @@ FormatRequest RequestFor(const Options& options, const Extractor& extractor, Dis
 /// The depfile's rule: the files written, made from the source and the data files read.
 std::string DepfileFor(const Options& options, const Extractor& extractor, const FontSet& set,
                        std::vector<std::string> targets) {
-  std::vector<std::string> read;
-  if (options.file != kStandardInput) read.push_back(options.file);
+  std::vector<std::string> sources, read;
+  for (const std::string& source : options.sources)
+    if (source != kStandardInput) sources.push_back(source);
   read.push_back(extractor.FontPath());
   read.push_back(extractor.TablePath());
   const std::string dir = extractor.FontPath().substr(0, extractor.FontPath().rfind('/'));
   if (set.described) read.push_back(dir + "/" + kDescriptionFileName);
   if (extractor.HasHalfWidth()) read.push_back(dir + "/" + kHalfWidthFileName);
   if (extractor.HasPlaceholder()) read.push_back(dir + "/" + kPlaceholderFileName);
-  return DepfileRule(targets, read);
+  return DepfileRule(targets, sources, read);
 }
 
 /// Draws the records the run appended, as `log` has them, on stdout.
@@ -158,49 +177,55 @@ int Fail(const std::string& message) {
 
 int ExtractCommand(const Options& options, Disk& disk) {
   const std::string data_dir = options.data_dir ? *options.data_dir : ProgramDirectory();
+  if (disk.KindOf(disk.FollowLinks(data_dir)) != FileKind::kDirectory)
+    return Fail(data_dir +
+                (disk.KindOf(data_dir) == FileKind::kNone ? ": No such file or directory" : ": Not a directory"));
   const FontSet set = FontSet::Read(disk, data_dir);
   Extractor extractor(data_dir, disk, set.FullShape());
   extractor.GuardShippedSets(ProgramDirectory());
   if (std::optional<int> failed = LoadData(extractor, set, options)) return *failed;
-  if (options.file != kStandardInput) {
-    if (std::optional<std::string> refusal = extractor.DataFileRefusal(options.file))
-      return Fail(NamedRefusal(*refusal, options.file));
-  }
-  extractor.SourcePath = options.file;
+  if (std::optional<std::string> refusal = Refusal(extractor, options)) return Fail(*refusal);
   extractor.OutputPath = CommandOutputPathFor(options.file, options.format->extension);
   if (options.output) extractor.OutputPath = options.ToStandardOutput() ? "" : *options.output;
-  if (std::optional<std::string> refusal = ExtraOutputRefusal(extractor, options)) return Fail(*refusal);
 
-  SourceText source = OpenSource(options, disk);
-  const FormatRequest request = RequestFor(options, extractor, disk);
+  const FormatRequest request = RequestFor(options, extractor, set, disk);
   std::unique_ptr<GlyphFormat> format = options.format->make(request);
-  MissingReport missing;
-  std::optional<LineWidthCheck> widths;
-  if (options.max_width) widths.emplace(extractor, *options.max_width);
   std::optional<PngPicture> picture;
   if (options.png) picture.emplace(request, *options.png, options.png_scale, options.max_width);
   std::optional<GlyphLog> preview;
   if (options.preview) preview.emplace(disk);
-  Reports reports;
-  reports.Add(options.missing ? &missing : nullptr);
-  reports.Add(format->Report());
-  reports.Add(widths ? &*widths : nullptr);
-  reports.Add(picture ? picture->Report() : nullptr);
-  reports.Add(preview ? &*preview : nullptr);
+  std::vector<MissingReport> missing(options.sources.size());
+  std::vector<std::optional<LineWidthCheck>> widths(options.sources.size());
   CommandLineWindow window(ProgressStream(options));
-  RunOutcome outcome;
-  try {
-    outcome = extractor.Run(window, reports.Any() ? &reports : nullptr, std::move(source), &format->Stream());
-  } catch (const Failure&) {
-    window.EndProgressLine();
-    throw;
+  bool written = false;
+  for (size_t i = 0; i < options.sources.size(); ++i) {
+    if (options.max_width) widths[i].emplace(extractor, *options.max_width);
+    Reports reports;
+    reports.Add(options.missing ? &missing[i] : nullptr);
+    reports.Add(format->Report());
+    reports.Add(widths[i] ? &*widths[i] : nullptr);
+    reports.Add(picture ? picture->Report() : nullptr);
+    reports.Add(preview ? &*preview : nullptr);
+    SourceText source = OpenSource(options.sources[i], options, disk);
+    extractor.SourcePath = options.sources[i];
+    RunOutcome outcome;
+    try {
+      outcome = extractor.Run(window, reports.Any() ? &reports : nullptr, std::move(source), &format->Stream());
+    } catch (const Failure&) {
+      window.EndProgressLine();
+      throw;
+    }
+    if (outcome == RunOutcome::kRefused) return Fail(NamedRefusal(window.message(), extractor.OutputPath));
+    written = written || outcome == RunOutcome::kWritten;
   }
-  if (outcome == RunOutcome::kRefused) return Fail(NamedRefusal(window.message(), extractor.OutputPath));
 
   std::FILE* messages = options.ToStandardOutput() ? stderr : stdout;
-  const bool too_wide = widths && widths->Any();
-  const bool incomplete = options.strict && (missing.occurrences() > 0 || too_wide);
-  if (!incomplete && outcome == RunOutcome::kWritten) {
+  const bool some_missing =
+      std::any_of(missing.begin(), missing.end(), [](const MissingReport& m) { return m.occurrences() > 0; });
+  const bool too_wide = std::any_of(widths.begin(), widths.end(), [](const auto& w) { return w && w->Any(); });
+  const bool incomplete = options.strict && (some_missing || too_wide);
+  const std::string& message = written ? kOverMessage : kEmptyMessage;
+  if (!incomplete && written) {
     format->Finish();
     if (picture) picture->Finish();
     std::vector<std::string> targets = format->Targets();
@@ -211,23 +236,27 @@ int ExtractCommand(const Options& options, Disk& disk) {
     format->Install();
     if (picture) picture->Install();
     if (depfile) depfile->Install();
-    if (!options.quiet) std::fprintf(messages, "%s\n", window.message().c_str());
+    if (!options.quiet) std::fprintf(messages, "%s\n", message.c_str());
   }
-  if (!incomplete && outcome == RunOutcome::kEmpty) {
+  if (!incomplete && !written) {
     format->RemoveOld();
     if (picture) picture->RemoveOld();
     if (options.depfile) TargetFile(disk, *options.depfile).RemoveOld();
-    std::fprintf(options.quiet ? stderr : messages, "%s\n", window.message().c_str());
+    std::fprintf(options.quiet ? stderr : messages, "%s\n", message.c_str());
   }
-  if (options.missing && missing.occurrences() > 0) missing.Print(stderr, options.file, LocaleCharset());
-  if (too_wide) widths->Print(stderr, options.file);
+  for (size_t i = 0; i < options.sources.size(); ++i) {
+    if (missing[i].occurrences() > 0) missing[i].Print(stderr, options.sources[i], LocaleCharset());
+    if (widths[i] && widths[i]->Any()) widths[i]->Print(stderr, options.sources[i]);
+  }
   if (incomplete) {
-    const char* why = missing.occurrences() > 0 ? "some characters got no glyph" : "some lines are too wide";
+    const char* why = some_missing && too_wide ? "some characters got no glyph and some lines are too wide"
+                      : some_missing           ? "some characters got no glyph"
+                                               : "some lines are too wide";
     Fail(options.ToStandardOutput() ? std::string("-: ") + why + " (--strict)"
                                     : extractor.OutputPath + ": not written, since " + why + " (--strict)");
     return kExitMissing;
   }
-  if (outcome == RunOutcome::kEmpty) return kExitNothing;
+  if (!written) return kExitNothing;
   if (std::optional<std::string> summary = format->Summary(); summary && !options.quiet)
     std::fprintf(stderr, "pixtrel-extract: %s\n", summary->c_str());
   if (preview) Preview(*preview, extractor, options.record_format);

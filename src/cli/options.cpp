@@ -12,6 +12,7 @@ namespace pixtrel {
 
 const char kUsage[] =
     "usage: pixtrel-extract [OPTION]... SOURCE\n"
+    "       pixtrel-extract --format lvgl|u8g2 -o FILE [OPTION]... SOURCE...\n"
     "       pixtrel-extract -o FILE [OPTION]... -\n"
     "       pixtrel-extract --show GLYPHFILE\n";
 
@@ -37,8 +38,10 @@ const char kHelp[] =
     "      --layout NAME     lay records out as row-msb (the default), row-lsb,\n"
     "                        page-lsb, page-msb, column-lsb or column-msb\n"
     "      --invert          flip every bit (0 is ink)\n"
-    "      --format FMT      bin (the default: raw records), c (a C source file)\n"
-    "                        or h (a C header); the default FILE ends in .FMT\n"
+    "      --format FMT      bin (the default: raw records), c (a C source file),\n"
+    "                        h (a C header), or a font of the text's characters\n"
+    "                        for lvgl or u8g2 (a C file; several SOURCEs make\n"
+    "                        one font)\n"
     "      --name IDENT      the C arrays are IDENT_glyphs, IDENT_lines and\n"
     "                        IDENT_text (default: FILE's name made an identifier)\n"
     "      --unique          each distinct record once, and the text as indices\n"
@@ -123,8 +126,13 @@ std::nullopt_t UsageError(const char* complaint = nullptr, const char* what = ""
   return std::nullopt;
 }
 
-std::optional<TextEncoding> ParseEncoding(std::string name) {
+std::string Lowercase(std::string name) {
   std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+  return name;
+}
+
+std::optional<TextEncoding> ParseEncoding(const std::string& text) {
+  const std::string name = Lowercase(text);
   if (name == "auto") return TextEncoding::kAuto;
   if (name == "cp936" || name == "gbk" || name == "gb2312") return TextEncoding::kCp936;
   if (name == "utf-8" || name == "utf8") return TextEncoding::kUtf8;
@@ -150,6 +158,11 @@ const char* FormatComplaint(const Options& options) {
   if (options.preview && !bin) return "--preview draws a glyph file of --format bin";
   if (options.unique && options.half_width && bin)
     return "--unique --half-width needs --format c or h: an index cannot tell records of two sizes apart";
+  const bool font = options.format->font;
+  if (font && (options.record_format.layout != GlyphLayout::kRowMsb || options.record_format.invert))
+    return "--layout and --invert do not apply to a font for LVGL or u8g2, which keeps its own bit order";
+  if (font && (options.unique || options.placeholder))
+    return "--unique and --placeholder do not apply to a font for LVGL or u8g2, which holds each character once";
   if (options.depfile && options.ToStandardOutput()) return "--depfile needs a target file, not -";
   if (options.depfile &&
       (options.depfile == "-" || options.depfile == options.output || options.depfile == options.index))
@@ -178,7 +191,11 @@ bool IsCIdentifier(const std::string& name) {
 std::optional<Options> ParseOptions(int argc, char** argv) {
   Options options;
   optind = 0;  // Starts getopt_long afresh, however often the program parses.
-  for (int c; (c = getopt_long(argc, argv, "o:qhV", kLongOptions, nullptr)) != -1;) {
+  // getopt_long names the program as argv[0] does in what it says is wrong: so it says what our messages say.
+  std::string program = "pixtrel-extract";
+  std::vector<char*> words(argv, argv + argc);
+  words[0] = program.data();
+  for (int c; (c = getopt_long(argc, words.data(), "o:qhV", kLongOptions, nullptr)) != -1;) {
     switch (c) {
       case 'o':
         options.output = optarg;
@@ -209,7 +226,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
         options.file = optarg;
         break;
       case kLayout: {
-        std::optional<GlyphLayout> layout = ParseLayout(optarg);
+        std::optional<GlyphLayout> layout = ParseLayout(Lowercase(optarg));
         if (!layout)
           return UsageError("unknown layout (row-msb, row-lsb, page-lsb, page-msb, column-lsb, column-msb): ", optarg);
         options.record_format.layout = *layout;
@@ -219,7 +236,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
         options.record_format.invert = true;
         break;
       case kFormat: {
-        const FormatKind* format = FindFormat(optarg);
+        const FormatKind* format = FindFormat(Lowercase(optarg));
         if (format == nullptr) return UsageError(("unknown format (" + FormatNames() + "): ").c_str(), optarg);
         options.format = format;
         break;
@@ -278,9 +295,16 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     return options;
   }
   if (operands == 0) return UsageError("no SOURCE");
-  if (operands > 1) return UsageError("one SOURCE only");
-  options.file = argv[optind];
-  if (options.file.empty()) return UsageError("SOURCE is an empty name");
+  if (operands > 1 && !options.format->font)
+    return UsageError("one SOURCE only: the fonts of --format lvgl and u8g2 take several, no other format does");
+  options.sources.assign(words.begin() + optind, words.end());
+  options.file = options.sources.front();
+  for (const std::string& source : options.sources)
+    if (source.empty()) return UsageError("SOURCE is an empty name");
+  if (operands > 1 && !options.output) return UsageError("several SOURCEs need -o, the font they make");
+  if (operands > 1 && std::count(options.sources.begin(), options.sources.end(), "-") > 0)
+    return UsageError("- (standard input) is a SOURCE of its own");
+  if (operands > 1 && (options.png || options.preview)) return UsageError("--png and --preview draw one SOURCE");
   if (options.file == "-" && !options.output) return UsageError("a SOURCE of - (standard input) needs -o");
   if (options.preview && options.ToStandardOutput()) return UsageError("--preview cannot draw a glyph file sent to -");
   if (const char* complaint = FormatComplaint(options)) return UsageError(complaint);

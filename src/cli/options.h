@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "formats/glyph_format.h"
 #include "glyphdata/glyph_layout.h"
@@ -34,6 +35,7 @@ struct Options {
   std::optional<std::string> png;               ///< --png FILE: a picture of the text as the records draw it.
   int png_scale = 4;                            ///< --png-scale K: each pixel a square of K.
   std::string file;                             ///< SOURCE ("-" for standard input), or the glyph file of --show.
+  std::vector<std::string> sources;             ///< Every SOURCE, `file` the first; several for a font only.
 
   /// True when the glyph file goes to standard output (-o -).
   bool ToStandardOutput() const { return output == "-"; }

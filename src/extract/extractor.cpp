@@ -104,9 +104,11 @@ class ExtractionRun {
   /// The character of CP936 code `code`, with its code point when someone hears of it.
   SourceCharacter Character(uint16_t code) const { return {code, report_ != nullptr ? CodePointOf(code) : 0}; }
 
-  /// Appends the half-width record of the ASCII character at byte `offset` of `line`.
+  /// Appends the half-width record of the ASCII character at byte `offset`
+  /// of `line`; a store without them lacks the character.
   void HalfWidth(std::string_view line, size_t offset) {
     const auto c = static_cast<unsigned char>(line[offset]);
+    if (!store_.HasHalfWidth()) return Missing({c, c}, line, offset);
     glyph_file_.Append(store_.HalfWidthRecord(c));
     if (report_ != nullptr) report_->GlyphWritten({GlyphKind::kHalfWidth, 0, {c, c}}, LineNumberAt(line, offset));
   }
@@ -174,7 +176,7 @@ void Extractor::GuardDataFilesIn(const std::string& dir) { guarded_dirs_.push_ba
 
 void Extractor::GuardShippedSets(const std::string& program_dir) {
   if (program_dir != ProgramDir()) GuardDataFilesIn(program_dir);
-  for (const std::string& dir : ShippedSetDirectories(program_dir))
+  for (const std::string& dir : ShippedDataDirectories(program_dir))
     if (disk().KindOf(disk().FollowLinks(dir)) == FileKind::kDirectory) GuardDataFilesIn(dir);
 }
 

@@ -54,7 +54,8 @@ class Extractor : public GlyphStore {
   /// The records a run appends besides those of the characters the table
   /// holds: none, as the window's run; pixtrel-extract's may ask for them.
   struct ExtraRecords {
-    bool half_width = false;   ///< Each printable ASCII character gets its half-width record.
+    bool half_width = false;   ///< Each printable ASCII character gets its half-width record (or, from a
+                               ///< store without them, is missing).
     bool placeholder = false;  ///< Each character that got no glyph gets the placeholder.
   };
 
@@ -69,7 +70,8 @@ class Extractor : public GlyphStore {
   void GuardDataFilesIn(const std::string& dir);
 
   /// Guards the data files of every font set Pixtrel ships, as they lie
-  /// from the program directory `program_dir`, and those in `program_dir`.
+  /// from the program directory `program_dir` and where it is installed,
+  /// and those in `program_dir`.
   void GuardShippedSets(const std::string& program_dir);
 
   /// "Dont't touch the backup !" when `path` names a guarded data file (the

@@ -53,7 +53,8 @@ class UniqueBinFormat : public GlyphFormat {
         },
         [](int64_t) {});
     index.Close();
-    distinct_ = distinct.glyphs.size();
+    summary_ = SavingsSummary(glyphs_.path(), log_, distinct,
+                              [&](const WrittenGlyph& glyph) { return RecordOf(glyph, *request_.store).size(); });
   }
 
   void Install() override {
@@ -71,19 +72,14 @@ class UniqueBinFormat : public GlyphFormat {
     return targets;
   }
 
-  std::optional<std::string> Summary() const override {
-    const size_t all = static_cast<size_t>(log_.records()), fewer = all - distinct_;
-    return (glyphs_.path().empty() ? "-" : glyphs_.path()) + ": " + std::to_string(distinct_) +
-           " distinct records of " + std::to_string(all) + ": " + std::to_string(fewer) + " fewer, " +
-           std::to_string(fewer * request_.store->RecordSize()) + " bytes saved";  // All of one shape.
-  }
+  std::optional<std::string> Summary() const override { return summary_; }
 
  private:
   FormatRequest request_;
   DiscardedGlyphOutput discarded_;
   GlyphLog log_;
   TargetFile glyphs_, index_;
-  size_t distinct_ = 0;
+  std::string summary_;
 };
 
 }  // namespace

@@ -65,7 +65,8 @@ class CWriter {
         // Records of other shapes than the 16 x 16 of old are written as bitmaps with their widths.
         square_(!request.half_width && store_.Shape() == RecordShape{}) {}
 
-  void Write() {
+  /// Writes the text; returns what --unique saved, when asked for.
+  std::optional<std::string> Write() {
     if (request_.unique) distinct_ = log_.Distinct();
     std::string guard = request_.name + "_H";
     std::transform(guard.begin(), guard.end(), guard.begin(), [](unsigned char c) { return std::toupper(c); });
@@ -81,6 +82,9 @@ class CWriter {
     if (request_.unique) TextArray();
     if (header_) out_.Append("\n#endif\n");
     out_.Close();
+    if (!request_.unique) return std::nullopt;
+    return SavingsSummary(request_.output, log_, distinct_,
+                          [&](const WrittenGlyph& glyph) { return RecordOf(glyph, store_).size(); });
   }
 
  private:
@@ -278,7 +282,8 @@ class CFormat : public GlyphFormat {
 
   GlyphOutput& Stream() override { return discarded_; }
   CharacterReport* Report() override { return &log_; }
-  void Finish() override { CWriter(request_, header_, log_, file_.output()).Write(); }
+  void Finish() override { summary_ = CWriter(request_, header_, log_, file_.output()).Write(); }
+  std::optional<std::string> Summary() const override { return summary_; }
   void Install() override { file_.Install(); }
   void RemoveOld() override { file_.RemoveOld(); }
   std::vector<std::string> Targets() const override {
@@ -292,6 +297,7 @@ class CFormat : public GlyphFormat {
   DiscardedGlyphOutput discarded_;
   GlyphLog log_;
   TargetFile file_;
+  std::optional<std::string> summary_;
 };
 
 }  // namespace

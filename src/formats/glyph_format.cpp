@@ -2,6 +2,8 @@
 
 #include "formats/bin_format.h"
 #include "formats/c_format.h"
+#include "formats/lvgl_format.h"
+#include "formats/u8g2_format.h"
 #include "glyphdata/cp936.h"
 
 namespace pixtrel {
@@ -9,9 +11,9 @@ namespace pixtrel {
 namespace {
 
 constexpr FormatKind kFormats[] = {
-    {"bin", "bin", true, MakeBinFormat},
-    {"c", "c", false, MakeCSourceFormat},
-    {"h", "h", false, MakeCHeaderFormat},
+    {"bin", "bin", true, false, MakeBinFormat},  {"c", "c", false, false, MakeCSourceFormat},
+    {"h", "h", false, false, MakeCHeaderFormat}, {"lvgl", "c", false, true, MakeLvglFormat},
+    {"u8g2", "c", false, true, MakeU8g2Format},
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "extract/glyph_output.h"
 #include "extract/window_operations.h"
+#include "glyphdata/font_set.h"
 #include "glyphdata/glyph_layout.h"
 #include "glyphdata/glyph_store.h"
 #include "platform/platform.h"
@@ -18,9 +19,10 @@ namespace pixtrel {
 struct FormatRequest {
   Disk* disk = nullptr;
   const GlyphStore* store = nullptr;  ///< The font, its records already in `record_format`.
+  const FontSet* set = nullptr;       ///< What the store's set says of itself: its baseline.
   std::string output;                 ///< The file to write; empty for standard output.
   std::optional<std::string> index;   ///< --index FILE, where the format takes one.
-  std::string source;                 ///< The source's name, for comments.
+  std::string source;                 ///< The source's name, or the sources' names, for comments.
   std::string name;                   ///< IDENT, the prefix of the C arrays.
   RecordFormat record_format;
   bool unique = false;      ///< Each distinct record once, and the text as indices into them.
@@ -71,6 +73,7 @@ struct FormatKind {
   const char* name;
   const char* extension;  ///< Of the file written by default.
   bool raw;               ///< Its file is the records themselves: --index and --preview apply.
+  bool font;              ///< A font for a display library: the characters of one text or more, each once.
   std::unique_ptr<GlyphFormat> (*make)(const FormatRequest& request);
 };
 

@@ -32,6 +32,17 @@ size_t RecordKey(const WrittenGlyph& glyph) {
   return GlyphCount + (kLastHalfWidth - kFirstHalfWidth + 1);
 }
 
+std::string SavingsSummary(const std::string& path, const GlyphLog& log, const DistinctRecords& distinct,
+                           const std::function<size_t(const WrittenGlyph&)>& bytes_of) {
+  size_t all_bytes = 0, distinct_bytes = 0;
+  log.Walk([&](const WrittenGlyph& glyph, int64_t) { all_bytes += bytes_of(glyph); }, [](int64_t) {});
+  for (const WrittenGlyph& glyph : distinct.glyphs) distinct_bytes += bytes_of(glyph);
+  const size_t all = static_cast<size_t>(log.records()), fewer = all - distinct.glyphs.size();
+  return (path.empty() ? "-" : path) + ": " + std::to_string(distinct.glyphs.size()) + " distinct records of " +
+         std::to_string(all) + ": " + std::to_string(fewer) + " fewer, " + std::to_string(all_bytes - distinct_bytes) +
+         " bytes saved";
+}
+
 GlyphLog::GlyphLog(Disk& disk) : disk_(disk) {}
 
 GlyphLog::~GlyphLog() {

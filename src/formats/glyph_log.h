@@ -18,6 +18,11 @@ struct DistinctRecords {
   std::vector<uint16_t> index_of_key;  ///< By RecordKey, the index among them (for the keys used).
 };
 
+/// "PATH: D distinct records of N: F fewer, B bytes saved", of what
+/// --unique made of `log`; `bytes_of(glyph)` gives the bytes of a record.
+std::string SavingsSummary(const std::string& path, const class GlyphLog& log, const DistinctRecords& distinct,
+                           const std::function<size_t(const WrittenGlyph&)>& bytes_of);
+
 /// A number for each record a store can give: its slot for a record of
 /// the table, then one for each half-width record, then the placeholder.
 size_t RecordKey(const WrittenGlyph& glyph);

@@ -35,8 +35,8 @@ FontSet FontSet::Read(Disk& disk, const std::string& dir) {
   const std::optional<std::string> text = ReadIfExists(disk, path);
   if (!text) return set;
   set.described = true;
-  int line_number = 0;
-  auto wrong = [&](const std::string& what) { return FileFailure(path + ":" + std::to_string(line_number), what); };
+  int line_number = 0, size_line = 0, half_width_line = 0, baseline_line = 0;
+  auto wrong = [&](int line, const std::string& what) { return FileFailure(path + ":" + std::to_string(line), what); };
   for (size_t at = 0; at < text->size();) {
     const size_t end = std::min(text->find('\n', at), text->size());
     std::string_view line = std::string_view(*text).substr(at, end - at);
@@ -56,15 +56,15 @@ FontSet FontSet::Read(Disk& disk, const std::string& dir) {
     }
     if (key != "size" && key != "half-width" && key != "baseline") continue;  // Said for others to read.
     const std::optional<int> number = Number(value);
-    if (!number) throw wrong("not a number: " + std::string(value));
+    if (!number) throw wrong(line_number, "not a number: " + std::string(value));
     (key == "size" ? set.size : key == "half-width" ? set.half_width : set.baseline) = *number;
+    (key == "size" ? size_line : key == "half-width" ? half_width_line : baseline_line) = line_number;
   }
-  line_number = 0;
-  if (set.size < 8 || set.size > 32) throw wrong("the size is not 8 to 32 pixels");
+  if (set.size < 8 || set.size > 32) throw wrong(size_line, "the size is not 8 to 32 pixels");
   if (set.half_width != 0 && set.half_width != HalfWidthOf(set.size))
-    throw wrong("the half width of a " + std::to_string(set.size) + "-pixel set is " +
-                std::to_string(HalfWidthOf(set.size)));
-  if (set.baseline < 0 || set.baseline > set.size) throw wrong("the baseline is not in the cell");
+    throw wrong(half_width_line, "the half width of a " + std::to_string(set.size) + "-pixel set is " +
+                                     std::to_string(HalfWidthOf(set.size)));
+  if (set.baseline < 0 || set.baseline > set.size) throw wrong(baseline_line, "the baseline is not in the cell");
   return set;
 }
 
@@ -87,10 +87,12 @@ const std::vector<std::string>& DataFileNames() {
   return names;
 }
 
-std::vector<std::string> ShippedSetDirectories(const std::string& program_dir) {
-  std::vector<std::string> directories;
-  for (const char* root : kShippedSetRoots)
-    for (const char* name : kShippedSetNames) directories.push_back(program_dir + "/" + root + "/" + name);
+std::vector<std::string> ShippedDataDirectories(const std::string& program_dir) {
+  std::vector<std::string> roots, directories(std::begin(kInstalledProgramDirs), std::end(kInstalledProgramDirs));
+  for (const char* root : kShippedSetRoots) roots.push_back(program_dir + "/" + root);
+  roots.insert(roots.end(), std::begin(kInstalledSetRoots), std::end(kInstalledSetRoots));
+  for (const std::string& root : roots)
+    for (const char* name : kShippedSetNames) directories.push_back(root + "/" + name);
   return directories;
 }
 

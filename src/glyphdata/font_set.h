@@ -58,9 +58,10 @@ constexpr int HalfWidthOf(int size) { return (size + 1) / 2; }
 /// licence among them.
 const std::vector<std::string>& DataFileNames();
 
-/// The directories of the font sets Pixtrel ships, in the build tree and
-/// installed, seen from the program directory `program_dir`; those that do
-/// not exist are among them too.
-std::vector<std::string> ShippedSetDirectories(const std::string& program_dir);
+/// The directories of the data files Pixtrel ships: the font sets of the
+/// tree of the program directory `program_dir` (the build tree, or where it
+/// is installed), and where the build knows Pixtrel is installed, the sets
+/// and the programs' own directory; those that do not exist are among them.
+std::vector<std::string> ShippedDataDirectories(const std::string& program_dir);
 
 }  // namespace pixtrel

@@ -80,7 +80,9 @@ std::optional<std::string> ChoosePixels(FontFace& face, const Options& options) 
     face.UseStrike(options.size);
     return std::nullopt;
   }
-  if (!face.HasOutlines()) return "No strike of " + std::to_string(options.size) + " pixels, and no outlines";
+  if (!face.HasOutlines())
+    return options.mode == Mode::kOutline ? std::string("No outlines to draw")
+                                          : "No strike of " + std::to_string(options.size) + " pixels, and no outlines";
   face.UseOutlines(options.size, options.hinting);
   return std::nullopt;
 }
