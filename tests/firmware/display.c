@@ -16,7 +16,7 @@ static void ssd1306_write(uint8_t page, uint8_t column, const uint8_t *bytes, un
 void draw_menu_line(unsigned line, uint8_t x, uint8_t page) {
   const uint16_t first = menu_lines[line - 1][0], count = menu_lines[line - 1][1];
   for (uint16_t i = 0; i < count; ++i, x += 16) {
-    ssd1306_write(page, x, menu_glyphs[first + i], 16);           /* top half */
-    ssd1306_write(page + 1, x, menu_glyphs[first + i] + 16, 16);  /* bottom half */
+    ssd1306_write(page, x, menu_glyphs[first + i], 16);          /* top half */
+    ssd1306_write(page + 1, x, menu_glyphs[first + i] + 16, 16); /* bottom half */
   }
 }
