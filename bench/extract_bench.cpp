@@ -230,7 +230,7 @@ int main(int argc, char** argv) {
 
   MakeText(dir + "/cp936.txt", store, megabytes, "\r\n");
   std::ofstream(dir + "/utf8.txt", std::ios::binary)
-      << *pixtrel::TextConverter::Whole("UTF-8", "CP936", ReadFile(dir + "/cp936.txt"));
+      << *pixtrel::ConvertText("UTF-8", "CP936", ReadFile(dir + "/cp936.txt"));
   const std::string output = dir + "/glyphs.bin";
   Run(dir + "/cp936.txt", output);
   const int64_t glyph_bytes = static_cast<int64_t>(std::filesystem::file_size(output));

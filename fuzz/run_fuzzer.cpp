@@ -148,7 +148,7 @@ class CheckedRun : public testing::RecordingWindow {
 std::optional<std::string> PlainText(const std::string& text, bool utf8) {
   if (!utf8) return text;
   if (text.starts_with("\xEF\xBB\xBF")) return std::nullopt;
-  return TextConverter::Whole("CP936", "UTF-8", text);
+  return ConvertText("CP936", "UTF-8", text);
 }
 
 /// The records of the slots whose entries Lookup can find.

@@ -11,10 +11,7 @@ namespace {
 /// Parses the command line `pixtrel-extract WORDS...`.
 std::optional<Options> Parse(std::vector<std::string> words) {
   words.insert(words.begin(), "pixtrel-extract");
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  return ParseOptions(static_cast<int>(words.size()), argv.data());
+  return ParseOptions(words);
 }
 
 TEST(OptionsTest, ReadsEveryOption) {

@@ -92,7 +92,7 @@ std::optional<SetCell> SetFiles::Of(uint32_t code_point) const {
   }
   std::string utf32(4, '\0');
   for (int i = 0; i < 4; ++i) utf32[static_cast<size_t>(i)] = static_cast<char>(code_point >> (8 * i) & 0xFF);
-  const std::optional<std::string> cp936 = TextConverter::Whole("CP936", "UTF-32LE", utf32);
+  const std::optional<std::string> cp936 = ConvertText("CP936", "UTF-32LE", utf32);
   if (!cp936 || cp936->size() != 2) return std::nullopt;
   const auto row = static_cast<unsigned char>((*cp936)[0]), column = static_cast<unsigned char>((*cp936)[1]);
   if (row < 0xA1 || row > 0xF7 || column < 0xA1) return std::nullopt;

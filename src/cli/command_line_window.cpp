@@ -11,12 +11,8 @@ void CommandLineWindow::EnableCommand1(bool) {}
 
 void CommandLineWindow::SetCommand1Caption(const std::string& caption) {
   if (progress_ == nullptr) return;
-  if (rewrite_line_) {
-    std::fprintf(progress_, "\r%s\033[K", caption.c_str());
-    line_open_ = true;
-  } else {
-    std::fprintf(progress_, "%s\n", caption.c_str());
-  }
+  WriteText(progress_, rewrite_line_ ? "\r" + caption + "\033[K" : caption + "\n");
+  line_open_ = rewrite_line_;
   std::fflush(progress_);
 }
 
@@ -26,7 +22,7 @@ void CommandLineWindow::ShowMessageBox(const std::string& text) {
 }
 
 void CommandLineWindow::EndProgressLine() {
-  if (line_open_) std::fputc('\n', progress_);
+  if (line_open_) WriteText(progress_, "\n");
   line_open_ = false;
 }
 

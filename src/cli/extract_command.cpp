@@ -56,7 +56,7 @@ std::optional<int> LoadData(Extractor& extractor, const FontSet& set, const Opti
   const std::optional<std::string> shortage = FontShortage(extractor);
   if (!shortage) return std::nullopt;
   if (options.strict) return Fail(extractor.FontPath() + ": " + *shortage);
-  std::fprintf(stderr, "pixtrel-extract: %s: warning: %s\n", extractor.FontPath().c_str(), shortage->c_str());
+  WriteText(stderr, "pixtrel-extract: " + extractor.FontPath() + ": warning: " + *shortage + "\n");
   return std::nullopt;
 }
 
@@ -148,18 +148,17 @@ std::string DepfileFor(const Options& options, const Extractor& extractor, const
     if (source != kStandardInput) sources.push_back(source);
   read.push_back(extractor.FontPath());
   read.push_back(extractor.TablePath());
-  const std::string dir = extractor.FontPath().substr(0, extractor.FontPath().rfind('/'));
-  if (set.described) read.push_back(dir + "/" + kDescriptionFileName);
-  if (extractor.HasHalfWidth()) read.push_back(dir + "/" + kHalfWidthFileName);
-  if (extractor.HasPlaceholder()) read.push_back(dir + "/" + kPlaceholderFileName);
+  const std::string dir = extractor.FontPath().substr(0, NameStart(extractor.FontPath()) - 1);
+  if (set.described) read.push_back(JoinPath(dir, kDescriptionFileName));
+  if (extractor.HasHalfWidth()) read.push_back(JoinPath(dir, kHalfWidthFileName));
+  if (extractor.HasPlaceholder()) read.push_back(JoinPath(dir, kPlaceholderFileName));
   return DepfileRule(targets, sources, read);
 }
 
 /// Draws the records the run appended, as `log` has them, on stdout.
 void Preview(const GlyphLog& log, const GlyphStore& store, RecordFormat format) {
-  std::fflush(stdout);
   TerminalPreview preview(TerminalColumns(stdout).value_or(80), format,
-                          [](const std::string& band) { std::fputs(band.c_str(), stdout); });
+                          [](const std::string& band) { WriteText(stdout, band); });
   log.Walk(
       [&](const WrittenGlyph& glyph, int64_t) {
         preview.Add(RecordOf(glyph, store), {WidthOf(glyph, store), store.Shape().height});
@@ -171,7 +170,7 @@ void Preview(const GlyphLog& log, const GlyphStore& store, RecordFormat format) 
 }  // namespace
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "pixtrel-extract: %s\n", message.c_str());
+  WriteText(stderr, "pixtrel-extract: " + message + "\n");
   return kExitFailed;
 }
 
@@ -236,13 +235,13 @@ int ExtractCommand(const Options& options, Disk& disk) {
     format->Install();
     if (picture) picture->Install();
     if (depfile) depfile->Install();
-    if (!options.quiet) std::fprintf(messages, "%s\n", message.c_str());
+    if (!options.quiet) WriteText(messages, message + "\n");
   }
   if (!incomplete && !written) {
     format->RemoveOld();
     if (picture) picture->RemoveOld();
     if (options.depfile) TargetFile(disk, *options.depfile).RemoveOld();
-    std::fprintf(options.quiet ? stderr : messages, "%s\n", message.c_str());
+    WriteText(options.quiet ? stderr : messages, message + "\n");
   }
   for (size_t i = 0; i < options.sources.size(); ++i) {
     if (missing[i].occurrences() > 0) missing[i].Print(stderr, options.sources[i], LocaleCharset());
@@ -258,7 +257,7 @@ int ExtractCommand(const Options& options, Disk& disk) {
   }
   if (!written) return kExitNothing;
   if (std::optional<std::string> summary = format->Summary(); summary && !options.quiet)
-    std::fprintf(stderr, "pixtrel-extract: %s\n", summary->c_str());
+    WriteText(stderr, "pixtrel-extract: " + *summary + "\n");
   if (preview) Preview(*preview, extractor, options.record_format);
   return kExitWritten;
 }

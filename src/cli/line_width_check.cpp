@@ -1,6 +1,7 @@
 #include "cli/line_width_check.h"
 
 #include "formats/glyph_format.h"
+#include "platform/platform.h"
 
 namespace pixtrel {
 
@@ -19,8 +20,8 @@ void LineWidthCheck::EndLine() {
 
 void LineWidthCheck::Print(std::FILE* out, const std::string& source) const {
   for (const auto& [line, width] : over_)
-    std::fprintf(out, "%s:%lld: %lld pixels wide, %lld over %d\n", source.c_str(), static_cast<long long>(line),
-                 static_cast<long long>(width), static_cast<long long>(width - max_width_), max_width_);
+    WriteText(out, source + ":" + std::to_string(line) + ": " + std::to_string(width) + " pixels wide, " +
+                       std::to_string(width - max_width_) + " over " + std::to_string(max_width_) + "\n");
 }
 
 }  // namespace pixtrel

@@ -20,10 +20,10 @@ using pixtrel::Options;
 int Perform(const Options& options) {
   switch (options.action) {
     case Options::Action::kHelp:
-      std::printf("%s\n%s", pixtrel::kUsage, pixtrel::kHelp);
+      pixtrel::WriteText(stdout, std::string(pixtrel::kUsage) + "\n" + pixtrel::kHelp);
       return pixtrel::kExitWritten;
     case Options::Action::kVersion:
-      std::puts("pixtrel-extract " PIXTREL_VERSION_TEXT);
+      pixtrel::WriteText(stdout, "pixtrel-extract " PIXTREL_VERSION_TEXT "\n");
       return pixtrel::kExitWritten;
     case Options::Action::kShow: {
       const pixtrel::FontSet set = pixtrel::FontSet::Read(
@@ -42,8 +42,7 @@ int Perform(const Options& options) {
 
 int main(int argc, char** argv) {
   std::setlocale(LC_CTYPE, "");  // The terminal's character set, for the characters --missing lists.
-  pixtrel::RemoveTemporaryFilesOnSignals();
-  std::optional<Options> options = pixtrel::ParseOptions(argc, argv);
+  std::optional<Options> options = pixtrel::ParseOptions(pixtrel::StartCommand(argc, argv));
   if (!options) return pixtrel::kExitFailed;
   try {
     return Perform(*options);

@@ -40,18 +40,17 @@ void MissingReport::MissingCharacter(SourceCharacter character, int64_t line_num
 
 void MissingReport::Print(std::FILE* out, const std::string& source, const std::string& charset) const {
   for (const Entry& entry : entries_)
-    std::fprintf(out, "%s:%lld: missing %s, %s\n", source.c_str(), static_cast<long long>(entry.first_line),
-                 Describe(entry, charset).c_str(), Counted(entry.count, "occurrence").c_str());
-  std::fprintf(out, "%s: %s missing, %s\n", source.c_str(),
-               Counted(static_cast<int64_t>(entries_.size()), "character").c_str(),
-               Counted(occurrences_, "occurrence").c_str());
+    WriteText(out, source + ":" + std::to_string(entry.first_line) + ": missing " + Describe(entry, charset) + ", " +
+                       Counted(entry.count, "occurrence") + "\n");
+  WriteText(out, source + ": " + Counted(static_cast<int64_t>(entries_.size()), "character") + " missing, " +
+                     Counted(occurrences_, "occurrence") + "\n");
 }
 
 std::string MissingReport::Describe(const Entry& entry, const std::string& charset) {
   const SourceCharacter character = entry.character;
   std::string utf8;
   if (character.code_point != 0) AppendUtf8(character.code_point, utf8);
-  std::optional<std::string> shown = TextConverter::Whole(charset.c_str(), "UTF-8", utf8);
+  std::optional<std::string> shown = ConvertText(charset.c_str(), "UTF-8", utf8);
   const std::string text = shown && !shown->empty() ? *shown : "?";
   if (character.code == kNoCp936Code) return text + " U+" + Hex(character.code_point, 4) + " (no CP936 form)";
   return text + " CP936 " + Hex(character.code, character.code > 0xFF ? 4 : 2);

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/platform.h"
+
 namespace pixtrel {
 
 const char kUsage[] =
@@ -121,8 +123,8 @@ const option kLongOptions[] = {
 };
 
 std::nullopt_t UsageError(const char* complaint = nullptr, const char* what = "") {
-  if (complaint != nullptr) std::fprintf(stderr, "pixtrel-extract: %s%s\n", complaint, what);
-  std::fputs(kUsage, stderr);
+  if (complaint != nullptr) WriteText(stderr, std::string("pixtrel-extract: ") + complaint + what + "\n");
+  WriteText(stderr, kUsage);
   return std::nullopt;
 }
 
@@ -188,13 +190,15 @@ bool IsCIdentifier(const std::string& name) {
   });
 }
 
-std::optional<Options> ParseOptions(int argc, char** argv) {
+std::optional<Options> ParseOptions(std::vector<std::string> arguments) {
   Options options;
   optind = 0;  // Starts getopt_long afresh, however often the program parses.
   // getopt_long names the program as argv[0] does in what it says is wrong: so it says what our messages say.
-  std::string program = "pixtrel-extract";
-  std::vector<char*> words(argv, argv + argc);
-  words[0] = program.data();
+  arguments.at(0) = "pixtrel-extract";
+  std::vector<char*> words;
+  for (std::string& argument : arguments) words.push_back(argument.data());
+  const int argc = static_cast<int>(words.size());
+  words.push_back(nullptr);
   for (int c; (c = getopt_long(argc, words.data(), "o:qhV", kLongOptions, nullptr)) != -1;) {
     switch (c) {
       case 'o':
@@ -297,7 +301,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
   if (operands == 0) return UsageError("no SOURCE");
   if (operands > 1 && !options.format->font)
     return UsageError("one SOURCE only: the fonts of --format lvgl and u8g2 take several, no other format does");
-  options.sources.assign(words.begin() + optind, words.end());
+  options.sources.assign(arguments.begin() + optind, arguments.end());
   options.file = options.sources.front();
   for (const std::string& source : options.sources)
     if (source.empty()) return UsageError("SOURCE is an empty name");

@@ -49,8 +49,9 @@ extern const char kUsage[];
 /// The text of --help: the usage, every option and the exit statuses.
 extern const char kHelp[];
 
-/// Parses the command line with getopt_long; none, after writing what is
-/// wrong and the usage on stderr, when it is not a valid one.
-std::optional<Options> ParseOptions(int argc, char** argv);
+/// Parses the command line `arguments` (the program's name first) with
+/// getopt_long; none, after writing what is wrong and the usage on stderr,
+/// when it is not a valid one.
+std::optional<Options> ParseOptions(std::vector<std::string> arguments);
 
 }  // namespace pixtrel

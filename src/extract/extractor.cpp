@@ -184,7 +184,7 @@ bool Extractor::IsDataFile(const std::string& path) const {
   auto in = [&](const std::string& dir) {
     const std::vector<std::string>& names = DataFileNames();
     return std::any_of(names.begin(), names.end(),
-                       [&](const std::string& name) { return disk().SameFile(path, dir + "/" + name); });
+                       [&](const std::string& name) { return disk().SameFile(path, JoinPath(dir, name)); });
   };
   return in(ProgramDir()) || std::any_of(guarded_dirs_.begin(), guarded_dirs_.end(), in);
 }

@@ -61,7 +61,7 @@ void DrawGlyphFile(const std::string& path, RecordShape shape, int columns, std:
   const size_t size = RecordBytes(shape, format.layout);
   const std::string not_whole = "Length is not a multiple of " + std::to_string(size) + " bytes";
   if (file->Length() % static_cast<int64_t>(size) != 0) throw FileFailure(path, not_whole);
-  TerminalPreview preview(columns, format, [out](const std::string& band) { std::fputs(band.c_str(), out); });
+  TerminalPreview preview(columns, format, [out](const std::string& band) { WriteText(out, band); });
   std::vector<uint8_t> record(size);
   for (size_t read; (read = file->ReadFull(reinterpret_cast<char*>(record.data()), size)) != 0;) {
     if (read != size) throw FileFailure(path, not_whole);

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/failure.h"
+#include "platform/platform.h"
 #include "shipped_sets.h"
 
 namespace pixtrel {
@@ -31,7 +32,7 @@ std::optional<int> Number(std::string_view text) {
 
 FontSet FontSet::Read(Disk& disk, const std::string& dir) {
   FontSet set;
-  const std::string path = dir + "/" + kDescriptionFileName;
+  const std::string path = JoinPath(dir, kDescriptionFileName);
   const std::optional<std::string> text = ReadIfExists(disk, path);
   if (!text) return set;
   set.described = true;
@@ -89,10 +90,10 @@ const std::vector<std::string>& DataFileNames() {
 
 std::vector<std::string> ShippedDataDirectories(const std::string& program_dir) {
   std::vector<std::string> roots, directories(std::begin(kInstalledProgramDirs), std::end(kInstalledProgramDirs));
-  for (const char* root : kShippedSetRoots) roots.push_back(program_dir + "/" + root);
+  for (const char* root : kShippedSetRoots) roots.push_back(JoinPath(program_dir, root));
   roots.insert(roots.end(), std::begin(kInstalledSetRoots), std::end(kInstalledSetRoots));
   for (const std::string& root : roots)
-    for (const char* name : kShippedSetNames) directories.push_back(root + "/" + name);
+    for (const char* name : kShippedSetNames) directories.push_back(JoinPath(root, name));
   return directories;
 }
 

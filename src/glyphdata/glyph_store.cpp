@@ -7,6 +7,7 @@
 #include "glyphdata/cp936.h"
 #include "glyphdata/text_lines.h"
 #include "platform/failure.h"
+#include "platform/platform.h"
 
 namespace pixtrel {
 
@@ -24,9 +25,9 @@ GlyphStore::GlyphStore(std::string program_dir, Disk& disk, RecordShape shape)
   first_slot_.fill(kNoSlot);
 }
 
-std::string GlyphStore::FontPathIn(const std::string& dir) { return dir + "/" + kFontFileName; }
+std::string GlyphStore::FontPathIn(const std::string& dir) { return JoinPath(dir, kFontFileName); }
 
-std::string GlyphStore::TablePathIn(const std::string& dir) { return dir + "/" + kTableFileName; }
+std::string GlyphStore::TablePathIn(const std::string& dir) { return JoinPath(dir, kTableFileName); }
 
 void GlyphStore::LoadGlyphData() {
   LoadFont();
@@ -41,7 +42,7 @@ void GlyphStore::LoadSetGlyphs(const FontSet& set) {
 }
 
 std::vector<uint8_t> GlyphStore::ReadRecords(const char* name, RecordShape shape, size_t count) const {
-  const std::string path = program_dir_ + "/" + name;
+  const std::string path = JoinPath(program_dir_, name);
   std::vector<uint8_t> records(count * RecordBytes(shape, GlyphLayout::kRowMsb));
   const size_t read = disk_.OpenForReading(path)->ReadFull(reinterpret_cast<char*>(records.data()), records.size());
   if (read < records.size()) throw FileFailure(path, "Input past end of file");

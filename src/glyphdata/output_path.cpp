@@ -4,21 +4,23 @@
 #include <cstdio>
 
 #include "glyphdata/utf8.h"
+#include "platform/platform.h"
 
 namespace pixtrel {
 
 namespace {
 
 /// Where the file name of `path` starts, and where its last dot is (npos
-/// when it has none). Neither "/" nor "." can be the trail byte of a CP936
-/// character, so both are found by their bytes.
+/// when it has none). Paths are UTF-8 or CP936, in which no byte of a
+/// character that is not ASCII is "/" or "."; the Windows build's paths
+/// are UTF-8, in which none is "\\" either. So each is found by its byte.
 struct NameParts {
   size_t name_start;
   size_t dot;
 };
 
 NameParts PartsOf(std::string_view path) {
-  const size_t name_start = path.rfind('/') + 1;  // npos + 1 == 0
+  const size_t name_start = NameStart(path);
   const size_t dot = path.rfind('.');
   return {name_start, dot != std::string_view::npos && dot >= name_start ? dot : std::string_view::npos};
 }

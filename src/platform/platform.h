@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pixtrel {
 
@@ -129,12 +130,6 @@ class Disk {
 /// The machine's own disk.
 Disk& RealDisk();
 
-/// Makes the program, when interrupted, terminated or hung up by a signal,
-/// first remove the temporary files RealDisk made and did not rename or
-/// remove yet; and makes a write past the process's file size limit fail
-/// as other writes do rather than end the program.
-void RemoveTemporaryFilesOnSignals();
-
 /// The directory of the running executable, links resolved, without a
 /// trailing separator ("/" for the root). Throws Failure when the system
 /// cannot say.
@@ -151,37 +146,46 @@ std::optional<int> TerminalColumns(std::FILE* stream);
 bool IsTerminal(std::FILE* stream);
 
 /// The character set of the locale the program runs in (after
-/// setlocale(LC_CTYPE, "")), named as TextConverter takes it.
+/// setlocale(LC_CTYPE, "")), named as ConvertText takes it: the set the
+/// characters of messages are shown in ("UTF-8" where WriteText shows
+/// Unicode whatever the console's code page).
 std::string LocaleCharset();
 
-/// A conversion of text from one character set to another, by the C
-/// library's converter; it keeps no state between calls to Convert.
-class TextConverter {
- public:
-  /// Why Convert stopped.
-  enum class Stop {
-    kDone,        ///< All the input was converted.
-    kOutputFull,  ///< The output has no room for the next character.
-    kInvalid,     ///< The next input is ill-formed or has no form in `to`.
-    kIncomplete,  ///< The input ends inside a character.
-  };
+/// `text` converted from the character set `from` to `to` (named as iconv
+/// names them: "UTF-8", "CP936", "UTF-32LE"); none when any part of it is
+/// ill-formed or has no form in `to`, never a best fit. Throws Failure when
+/// the system does not know the conversion.
+std::optional<std::string> ConvertText(const char* to, const char* from, std::string_view text);
 
-  /// Opens the conversion to `to` from `from`; throws Failure when the C
-  /// library does not know it.
-  TextConverter(const char* to, const char* from);
-  ~TextConverter();
-  TextConverter(const TextConverter&) = delete;
-  TextConverter& operator=(const TextConverter&) = delete;
+/// Writes `text`, in LocaleCharset, to the standard stream `stream` as it
+/// is; on a console that takes wide characters, through the console, so
+/// that it shows every character whatever its code page.
+void WriteText(std::FILE* stream, std::string_view text);
 
-  /// Converts from *in (advanced past what was used) into *out (advanced
-  /// past what was written, *out_left bytes of room left) as far as it can.
-  Stop Convert(std::string_view* in, char** out, size_t* out_left);
+/// True for a character that separates the parts of a path: "/", and on
+/// Windows "\" as well.
+constexpr bool IsPathSeparator(char c) {
+#ifdef _WIN32
+  return c == '/' || c == '\\';
+#else
+  return c == '/';
+#endif
+}
 
-  /// `text` converted whole; none when any part of it cannot be converted.
-  static std::optional<std::string> Whole(const char* to, const char* from, std::string_view text);
+/// Where the last part of `path` starts: just after its last separator, 0
+/// when it has none.
+size_t NameStart(std::string_view path);
 
- private:
-  void* handle_;
-};
+/// The path of `name` in the directory `dir`: the two joined by the
+/// system's own separator, whether or not `dir` ends in one.
+std::string JoinPath(const std::string& dir, std::string_view name);
+
+/// Readies the process for a command: standard streams read and written in
+/// binary; when interrupted, terminated or hung up, the program first
+/// removes the temporary files RealDisk made and did not rename or remove
+/// yet; a write past the process's file size limit fails as other writes
+/// do rather than end the program. Returns the command's arguments, argv[0]
+/// first, in UTF-8 where the system hands them over in another form.
+std::vector<std::string> StartCommand(int argc, char** argv);
 
 }  // namespace pixtrel

@@ -14,6 +14,7 @@
 
 #include "platform/failure.h"
 #include "platform/platform.h"
+#include "platform/temporary_files.h"
 
 namespace pixtrel {
 

@@ -10,6 +10,7 @@
 
 #include "platform/failure.h"
 #include "platform/platform.h"
+#include "platform/temporary_files.h"
 
 namespace pixtrel {
 
@@ -36,5 +37,12 @@ std::optional<int> TerminalColumns(std::FILE* stream) {
 }
 
 std::string LocaleCharset() { return nl_langinfo(CODESET); }
+
+void WriteText(std::FILE* stream, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); }
+
+std::vector<std::string> StartCommand(int argc, char** argv) {
+  RemoveTemporaryFilesOnSignals();
+  return std::vector<std::string>(argv, argv + argc);
+}
 
 }  // namespace pixtrel

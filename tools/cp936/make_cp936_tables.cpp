@@ -19,7 +19,7 @@
 
 namespace {
 
-using pixtrel::TextConverter;
+using pixtrel::ConvertText;
 
 /// The UTF-8 form of the BMP code point `code_point`.
 std::string Utf8Of(uint32_t code_point) {
@@ -48,7 +48,7 @@ std::vector<uint16_t> FromUnicode() {
   std::vector<uint16_t> codes(0x10000, 0);
   for (uint32_t code_point = 0x80; code_point <= 0xFFFF; ++code_point) {
     if (code_point >= 0xD800 && code_point <= 0xDFFF) continue;  // Surrogates are no characters.
-    const std::optional<std::string> cp936 = TextConverter::Whole("CP936", "UTF-8", Utf8Of(code_point));
+    const std::optional<std::string> cp936 = ConvertText("CP936", "UTF-8", Utf8Of(code_point));
     if (!cp936 || cp936->empty() || cp936->size() > 2) continue;
     uint16_t code = 0;
     for (char byte : *cp936) code = static_cast<uint16_t>(code << 8 | static_cast<unsigned char>(byte));
@@ -62,7 +62,7 @@ std::vector<uint16_t> FromUnicode() {
 std::vector<uint16_t> ToUnicode() {
   std::vector<uint16_t> code_points(pixtrel::cp936_tables::kCharacters, 0);
   auto add = [&](uint16_t code, const std::string& bytes) {
-    const std::optional<uint32_t> code_point = CodePointOf(TextConverter::Whole("UTF-32LE", "CP936", bytes));
+    const std::optional<uint32_t> code_point = CodePointOf(ConvertText("UTF-32LE", "CP936", bytes));
     if (code_point && *code_point > 0x7F && *code_point <= 0xFFFF)
       code_points[pixtrel::cp936_tables::IndexOf(code)] = static_cast<uint16_t>(*code_point);
   };

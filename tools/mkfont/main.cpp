@@ -230,7 +230,7 @@ std::optional<Options> Parse(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   std::setlocale(LC_CTYPE, "");
-  RemoveTemporaryFilesOnSignals();
+  StartCommand(argc, argv);  // It runs on the build machine, whose arguments are the bytes of argv.
   std::optional<Options> options = Parse(argc, argv);
   if (!options) return 2;
   try {

@@ -28,7 +28,7 @@ class Reports {
   void Add(uint16_t code, uint32_t unicode, const char* what) {
     std::string utf8;
     AppendUtf8(unicode, utf8);
-    const std::optional<std::string> shown = TextConverter::Whole(LocaleCharset().c_str(), "UTF-8", utf8);
+    const std::optional<std::string> shown = ConvertText(LocaleCharset().c_str(), "UTF-8", utf8);
     std::fprintf(stderr, "%04X U+%04X %s: %s\n", code, static_cast<unsigned>(unicode),
                  shown && !shown->empty() ? shown->c_str() : "?", what);
     ++count_;
