@@ -94,8 +94,8 @@ TEST_F(GlyphStoreTest, ATableThatCannotServeEverySlotFails) {
 }
 
 TEST_F(GlyphStoreTest, DataFilePathsJoinTheSeparatorAlways) {
-  EXPECT_EQ(GlyphStore("/opt/p").FontPath(), "/opt/p/GB2312.bin");
-  EXPECT_EQ(GlyphStore("/").TablePath(), "//GB2312.tbl");
+  EXPECT_EQ(GlyphStore("/opt/p").FontPath(), "/opt/p" + testing::kSeparator + "GB2312.bin");
+  EXPECT_EQ(GlyphStore("/").TablePath(), "/" + testing::kSeparator + "GB2312.tbl");
 }
 
 }  // namespace

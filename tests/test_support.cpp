@@ -1,14 +1,19 @@
 #include "test_support.h"
 
-#include <stdlib.h>
+#ifdef _WIN32
+#include "platform/win32_text.h"
+#else
 #include <sys/wait.h>
+#endif
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 #include "glyphdata/glyph_store.h"
@@ -17,10 +22,15 @@
 namespace pixtrel::testing {
 
 TempDir::TempDir() {
-  const char* base = getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/pixtrel-test-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed: " + pattern);
-  path_ = pattern;
+  std::mt19937_64 random(std::random_device{}());
+  for (;;) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("pixtrel-test-" + std::to_string(random()));
+    if (std::filesystem::create_directory(dir)) {
+      path_ = dir.generic_string();
+      return;
+    }
+  }
 }
 
 TempDir::~TempDir() {
@@ -32,7 +42,20 @@ CommandResult RunCommand(const std::string& command, const TempDir& dir) {
   const std::string line = command + " >" + (dir / "out") + " 2>" + (dir / "err") +
                            (command.find('<') != std::string::npos ? "" : " </dev/null");
   const int status = std::system(line.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir / "out"), ReadFile(dir / "err")};
+#ifdef _WIN32
+  const int exit_status = status;
+#else
+  const int exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+  return {exit_status, ReadFile(dir / "out"), ReadFile(dir / "err")};
+}
+
+std::string NoSuchFileText() {
+#ifdef _WIN32
+  return SystemMessage(ERROR_FILE_NOT_FOUND);
+#else
+  return std::strerror(ENOENT);
+#endif
 }
 
 std::string FailureText(const std::function<void()>& work) {

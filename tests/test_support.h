@@ -13,6 +13,13 @@
 
 namespace pixtrel::testing {
 
+/// The separator the programs join a directory and a file name with.
+#ifdef _WIN32
+inline const std::string kSeparator = "\\";
+#else
+inline const std::string kSeparator = "/";
+#endif
+
 /// A fresh directory under $TMPDIR (or /tmp), removed with everything in it
 /// when the object goes.
 class TempDir {
@@ -23,8 +30,8 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
-  /// The path of `name` inside the directory.
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  /// The path of `name` inside the directory, joined as the programs join it.
+  std::string operator/(const std::string& name) const { return path_ + kSeparator + name; }
 
  private:
   std::string path_;
@@ -40,6 +47,10 @@ struct CommandResult {
 /// Runs `command` (a shell command line) with standard input from /dev/null
 /// unless it redirects it, its output caught in files of `dir`.
 CommandResult RunCommand(const std::string& command, const TempDir& dir);
+
+/// What the system says of a file that is not there: "No such file or
+/// directory" on POSIX systems.
+std::string NoSuchFileText();
 
 /// The message of the Failure that `work` throws, or "no failure".
 std::string FailureText(const std::function<void()>& work);

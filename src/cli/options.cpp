@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "platform/png_writer.h"
 
 namespace pixtrel {
 
@@ -272,6 +273,7 @@ std::optional<Options> ParseOptions(std::vector<std::string> arguments) {
         if (!options.max_width) return UsageError("--max-width takes a number of pixels: ", optarg);
         break;
       case kPng:
+        if (!PngWriter::Available()) return UsageError("--png: this build has no means of writing PNG pictures");
         options.png = optarg;
         break;
       case kPngScale: {

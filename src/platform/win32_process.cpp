@@ -1,0 +1,84 @@
+// The program's place and surroundings on Windows: its directory, its
+// console and its command line.
+
+#include <windows.h>
+// After windows.h, which it needs:
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "platform/platform.h"
+#include "platform/temporary_files.h"
+#include "platform/win32_text.h"
+
+namespace pixtrel {
+
+namespace {
+
+HANDLE HandleOf(std::FILE* stream) { return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))); }
+
+/// Lets the console of `stream`, if it writes to one, take the terminal
+/// sequences the progress line uses.
+void TakeTerminalSequences(std::FILE* stream) {
+  DWORD mode;
+  if (GetConsoleMode(HandleOf(stream), &mode))
+    SetConsoleMode(HandleOf(stream), mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+}
+
+}  // namespace
+
+std::string ProgramDirectory() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (size == 0) throw SystemFailure("the program's own file", GetLastError());
+    if (size < path.size()) {
+      path.resize(size);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const std::string executable = Utf8(path);
+  const size_t name = NameStart(executable);
+  if (name == 0) return ".";
+  const bool root = name >= 2 && executable[name - 2] == ':';  // "C:\" keeps its separator.
+  return executable.substr(0, root ? name : name - 1);
+}
+
+std::string TemporaryDirectory() {
+  wchar_t path[MAX_PATH + 1];
+  const DWORD size = GetTempPathW(MAX_PATH + 1, path);
+  std::string directory = Utf8(std::wstring_view(path, size));
+  if (directory.size() > 1 && IsPathSeparator(directory.back()) && directory[directory.size() - 2] != ':')
+    directory.pop_back();
+  return directory.empty() ? "." : directory;
+}
+
+bool IsTerminal(std::FILE* stream) {
+  DWORD mode;
+  return GetConsoleMode(HandleOf(stream), &mode) != 0;
+}
+
+std::optional<int> TerminalColumns(std::FILE* stream) {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (!GetConsoleScreenBufferInfo(HandleOf(stream), &info)) return std::nullopt;
+  return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
+std::vector<std::string> StartCommand(int, char**) {
+  for (std::FILE* stream : {stdin, stdout, stderr}) _setmode(_fileno(stream), _O_BINARY);
+  TakeTerminalSequences(stdout);
+  TakeTerminalSequences(stderr);
+  RemoveTemporaryFilesOnSignals();
+  // The narrow argv went through the ANSI code page, which may lack the file names' characters.
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  for (int i = 0; i < count; ++i) arguments.push_back(Utf8(wide[i]));
+  LocalFree(wide);
+  return arguments;
+}
+
+}  // namespace pixtrel
