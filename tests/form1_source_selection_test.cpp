@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "test_support.h"
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 #include "window_test_support.h"
 
 namespace pixtrel {
@@ -38,7 +38,7 @@ class SourceSelectionTest : public ::testing::Test {
   void ExpectIdle() {
     EXPECT_TRUE(form_->Text1->text().isEmpty());
     EXPECT_FALSE(form_->Command1->isEnabled());
-    EXPECT_TRUE(form_->CommonDialog1.FileName().isEmpty());
+    EXPECT_TRUE(form_->CommonDialog1.FileName().empty());
   }
 
   void ExpectReady(const std::string& source, const std::string& output) {

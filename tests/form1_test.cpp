@@ -1,4 +1,4 @@
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <filesystem>
 
 #include "test_support.h"
-#include "ui/qt_translations.h"
+#include "ui/qt/qt_translations.h"
 #include "window_test_support.h"
 
 namespace pixtrel {
@@ -61,7 +61,7 @@ TEST_F(Form1Test, ResetFormReturnsToIdle) {
   form->Command1->setEnabled(true);
   form->Command1->setText("100%");
   form->ResetForm();
-  EXPECT_TRUE(form->CommonDialog1.FileName().isEmpty());
+  EXPECT_TRUE(form->CommonDialog1.FileName().empty());
   EXPECT_TRUE(form->Text1->text().isEmpty());
   EXPECT_FALSE(form->Command1->isEnabled());
   EXPECT_EQ(form->Command1->text(), QStringLiteral("开始"));

@@ -11,7 +11,7 @@
 #include <map>
 
 #include "test_support.h"
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 #include "window_test_support.h"
 
 namespace pixtrel {

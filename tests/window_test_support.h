@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
 namespace pixtrel::testing {
 

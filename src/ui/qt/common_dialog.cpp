@@ -1,11 +1,12 @@
-#include "ui/common_dialog.h"
+#include "ui/qt/common_dialog.h"
 
+#include <QFile>
 #include <QFileDialog>
 
 CommonDialog::CommonDialog(QWidget* parent) : parent_(parent) {}
 
 QStringList CommonDialog::NameFilters() const {
-  QStringList parts = filter_.split('|');
+  QStringList parts = QString::fromStdString(Filter()).split('|');
   QStringList filters;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     const QString& description = parts[i];
@@ -22,8 +23,8 @@ void CommonDialog::ShowOpen() {
   dialog.setFileMode(QFileDialog::ExistingFile);
   const QStringList filters = NameFilters();
   dialog.setNameFilters(filters);
-  if (filter_index_ >= 1 && filter_index_ <= filters.size()) dialog.selectNameFilter(filters[filter_index_ - 1]);
-  if (!file_name_.isEmpty()) dialog.selectFile(file_name_);
+  if (FilterIndex() >= 1 && FilterIndex() <= filters.size()) dialog.selectNameFilter(filters[FilterIndex() - 1]);
+  if (!FileName().empty()) dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(FileName())));
   if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-    file_name_ = dialog.selectedFiles().first();
+    SetFileName(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
 }

@@ -5,8 +5,8 @@
 #include <QIcon>
 #include <QLocale>
 
-#include "ui/form1.h"
-#include "ui/qt_translations.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/qt_translations.h"
 #include "version.h"
 
 int main(int argc, char** argv) {

@@ -1,0 +1,79 @@
+#!/bin/bash
+# windows_extract_test.sh WINE_RUN PREFIX WINDOWS_BIN LINUX_BIN SAMPLES: runs the
+# Windows pixtrel-extract.exe under Wine (WINE_RUN PREFIX PROGRAM ...) and
+# holds what it writes to what the Linux build's pixtrel-extract writes,
+# byte for byte; and tries the forms of the files it must not touch.
+set -u
+wine_run=$1 prefix=$2 windows_bin=$3 linux_bin=$4 samples=$5
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+win() { "$wine_run" "$prefix" "$windows_bin/pixtrel-extract.exe" "$@"; }
+lin() { "$linux_bin/pixtrel-extract" "$@"; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+mkdir 菜单 linux
+cp "$samples/menu.txt" "$samples/menu.utf-8.txt" .
+cp "$samples/menu.txt" 菜单/菜单.txt
+
+# same NAME OPTIONS...: both builds run in the same directory on the same
+# files, the Windows one's output then compared with the Linux one's.
+same() {
+  local name=$1
+  shift
+  win -q -o "$name" "$@" >win.out 2>win.err
+  local win_status=$?
+  lin -q -o "linux/$name" "$@" >lin.out 2>lin.err
+  local lin_status=$?
+  [ $win_status = $lin_status ] || fail "$*: exit $win_status on Windows, $lin_status on Linux"
+  if [ -e "$name" ] || [ -e "linux/$name" ]; then cmp -s "$name" "linux/$name" || fail "$*: $name differs"; fi
+  cmp -s win.err lin.err || fail "$*: the messages differ: $(cat win.err) / $(cat lin.err)"
+}
+same menu.bin menu.txt
+same menu.bin menu.utf-8.txt
+same page.bin --layout page-lsb --invert menu.utf-8.txt
+same menu.h --format h --name menu menu.txt
+same menu.c --format c --name menu --unique menu.utf-8.txt
+same whole.h --format h --name whole --half-width --placeholder --layout column-msb menu.txt
+same lvgl.c --format lvgl --name ui_font menu.txt menu.utf-8.txt
+same u8g2.c --format u8g2 --name ui_font menu.txt menu.utf-8.txt
+printf '\xe5\xa5\xbd\xe5\xa5\xbd \xb0\xa1\n' >bad.txt
+same bad.bin bad.txt
+printf 'ab \xf0\x9f\x98\x80 \xe6\x96\x87\n' >missing.txt
+same missing.bin --missing missing.txt
+
+# A pipe in and out.
+win -q -o - - <menu.txt >piped.bin || fail "a pipe: exit $?"
+cmp -s piped.bin linux/menu.bin || fail "a pipe gives other bytes"
+
+# Chinese names, and the default name beside the source.
+win -q '菜单\菜单.txt' || fail "菜单\\菜单.txt: exit $?"
+cmp -s 菜单/菜单.bin linux/menu.bin || fail "菜单/菜单.bin differs"
+
+# Never the source, never a data file, in any form.
+refused() {
+  local what=$1
+  shift
+  win -q "$@" >win.out 2>win.err
+  local status=$?
+  [ $status = 2 ] || fail "$what: exit $status, not 2"
+  grep -q "$what" win.err || fail "$what: the message says $(cat win.err)"
+}
+before=$(sha256sum 菜单/菜单.txt "$windows_bin"/GB2312.*)
+refused "would overwrite its own source" -o '菜单\菜单.TXT' '菜单/菜单.txt'
+refused "would overwrite its own source" -o '.\菜单\..\菜单\菜单.txt' '菜单\菜单.txt'
+bin_dir=$("$wine_run" "$prefix" winepath -w "$windows_bin" 2>/dev/null | tr -d '\r')
+for data in "$bin_dir\\gb2312.BIN" "$bin_dir\\GB2312.TBL" "$windows_bin/GB2312.bin" "$bin_dir\\.\\font-set.txt"; do
+  refused "Dont't touch the backup !" -o "$data" menu.txt
+done
+refused "Dont't touch the backup !" "$bin_dir\\GB2312.TBL"
+refused "Not a regular file" -o NUL menu.txt
+refused "no means of writing PNG" --png menu.png menu.txt
+[ "$before" = "$(sha256sum 菜单/菜单.txt "$windows_bin"/GB2312.*)" ] || fail "a guarded file changed"
+ls -A | grep -q '^\.pixtrel-' && fail "a temporary file was left"
+
+[ $failures = 0 ]
