@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <stdexcept>
 
@@ -123,6 +124,23 @@ std::optional<SetCell> SetFiles::Of(uint32_t code_point) const {
 }
 
 SetCell SetFiles::Placeholder() const { return Cell(placeholder_, 0, size_); }
+
+std::string ExpectedGlyphs(const std::string& data_dir, const std::string& text) {
+  const std::string font = ReadFile(data_dir + "/GB2312.bin");
+  const std::string table = ReadFile(data_dir + "/GB2312.tbl");
+  std::map<std::string, size_t> slot_of;
+  size_t slot = 0;
+  for (size_t start = 0, end; (end = table.find("\r\n", start)) != std::string::npos; start = end + 2, ++slot)
+    if (end - start >= 2) slot_of.emplace(table.substr(end - 2, 2), slot);
+  std::string glyphs;
+  for (size_t i = 0; i < text.size(); ++i) {
+    auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x81 || lead == 0xFF || i + 1 == text.size()) continue;
+    auto found = slot_of.find(text.substr(i++, 2));
+    if (found != slot_of.end()) glyphs += font.substr(found->second * 32, 32);
+  }
+  return glyphs;
+}
 
 std::vector<uint32_t> CodePoints(const std::string& utf8) {
   std::vector<uint32_t> code_points;

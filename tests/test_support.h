@@ -127,6 +127,10 @@ class SetFiles {
   std::string font_, half_, placeholder_;
 };
 
+/// The glyph file of the CP936 `text`, worked out from the data files in
+/// `data_dir` by a plain reading of them.
+std::string ExpectedGlyphs(const std::string& data_dir, const std::string& text);
+
 /// The code points of `utf8`, a well-formed UTF-8 text.
 std::vector<uint32_t> CodePoints(const std::string& utf8);
 

@@ -8,3 +8,14 @@ add_test(NAME WindowsExtract
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows_extract_test.sh ${wine_run} ${wine_prefix}
           ${CMAKE_RUNTIME_OUTPUT_DIRECTORY} ${PIXTREL_HOST_TOOLS} ${PROJECT_SOURCE_DIR}/samples)
 set_tests_properties(WindowsExtract PROPERTIES TIMEOUT 300)
+
+if(PIXTREL_BUILD_UI)
+  # The Win32 window, driven in-process by its messages on an X server of its own.
+  add_executable(win32_form1_tests win32_form1_test.cpp)
+  target_link_libraries(win32_form1_tests PRIVATE pixtrel_test_support pixtrel_ui GTest::gtest_main)
+  target_compile_definitions(win32_form1_tests PRIVATE PIXTREL_SAMPLES="${PROJECT_SOURCE_DIR}/samples")
+  add_dependencies(win32_form1_tests glyph_data)
+  add_test(NAME Win32Form1
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/xvfb_run.sh ${wine_run} ${wine_prefix} $<TARGET_FILE:win32_form1_tests>)
+  set_tests_properties(Win32Form1 PROPERTIES TIMEOUT 120)
+endif()
