@@ -19,3 +19,12 @@ if(PIXTREL_BUILD_UI)
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/xvfb_run.sh ${wine_run} ${wine_prefix} $<TARGET_FILE:win32_form1_tests>)
   set_tests_properties(Win32Form1 PROPERTIES TIMEOUT 120)
 endif()
+
+if(PIXTREL_BUILD_UI)
+  # The whole job through Pixtrel.exe and the real Open dialog, as a user does it.
+  add_test(NAME WindowsWindow
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows_window_test.sh ${wine_run} ${wine_prefix}
+            ${CMAKE_RUNTIME_OUTPUT_DIRECTORY} ${PIXTREL_HOST_TOOLS} ${PROJECT_SOURCE_DIR}/samples
+            ${CMAKE_BINARY_DIR}/screenshots)
+  set_tests_properties(WindowsWindow PROPERTIES TIMEOUT 180)
+endif()
