@@ -2,5 +2,31 @@
 # the data files beside them and the sets in fonts/; and its installer,
 # made by `cpack -G NSIS64` in the build directory.
 
-install(TARGETS pixtrel-extract RUNTIME DESTINATION .)
+set(windows_programs pixtrel-extract)
+if(PIXTREL_BUILD_UI)
+  list(APPEND windows_programs Pixtrel)
+endif()
+install(TARGETS ${windows_programs} RUNTIME DESTINATION .)
 install(FILES LICENSE packaging/copyright DESTINATION .)
+
+set(CPACK_PACKAGE_NAME Pixtrel)
+set(CPACK_PACKAGE_VENDOR Pixtrel)
+set(CPACK_PACKAGE_VERSION ${PIXTREL_VERSION_TEXT})
+set(CPACK_PACKAGE_FILE_NAME pixtrel-${PIXTREL_VERSION_TEXT}-win64)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Cut the glyph file of a text out of a glyph font")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Pixtrel)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Pixtrel)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_NSIS_DISPLAY_NAME Pixtrel)
+set(CPACK_NSIS_PACKAGE_NAME Pixtrel)
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# A 64-bit installer, as the programs are: it runs where 32-bit programs do not.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+if(PIXTREL_BUILD_UI)
+  # The Start-menu entry.
+  set(CPACK_PACKAGE_EXECUTABLES Pixtrel Pixtrel)
+  set(CPACK_NSIS_INSTALLED_ICON_NAME Pixtrel.exe)
+endif()
+set(CPACK_STRIP_FILES ON)
+include(CPack)

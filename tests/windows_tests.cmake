@@ -28,3 +28,9 @@ if(PIXTREL_BUILD_UI)
             ${CMAKE_BINARY_DIR}/screenshots)
   set_tests_properties(WindowsWindow PROPERTIES TIMEOUT 180)
 endif()
+
+# The installer installs, runs and uninstalls, in a Wine prefix of its own.
+add_test(NAME WindowsInstaller
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows_installer_test.sh ${wine_run} ${CMAKE_BINARY_DIR}
+          ${PIXTREL_HOST_TOOLS} ${PROJECT_SOURCE_DIR}/samples ${PIXTREL_VERSION_TEXT})
+set_tests_properties(WindowsInstaller PROPERTIES TIMEOUT 300)
