@@ -6,13 +6,19 @@
 #   bash scripts/build.sh test   install what is missing, build, run every test:
 #                                the suite; the suite again, built with clang++
 #                                under AddressSanitizer and UndefinedBehavior-
-#                                Sanitizer; then each fuzzer for
-#                                $PIXTREL_FUZZ_SECONDS seconds (60)
+#                                Sanitizer; each fuzzer for
+#                                $PIXTREL_FUZZ_SECONDS seconds (60); then the
+#                                Windows build's suite under Wine
+#   bash scripts/build.sh windows
+#                                install what is missing, build the Windows
+#                                programs (64-bit) and their installer in
+#                                build-windows/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ libgtest-dev xfonts-unifont xfonts-efont-unicode xfonts-intl-chinese libfreetype-dev zlib1g-dev libpng-dev qt6-base-dev qt6-translations-l10n fonts-wqy-microhei dpkg-dev file
-          clang libclang-rt-14-dev clang-format xvfb openbox xdotool x11-utils lintian gcc-arm-none-eabi)
+          clang libclang-rt-14-dev clang-format xvfb openbox xdotool x11-utils lintian gcc-arm-none-eabi
+          g++-mingw-w64-x86-64-posix wine wine64 nsis imagemagick)
 
 install_missing() {
   local missing=()
@@ -38,6 +44,16 @@ sanitized_build() {
   cmake -S . -B "$sanitized" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPIXTREL_WERROR=ON \
     -DPIXTREL_SANITIZE=ON -DPIXTREL_FUZZ=ON -DPIXTREL_BUILD_BENCH=OFF
   cmake --build "$sanitized"
+}
+
+# The Windows build takes the tools that make its data files from the build
+# for this machine.
+windows=build-windows
+
+windows_build() {
+  cmake -S . -B "$windows" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DPIXTREL_WERROR=ON \
+    -DPIXTREL_HOST_TOOLS="$PWD/build/bin" -DPIXTREL_BUILD_BENCH=OFF
+  cmake --build "$windows"
 }
 
 run() {
@@ -88,6 +104,15 @@ case "${1:-}" in
     sanitized_build
     run_tests "$sanitized"
     run_fuzzers
+    windows_build
+    run_tests "$windows"
     ;;
-  *) echo "usage: bash scripts/build.sh run|test" >&2; exit 2 ;;
+  windows)
+    install_missing
+    build
+    windows_build
+    (cd "$windows" && cpack -G NSIS64)
+    echo "Windows programs: $windows/bin/Pixtrel.exe, $windows/bin/pixtrel-extract.exe; installer: $windows/pixtrel-*-win64.exe"
+    ;;
+  *) echo "usage: bash scripts/build.sh run|test|windows" >&2; exit 2 ;;
 esac

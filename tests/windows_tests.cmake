@@ -16,7 +16,7 @@ if(PIXTREL_BUILD_UI)
   target_compile_definitions(win32_form1_tests PRIVATE PIXTREL_SAMPLES="${PROJECT_SOURCE_DIR}/samples")
   add_dependencies(win32_form1_tests glyph_data)
   add_test(NAME Win32Form1
-    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/xvfb_run.sh ${wine_run} ${wine_prefix} $<TARGET_FILE:win32_form1_tests>)
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine_on_xvfb.sh ${wine_run} ${wine_prefix} $<TARGET_FILE:win32_form1_tests>)
   set_tests_properties(Win32Form1 PROPERTIES TIMEOUT 120)
 endif()
 

@@ -11,7 +11,9 @@ wine_run=$1 prefix=$2 windows_bin=$3 linux_bin=$4 samples=$5 shots=$6
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pixtrel-wine-window-XXXXXX")
 pids=()
-cleanup() { kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"; }
+# A running Wine server keeps drawing on the display it started with.
+end_wine() { WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; }
+cleanup() { end_wine; kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 wine_do() { "$wine_run" "$prefix" "$@"; }
@@ -41,6 +43,7 @@ click() {
 }
 shoot() { mkdir -p "$shots" && import -window root "$shots/$1.png"; }
 
+end_wine
 Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" 2>/dev/null &
 pids+=($!)
 until_true 10 test -s "$work/display" || fail "Xvfb did not start"
