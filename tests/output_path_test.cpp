@@ -19,6 +19,11 @@ TEST(OutputPathTest, AppendsBinWhenTheNameHasNoDot) {
   EXPECT_EQ(OutputPathFor("/data/notes"), "/data/notesbin");
   EXPECT_EQ(OutputPathFor("/rel.2/notes"), "/rel.2/notesbin");
   EXPECT_EQ(OutputPathFor(""), "bin");
+#ifdef _WIN32  // There "\\" separates as "/" does.
+  EXPECT_EQ(OutputPathFor("C:\\rel.2\\notes"), "C:\\rel.2\\notesbin");
+  EXPECT_EQ(CommandOutputPathFor("C:\\rel.2\\menu", "bin"), "C:\\rel.2\\menu.bin");
+  EXPECT_EQ(IdentifierFor("C:\\out.d\\menu.h"), "menu");
+#endif
 }
 
 TEST(OutputPathTest, TheCommandGivesANameWithoutAnExtensionOneOfItsOwn) {

@@ -174,5 +174,49 @@ TEST_F(Win32Form1Test, AFailedRunIsShownAndEndsTheProgram) {
   EXPECT_FALSE(IsWindow(form_->hwnd()));
 }
 
+/// The value `name` of the version record of the executable `path`.
+std::string VersionValue(const std::wstring& path, const std::wstring& name) {
+  std::string record(GetFileVersionInfoSizeW(path.c_str(), nullptr), '\0');
+  if (record.empty() || !GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(record.size()), record.data()))
+    return "no version record";
+  void* value = nullptr;
+  UINT size = 0;
+  if (!VerQueryValueW(record.data(), name.c_str(), &value, &size)) return "no " + Utf8(name);
+  if (name == L"\\VarFileInfo\\Translation") {
+    const auto* words = static_cast<const WORD*>(value);
+    return std::to_string(words[0]) + " " + std::to_string(words[1]);
+  }
+  if (name == L"\\") {
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+    return std::to_string(fixed->dwFileVersionMS >> 16) + "." + std::to_string(fixed->dwFileVersionMS & 0xFFFF) + "." +
+           std::to_string(fixed->dwFileVersionLS >> 16) + "." + std::to_string(fixed->dwFileVersionLS & 0xFFFF);
+  }
+  return Utf8(static_cast<const wchar_t*>(value));
+}
+
+TEST(Win32ResourcesTest, TheVersionRecordAndTheIcon) {
+  const std::wstring program = Wide(JoinPath(ProgramDirectory(), "Pixtrel.exe"));
+  EXPECT_EQ(VersionValue(program, L"\\"), "0.1.0.0");
+  EXPECT_EQ(VersionValue(program, L"\\VarFileInfo\\Translation"), "2052 1200");  // Chinese (PRC), Unicode.
+  for (const wchar_t* name : {L"ProductName", L"InternalName"})
+    EXPECT_EQ(VersionValue(program, std::wstring(L"\\StringFileInfo\\080404B0\\") + name), "Pixtrel");
+  EXPECT_EQ(VersionValue(program, L"\\StringFileInfo\\080404B0\\OriginalFilename"), "Pixtrel.exe");
+  for (const wchar_t* name : {L"FileVersion", L"ProductVersion"})
+    EXPECT_EQ(VersionValue(program, std::wstring(L"\\StringFileInfo\\080404B0\\") + name), "0.01");
+
+  // The icon group holds one image of 32 x 32 in 16 colours.
+  HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
+  ASSERT_NE(group, nullptr);
+  const auto* entries = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
+  EXPECT_EQ(entries[4], 1);                      // One image,
+  EXPECT_EQ(entries[6], 32);                     // 32 wide,
+  EXPECT_EQ(entries[7], 32);                     // 32 high,
+  EXPECT_EQ(entries[8], 16);                     // in 16 colours,
+  EXPECT_EQ(entries[12] | entries[13] << 8, 4);  // of 4 bits a pixel.
+  FreeLibrary(module);
+}
+
 }  // namespace
 }  // namespace pixtrel

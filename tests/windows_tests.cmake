@@ -12,7 +12,8 @@ set_tests_properties(WindowsExtract PROPERTIES TIMEOUT 300)
 if(PIXTREL_BUILD_UI)
   # The Win32 window, driven in-process by its messages on an X server of its own.
   add_executable(win32_form1_tests win32_form1_test.cpp)
-  target_link_libraries(win32_form1_tests PRIVATE pixtrel_test_support pixtrel_ui GTest::gtest_main)
+  target_link_libraries(win32_form1_tests PRIVATE pixtrel_test_support pixtrel_ui GTest::gtest_main version)
+  add_dependencies(win32_form1_tests Pixtrel)
   target_compile_definitions(win32_form1_tests PRIVATE PIXTREL_SAMPLES="${PROJECT_SOURCE_DIR}/samples")
   add_dependencies(win32_form1_tests glyph_data)
   add_test(NAME Win32Form1
