@@ -12,22 +12,9 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/pixtrel-window-XXXXXX")
 pids=()
 cleanup() { kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# until SECONDS COMMAND...: runs COMMAND until it succeeds, for SECONDS at most.
-until_true() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" 2>/dev/null &
-pids+=($!)
-until_true 10 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=:$(cat "$work/display") QT_QPA_PLATFORM=xcb
+source "$(dirname "$0")/x_server.sh"
+start_x_server
+export QT_QPA_PLATFORM=xcb
 
 window=
 start_pixtrel() {
@@ -59,9 +46,7 @@ xdotool windowsize "$window" 200 50
 expect_size "bare, resized from outside to 200x50"
 kill "${pids[-1]}"
 
-openbox --startup "touch $work/openbox-ready" >/dev/null 2>&1 &
-pids+=($!)
-until_true 10 test -e "$work/openbox-ready" || fail "openbox did not start"
+start_window_manager
 start_pixtrel
 until_true 5 eval 'xprop -id "$window" _NET_FRAME_EXTENTS 2>/dev/null | grep -q =' || fail "openbox did not frame the window"
 expect_size "under openbox, at the start"

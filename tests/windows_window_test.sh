@@ -15,18 +15,8 @@ pids=()
 end_wine() { WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; }
 cleanup() { end_wine; kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/x_server.sh"
 wine_do() { "$wine_run" "$prefix" "$@"; }
-
-# until_true SECONDS COMMAND...: runs COMMAND until it succeeds, for SECONDS at most.
-until_true() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.2
-  done
-}
 # visible NAME: the first visible window whose name is NAME, if any.
 visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 wait_for() {
@@ -44,13 +34,8 @@ click() {
 shoot() { mkdir -p "$shots" && import -window root "$shots/$1.png"; }
 
 end_wine
-Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" 2>/dev/null &
-pids+=($!)
-until_true 10 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=:$(cat "$work/display")
-openbox --startup "touch $work/openbox-ready" >/dev/null 2>&1 &
-pids+=($!)
-until_true 10 test -e "$work/openbox-ready" || fail "openbox did not start"
+start_x_server
+start_window_manager
 
 # The dialogs' font, SimSun, and the default one drawn with a font that has the hanzi.
 wine_do reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1

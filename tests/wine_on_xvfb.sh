@@ -7,14 +7,10 @@ set -uo pipefail
 wine_run=$1 prefix=$2
 shift 2
 work=$(mktemp -d "${TMPDIR:-/tmp}/pixtrel-xvfb-XXXXXX")
+pids=()
 end_wine() { WINEPREFIX="$prefix" wineserver -k 2>/dev/null; }
+trap 'end_wine; kill "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+source "$(dirname "$0")/x_server.sh"
 end_wine
-Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" 2>/dev/null &
-server=$!
-trap 'end_wine; kill $server 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-DISPLAY=:$(cat "$work/display") "$wine_run" "$prefix" "$@"
+start_x_server
+"$wine_run" "$prefix" "$@"
