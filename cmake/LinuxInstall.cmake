@@ -55,10 +55,13 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Cut the glyph file of a text out of a 16x
 set(CPACK_PACKAGE_DESCRIPTION "Pixtrel writes the 16x16 glyph of every Chinese character of a text,
 in text order, into a file that firmware can draw the text from. It comes
 as a desktop program, Pixtrel, and as pixtrel-extract for makefiles.")
-# The window shows Chinese captions and needs Qt's platform plugins; the
-# libraries' own dependencies are added from the executables.
+# pixtrel-extract loads libpng when it makes a picture; the window shows
+# Chinese captions and needs Qt's platform plugins; the libraries' own
+# dependencies are added from the executables.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpng16-16")
 if(PIXTREL_BUILD_UI_QT)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei | fonts-noto-cjk, qt6-qpa-plugins, qt6-translations-l10n")
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
+    ", fonts-wqy-microhei | fonts-noto-cjk, qt6-qpa-plugins, qt6-translations-l10n")
 endif()
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

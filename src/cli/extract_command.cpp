@@ -39,13 +39,12 @@ std::optional<std::string> FontShortage(const GlyphStore& store) {
          std::to_string(GlyphCount) + " glyphs are blank";
 }
 
-/// Loads the data files of `set` as `options` ask; a font file that falls
+/// Loads the data files of `set`, in `dir`, as `options` ask; a font file that falls
 /// short is a warning, or a failure with --strict. A font for a display
 /// library takes ASCII from the set's half-width glyphs, and lacks it when
 /// the set has none.
-std::optional<int> LoadData(Extractor& extractor, const FontSet& set, const Options& options) {
+std::optional<int> LoadData(Extractor& extractor, const FontSet& set, const std::string& dir, const Options& options) {
   extractor.LoadGlyphData();
-  const std::string& dir = options.data_dir ? *options.data_dir : ProgramDirectory();
   if (options.half_width && set.half_width == 0) return Fail(dir + ": the font set has no half-width glyphs");
   if (options.placeholder && !set.placeholder) return Fail(dir + ": the font set has no placeholder");
   const bool half_width = options.half_width || options.format->font;
@@ -175,14 +174,15 @@ int Fail(const std::string& message) {
 }
 
 int ExtractCommand(const Options& options, Disk& disk) {
-  const std::string data_dir = options.data_dir ? *options.data_dir : ProgramDirectory();
+  const std::string program_dir = ProgramDirectory();
+  const std::string data_dir = options.data_dir ? *options.data_dir : program_dir;
   if (disk.KindOf(disk.FollowLinks(data_dir)) != FileKind::kDirectory)
     return Fail(data_dir +
                 (disk.KindOf(data_dir) == FileKind::kNone ? ": No such file or directory" : ": Not a directory"));
   const FontSet set = FontSet::Read(disk, data_dir);
   Extractor extractor(data_dir, disk, set.FullShape());
-  extractor.GuardShippedSets(ProgramDirectory());
-  if (std::optional<int> failed = LoadData(extractor, set, options)) return *failed;
+  extractor.GuardShippedSets(program_dir);
+  if (std::optional<int> failed = LoadData(extractor, set, data_dir, options)) return *failed;
   if (std::optional<std::string> refusal = Refusal(extractor, options)) return Fail(*refusal);
   extractor.OutputPath = CommandOutputPathFor(options.file, options.format->extension);
   if (options.output) extractor.OutputPath = options.ToStandardOutput() ? "" : *options.output;

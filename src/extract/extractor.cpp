@@ -10,6 +10,7 @@
 #include "glyphdata/text_lines.h"
 #include "glyphdata/utf8.h"
 #include "platform/failure.h"
+#include "shipped_sets.h"
 
 namespace pixtrel {
 
@@ -172,21 +173,49 @@ Extractor::Extractor(std::string program_dir, Disk& disk, RecordShape shape)
 
 void Extractor::MakeOutputPath() { OutputPath = OutputPathFor(SourcePath); }
 
-void Extractor::GuardDataFilesIn(const std::string& dir) { guarded_dirs_.push_back(dir); }
+void Extractor::GuardDataFilesIn(const std::string& dir) {
+  guarded_dirs_.push_back(dir);
+  guarded_.reset();
+}
 
 void Extractor::GuardShippedSets(const std::string& program_dir) {
   if (program_dir != ProgramDir()) GuardDataFilesIn(program_dir);
-  for (const std::string& dir : ShippedDataDirectories(program_dir))
-    if (disk().KindOf(disk().FollowLinks(dir)) == FileKind::kDirectory) GuardDataFilesIn(dir);
+  auto is_directory = [&](const std::string& path) {
+    return disk().KindOf(disk().FollowLinks(path)) == FileKind::kDirectory;
+  };
+  const ShippedDataPlaces places = ShippedDataDirectories(program_dir);
+  for (const std::string& dir : places.program_dirs)
+    if (is_directory(dir)) GuardDataFilesIn(dir);
+  for (const std::string& root : places.set_roots) {
+    if (!is_directory(root)) continue;
+    for (const char* name : kShippedSetNames)
+      if (is_directory(JoinPath(root, name))) GuardDataFilesIn(JoinPath(root, name));
+  }
+}
+
+const Extractor::GuardedFiles& Extractor::Guarded() const {
+  if (guarded_) return *guarded_;
+  GuardedFiles& guarded = guarded_.emplace();
+  std::vector<std::string> dirs = guarded_dirs_;
+  dirs.insert(dirs.begin(), ProgramDir());
+  for (const std::string& dir : dirs) {
+    for (const std::string& name : DataFileNames()) {
+      const std::string path = JoinPath(dir, name);
+      if (std::optional<FileIdentity> identity = disk().IdentityOf(path))
+        guarded.present.insert(*identity);
+      else
+        guarded.absent.push_back(path);
+    }
+  }
+  return guarded;
 }
 
 bool Extractor::IsDataFile(const std::string& path) const {
-  auto in = [&](const std::string& dir) {
-    const std::vector<std::string>& names = DataFileNames();
-    return std::any_of(names.begin(), names.end(),
-                       [&](const std::string& name) { return disk().SameFile(path, JoinPath(dir, name)); });
-  };
-  return in(ProgramDir()) || std::any_of(guarded_dirs_.begin(), guarded_dirs_.end(), in);
+  const GuardedFiles& guarded = Guarded();
+  if (std::optional<FileIdentity> identity = disk().IdentityOf(path)) return guarded.present.contains(*identity);
+  // A path to nothing is a data file that is not there by its name.
+  return std::any_of(guarded.absent.begin(), guarded.absent.end(),
+                     [&](const std::string& absent) { return disk().SameFile(path, absent); });
 }
 
 std::optional<std::string> Extractor::DataFileRefusal(const std::string& path) const {
@@ -195,6 +224,7 @@ std::optional<std::string> Extractor::DataFileRefusal(const std::string& path) c
 }
 
 std::optional<std::string> Extractor::SourceRefusal(const std::string& source) const {
+  guarded_.reset();  // A choice of the source looks at the data files as they are now.
   if (source.empty()) return std::nullopt;
   if (std::optional<std::string> refusal = DataFileRefusal(source)) return refusal;
   return OutputRefusal(source, OutputPathFor(source));
@@ -232,6 +262,7 @@ RunOutcome Extractor::Run(WindowOperations& window, CharacterReport* report, Sou
   ExtractionRun(*this, *output, window, report, source.utf8, BytesDone).ExtractSource(*source.bytes);
   window.SetCommand1Caption("100%");
   const bool written = output->Exists();
+  guarded_.reset();  // What a run wrote, or what came meanwhile, is looked at anew.
   window.ShowMessageBox(written ? kOverMessage : kEmptyMessage);
   window.ResetForm();
   return written ? RunOutcome::kWritten : RunOutcome::kEmpty;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -107,9 +108,20 @@ class Extractor : public GlyphStore {
                  GlyphOutput* output = nullptr);
 
  private:
+  /// The guarded data files as they are now: the identities of those that
+  /// are there, and the paths of those that are not.
+  struct GuardedFiles {
+    std::set<FileIdentity> present;
+    std::vector<std::string> absent;
+  };
+
+  /// The guarded data files, looked at when first asked for, and again
+  /// after a run or for the choice of a source (SourceRefusal).
+  const GuardedFiles& Guarded() const;
   bool IsDataFile(const std::string& path) const;
 
   std::vector<std::string> guarded_dirs_;  ///< Data files guarded besides the extractor's own.
+  mutable std::optional<GuardedFiles> guarded_;
   ExtraRecords extras_;
 };
 

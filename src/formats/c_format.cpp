@@ -39,13 +39,24 @@ class NumberList {
     char* at = text;
     *at++ = count_++ % per_line_ == 0 ? '\n' : ' ';
     if (count_ % per_line_ == 1 || per_line_ == 1) at = std::copy_n("    ", 4, at);
-    at += hex_ ? std::snprintf(at, 16, "0x%04llX", static_cast<long long>(value))
-               : static_cast<int>(std::to_chars(at, text + sizeof text, value).ptr - at);
+    at = hex_ ? Hex(value, at) : std::to_chars(at, text + sizeof text, value).ptr;
     *at++ = ',';
     out_.Append(std::string_view(text, static_cast<size_t>(at - text)));
   }
 
  private:
+  /// Writes `value` at `at` as "0x" and at least four upper-case hex
+  /// digits; returns where it ends.
+  static char* Hex(int64_t value, char* at) {
+    char digits[16];
+    const char* end = std::to_chars(digits, digits + sizeof digits, value, 16).ptr;
+    at = std::copy_n("0x", 2, at);
+    for (auto width = end - digits; width < 4; ++width) *at++ = '0';
+    for (const char* digit = digits; digit < end; ++digit)
+      *at++ = static_cast<char>(std::toupper(static_cast<unsigned char>(*digit)));
+    return at;
+  }
+
   GlyphFile& out_;
   int per_line_;
   bool hex_;

@@ -88,13 +88,11 @@ const std::vector<std::string>& DataFileNames() {
   return names;
 }
 
-std::vector<std::string> ShippedDataDirectories(const std::string& program_dir) {
-  std::vector<std::string> roots, directories(std::begin(kInstalledProgramDirs), std::end(kInstalledProgramDirs));
-  for (const char* root : kShippedSetRoots) roots.push_back(JoinPath(program_dir, root));
-  roots.insert(roots.end(), std::begin(kInstalledSetRoots), std::end(kInstalledSetRoots));
-  for (const std::string& root : roots)
-    for (const char* name : kShippedSetNames) directories.push_back(JoinPath(root, name));
-  return directories;
+ShippedDataPlaces ShippedDataDirectories(const std::string& program_dir) {
+  ShippedDataPlaces places{{kInstalledProgramDirs.begin(), kInstalledProgramDirs.end()}, {}};
+  for (const char* root : kShippedSetRoots) places.set_roots.push_back(JoinPath(program_dir, root));
+  places.set_roots.insert(places.set_roots.end(), kInstalledSetRoots.begin(), kInstalledSetRoots.end());
+  return places;
 }
 
 }  // namespace pixtrel

@@ -58,10 +58,15 @@ constexpr int HalfWidthOf(int size) { return (size + 1) / 2; }
 /// licence among them.
 const std::vector<std::string>& DataFileNames();
 
-/// The directories of the data files Pixtrel ships: the font sets of the
-/// tree of the program directory `program_dir` (the build tree, or where it
-/// is installed), and where the build knows Pixtrel is installed, the sets
-/// and the programs' own directory; those that do not exist are among them.
-std::vector<std::string> ShippedDataDirectories(const std::string& program_dir);
+/// Where Pixtrel's data files may lie: the programs' own directories where
+/// the build knows Pixtrel is installed, and the directories that hold its
+/// font sets, one a name of kShippedSetNames, in the tree of the program
+/// directory `program_dir` (the build tree, or where it is installed) and
+/// where it is installed. Those that do not exist are among them.
+struct ShippedDataPlaces {
+  std::vector<std::string> program_dirs;
+  std::vector<std::string> set_roots;
+};
+ShippedDataPlaces ShippedDataDirectories(const std::string& program_dir);
 
 }  // namespace pixtrel

@@ -6,6 +6,7 @@
 // file system spells them (UTF-8 where file names are Unicode), sizes are
 // 64-bit, and files are read and written in binary.
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -65,6 +66,13 @@ class MappedFile {
 /// What a path names. A symbolic link is a kOther, whatever it points to.
 enum class FileKind { kNone, kRegular, kDirectory, kOther };
 
+/// What tells one existing file from every other: its device (volume) and
+/// its number there.
+struct FileIdentity {
+  uint64_t device, file;
+  friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
+};
+
 /// A file made under a name of its own, to be renamed into place.
 struct TemporaryFile {
   std::string path;
@@ -120,6 +128,10 @@ class Disk {
   /// Removes the directory entry `path`, which must not be a directory.
   /// Throws Failure naming the path and the cause.
   virtual void Remove(const std::string& path) = 0;
+
+  /// The identity of the file `path` names, links followed; none when
+  /// nothing is there.
+  virtual std::optional<FileIdentity> IdentityOf(const std::string& path) = 0;
 
   /// True when `a` and `b` name the same file: the same path, the same
   /// existing file (links, hard links), or the same place once "." and ".."

@@ -225,13 +225,18 @@ class PosixDisk : public Disk {
     Forget(path);
   }
 
+  std::optional<FileIdentity> IdentityOf(const std::string& path) override {
+    struct stat info;
+    if (path.empty() || stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+  }
+
   bool SameFile(const std::string& a, const std::string& b) override {
     if (a == b) return true;
     if (a.empty() || b.empty()) return false;
-    struct stat info_a, info_b;
-    const bool a_exists = stat(a.c_str(), &info_a) == 0, b_exists = stat(b.c_str(), &info_b) == 0;
-    if (a_exists && b_exists) return info_a.st_dev == info_b.st_dev && info_a.st_ino == info_b.st_ino;
-    if (a_exists || b_exists) return false;  // One place cannot both hold a file and not.
+    const std::optional<FileIdentity> identity_a = IdentityOf(a), identity_b = IdentityOf(b);
+    if (identity_a && identity_b) return *identity_a == *identity_b;
+    if (identity_a || identity_b) return false;  // One place cannot both hold a file and not.
     // Two places that are not there are one only under one name.
     const std::filesystem::path name_a = std::filesystem::path(a).filename(),
                                 name_b = std::filesystem::path(b).filename();
