@@ -106,19 +106,6 @@ HANDLE OpenForAttributes(const std::string& path, bool own = false) {
                      FILE_FLAG_BACKUP_SEMANTICS | (own ? FILE_FLAG_OPEN_REPARSE_POINT : 0), nullptr);
 }
 
-/// The volume and file index of what `path` names, links followed; none
-/// when nothing is there.
-std::optional<std::pair<DWORD, uint64_t>> IdentityOf(const std::string& path) {
-  const HANDLE handle = OpenForAttributes(path);
-  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
-  BY_HANDLE_FILE_INFORMATION info;
-  const bool known = GetFileInformationByHandle(handle, &info);
-  CloseHandle(handle);
-  if (!known) return std::nullopt;
-  return std::make_pair(info.dwVolumeSerialNumber,
-                        static_cast<uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow);
-}
-
 /// `path` made absolute, "." and ".." resolved, in UTF-16.
 std::wstring FullPath(const std::string& path) {
   const std::wstring wide = Wide(path);
@@ -237,6 +224,19 @@ class Win32Disk : public Disk {
   void Remove(const std::string& path) override {
     if (!DeleteFileW(Wide(path).c_str())) throw SystemFailure(path, GetLastError());
     Forget(path);
+  }
+
+  /// The volume and the file index, from GetFileInformationByHandle.
+  std::optional<FileIdentity> IdentityOf(const std::string& path) override {
+    if (path.empty()) return std::nullopt;
+    const HANDLE handle = OpenForAttributes(path);
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool known = GetFileInformationByHandle(handle, &info);
+    CloseHandle(handle);
+    if (!known) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        static_cast<uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
   }
 
   bool SameFile(const std::string& a, const std::string& b) override {
