@@ -25,6 +25,11 @@ TEST(OptionsTest, ReadsEveryOption) {
   EXPECT_EQ(options->encoding, TextEncoding::kUtf8);
   EXPECT_EQ(options->file, "menu.txt");
 
+  options = Parse({"a.txt", "-o", "font.c", "--format", "u8g2", "b.txt", "--depfile", "font.d"});
+  ASSERT_TRUE(options);
+  EXPECT_EQ(options->sources, (std::vector<std::string>{"a.txt", "b.txt"}));
+  EXPECT_EQ(options->output, "font.c");
+
   options = Parse({"--show", "menu.bin"});
   ASSERT_TRUE(options);
   EXPECT_EQ(options->action, Options::Action::kShow);

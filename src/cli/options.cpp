@@ -303,7 +303,8 @@ std::optional<Options> ParseOptions(std::vector<std::string> arguments) {
   if (operands == 0) return UsageError("no SOURCE");
   if (operands > 1 && !options.format->font)
     return UsageError("one SOURCE only: the fonts of --format lvgl and u8g2 take several, no other format does");
-  options.sources.assign(arguments.begin() + optind, arguments.end());
+  // getopt_long has moved the operands behind the options in words, not in arguments.
+  options.sources.assign(words.begin() + optind, words.begin() + argc);
   options.file = options.sources.front();
   for (const std::string& source : options.sources)
     if (source.empty()) return UsageError("SOURCE is an empty name");

@@ -44,9 +44,10 @@ struct Libpng {
 const Libpng& Library(const std::string& name) {
   static void* const handle = dlopen("libpng16.so.16", RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) throw FileFailure(name, std::string("Cannot load libpng: ") + dlerror());
-  static const Libpng library = [] {
-    auto find = [](auto& function, const char* symbol) {
+  static const Libpng library = [&name] {
+    auto find = [&name](auto& function, const char* symbol) {
       function = reinterpret_cast<decltype(+function)>(dlsym(handle, symbol));
+      if (function == nullptr) throw FileFailure(name, std::string("Cannot load libpng: no ") + symbol);
     };
     Libpng found;
     find(found.create_write_struct, "png_create_write_struct");
