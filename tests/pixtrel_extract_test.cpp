@@ -91,6 +91,17 @@ TEST_F(PixtrelExtractTest, RefusalsAndFailuresExitTwoAndTouchNothing) {
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(testing::ReadFile(dir_ / "menu.txt"), kAh);
 
+  // Two files of the run that are one, in other spellings (relative ones refused before anything is written).
+  testing::WriteFile(dir_ / "old.bin", "old");
+  for (const std::string& clash :
+       {std::string("--depfile ./clash.bin -o clash.bin"), std::string("--unique --index x.i --depfile ./x.i"),
+        "--png " + (dir_ / "old.bin") + " -o " + dir_.path() + "/./old.bin"}) {
+    result = Run(clash + " " + (dir_ / "menu.txt"));
+    EXPECT_EQ(result.status, 2) << clash;
+    EXPECT_NE(result.err.find("names the file of"), std::string::npos) << result.err;
+  }
+  EXPECT_EQ(testing::ReadFile(dir_ / "old.bin"), "old");
+
   result = Run(dir_ / "none.txt");
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.err, "pixtrel-extract: " + (dir_ / "none.txt") + ": No such file or directory\n");

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/command_line_window.h"
@@ -107,6 +108,22 @@ std::optional<std::string> Refusal(const Extractor& extractor, const Options& op
   return std::nullopt;
 }
 
+/// Why the run may not write two of its files, if two of them are one file
+/// (in any spelling): the glyph file `output` ("" for standard output), the
+/// index, the depfile and the picture.
+std::optional<std::string> SharedTargetRefusal(const Options& options, const std::string& output, Disk& disk) {
+  const std::pair<const char*, std::optional<std::string>> targets[] = {
+      {"-o", output.empty() ? std::nullopt : std::optional(output)},
+      {"--index", options.index},
+      {"--depfile", options.depfile},
+      {"--png", options.png}};
+  for (auto later = std::begin(targets); later != std::end(targets); ++later)
+    for (auto earlier = std::begin(targets); earlier != later; ++earlier)
+      if (earlier->second && later->second && disk.SameFile(*earlier->second, *later->second))
+        return *later->second + ": " + later->first + " names the file of " + earlier->first;
+  return std::nullopt;
+}
+
 /// The sources' names, for comments.
 std::string SourceNames(const std::vector<std::string>& sources) {
   std::string names;
@@ -186,6 +203,8 @@ int ExtractCommand(const Options& options, Disk& disk) {
   if (std::optional<std::string> refusal = Refusal(extractor, options)) return Fail(*refusal);
   extractor.OutputPath = CommandOutputPathFor(options.file, options.format->extension);
   if (options.output) extractor.OutputPath = options.ToStandardOutput() ? "" : *options.output;
+  if (std::optional<std::string> refusal = SharedTargetRefusal(options, extractor.OutputPath, disk))
+    return Fail(*refusal);
 
   const FormatRequest request = RequestFor(options, extractor, set, disk);
   std::unique_ptr<GlyphFormat> format = options.format->make(request);

@@ -156,8 +156,7 @@ const char* FormatComplaint(const Options& options) {
   if (options.index && !options.unique) return "--index goes with --unique";
   if (options.unique && bin && !options.index) return "--unique --format bin needs --index FILE";
   if (options.index && !bin) return "--index goes with --format bin; C source holds the index itself";
-  if (options.index == "-" || (options.index && options.index == options.output))
-    return "--index needs a file of its own";
+  if (options.index == "-") return "--index needs a file of its own";
   if (options.preview && !bin) return "--preview draws a glyph file of --format bin";
   if (options.unique && options.half_width && bin)
     return "--unique --half-width needs --format c or h: an index cannot tell records of two sizes apart";
@@ -167,9 +166,7 @@ const char* FormatComplaint(const Options& options) {
   if (font && (options.unique || options.placeholder))
     return "--unique and --placeholder do not apply to a font for LVGL or u8g2, which holds each character once";
   if (options.depfile && options.ToStandardOutput()) return "--depfile needs a target file, not -";
-  if (options.depfile &&
-      (options.depfile == "-" || options.depfile == options.output || options.depfile == options.index))
-    return "--depfile needs a file of its own";
+  if (options.depfile == "-") return "--depfile needs a file of its own";
   return nullptr;
 }
 

@@ -242,10 +242,11 @@ class PosixDisk : public Disk {
                                 name_b = std::filesystem::path(b).filename();
     auto steps = [](const std::filesystem::path& name) { return name == "." || name == ".." || name.empty(); };
     if (name_a != name_b && !steps(name_a) && !steps(name_b)) return false;
+    // Made absolute first: a relative path none of which is there stays relative otherwise.
     std::error_code error;
-    const std::filesystem::path canonical_a = std::filesystem::weakly_canonical(a, error);
+    const std::filesystem::path canonical_a = std::filesystem::weakly_canonical(std::filesystem::absolute(a), error);
     if (error) return false;
-    const std::filesystem::path canonical_b = std::filesystem::weakly_canonical(b, error);
+    const std::filesystem::path canonical_b = std::filesystem::weakly_canonical(std::filesystem::absolute(b), error);
     return !error && canonical_a == canonical_b;
   }
 };
