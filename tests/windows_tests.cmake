@@ -35,3 +35,11 @@ add_test(NAME WindowsInstaller
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows_installer_test.sh ${wine_run} ${CMAKE_BINARY_DIR}
           ${PIXTREL_HOST_TOOLS} ${PROJECT_SOURCE_DIR}/samples ${PIXTREL_VERSION_TEXT})
 set_tests_properties(WindowsInstaller PROPERTIES TIMEOUT 300)
+
+# The suites and the tests above but the installer's share the build's Wine
+# prefix, whose server the window tests end: under ctest -j they take turns.
+set(prefix_tests core_tests cli_tests WindowsExtract)
+if(PIXTREL_BUILD_UI)
+  list(APPEND prefix_tests Win32Form1 WindowsWindow)
+endif()
+set_tests_properties(${prefix_tests} PROPERTIES RESOURCE_LOCK wine-prefix)
