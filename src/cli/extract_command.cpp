@@ -207,9 +207,12 @@ int ExtractCommand(const Options& options, Disk& disk) {
     return Fail(*refusal);
 
   const FormatRequest request = RequestFor(options, extractor, set, disk);
-  std::unique_ptr<GlyphFormat> format = options.format->make(request);
-  std::optional<PngPicture> picture;
-  if (options.png) picture.emplace(request, *options.png, options.png_scale, options.max_width);
+  // The format, fed the run's stream, and beside it the picture.
+  std::vector<std::unique_ptr<GlyphFormat>> outputs;
+  outputs.push_back(options.format->make(request));
+  if (options.png)
+    outputs.push_back(std::make_unique<PngPicture>(request, *options.png, options.png_scale, options.max_width));
+  GlyphFormat& format = *outputs.front();
   std::optional<GlyphLog> preview;
   if (options.preview) preview.emplace(disk);
   std::vector<MissingReport> missing(options.sources.size());
@@ -220,15 +223,14 @@ int ExtractCommand(const Options& options, Disk& disk) {
     if (options.max_width) widths[i].emplace(extractor, *options.max_width);
     Reports reports;
     reports.Add(options.missing ? &missing[i] : nullptr);
-    reports.Add(format->Report());
+    for (const std::unique_ptr<GlyphFormat>& output : outputs) reports.Add(output->Report());
     reports.Add(widths[i] ? &*widths[i] : nullptr);
-    reports.Add(picture ? picture->Report() : nullptr);
     reports.Add(preview ? &*preview : nullptr);
     SourceText source = OpenSource(options.sources[i], options, disk);
     extractor.SourcePath = options.sources[i];
     RunOutcome outcome;
     try {
-      outcome = extractor.Run(window, reports.Any() ? &reports : nullptr, std::move(source), &format->Stream());
+      outcome = extractor.Run(window, reports.Any() ? &reports : nullptr, std::move(source), &format.Stream());
     } catch (const Failure&) {
       window.EndProgressLine();
       throw;
@@ -244,21 +246,21 @@ int ExtractCommand(const Options& options, Disk& disk) {
   const bool incomplete = options.strict && (some_missing || too_wide);
   const std::string& message = written ? kOverMessage : kEmptyMessage;
   if (!incomplete && written) {
-    format->Finish();
-    if (picture) picture->Finish();
-    std::vector<std::string> targets = format->Targets();
-    if (picture) targets.push_back(picture->path());
+    std::vector<std::string> targets;
+    for (const std::unique_ptr<GlyphFormat>& output : outputs) {
+      output->Finish();
+      const std::vector<std::string> written_files = output->Targets();
+      targets.insert(targets.end(), written_files.begin(), written_files.end());
+    }
     std::optional<TargetFile> depfile;
     if (options.depfile)
       depfile.emplace(disk, *options.depfile).WriteWhole(DepfileFor(options, extractor, set, targets));
-    format->Install();
-    if (picture) picture->Install();
+    for (const std::unique_ptr<GlyphFormat>& output : outputs) output->Install();
     if (depfile) depfile->Install();
     if (!options.quiet) WriteText(messages, message + "\n");
   }
   if (!incomplete && !written) {
-    format->RemoveOld();
-    if (picture) picture->RemoveOld();
+    for (const std::unique_ptr<GlyphFormat>& output : outputs) output->RemoveOld();
     if (options.depfile) TargetFile(disk, *options.depfile).RemoveOld();
     WriteText(options.quiet ? stderr : messages, message + "\n");
   }
@@ -275,7 +277,7 @@ int ExtractCommand(const Options& options, Disk& disk) {
     return kExitMissing;
   }
   if (!written) return kExitNothing;
-  if (std::optional<std::string> summary = format->Summary(); summary && !options.quiet)
+  if (std::optional<std::string> summary = format.Summary(); summary && !options.quiet)
     WriteText(stderr, "pixtrel-extract: " + *summary + "\n");
   if (preview) Preview(*preview, extractor, options.record_format);
   return kExitWritten;

@@ -9,20 +9,11 @@ namespace pixtrel {
 namespace {
 
 /// The run's own stream of records, written as it goes.
-class BinFormat : public GlyphFormat {
+class BinFormat : public OneFileFormat {
  public:
-  explicit BinFormat(const FormatRequest& request) : glyphs_(*request.disk, request.output) {}
+  explicit BinFormat(const FormatRequest& request) : OneFileFormat(*request.disk, request.output) {}
 
-  GlyphOutput& Stream() override { return glyphs_.output(); }
-  void Install() override { glyphs_.Install(); }
-  void RemoveOld() override { glyphs_.RemoveOld(); }
-  std::vector<std::string> Targets() const override {
-    if (glyphs_.path().empty()) return {};
-    return {glyphs_.path()};
-  }
-
- private:
-  TargetFile glyphs_;
+  GlyphOutput& Stream() override { return file().output(); }
 };
 
 /// Each distinct record once, and the text as indices into them.
@@ -53,8 +44,7 @@ class UniqueBinFormat : public GlyphFormat {
         },
         [](int64_t) {});
     index.Close();
-    summary_ = SavingsSummary(glyphs_.path(), log_, distinct,
-                              [&](const WrittenGlyph& glyph) { return RecordOf(glyph, *request_.store).size(); });
+    summary_ = SavingsSummary(glyphs_.path(), log_, distinct, *request_.store);
   }
 
   void Install() override {
@@ -66,9 +56,8 @@ class UniqueBinFormat : public GlyphFormat {
     index_.RemoveOld();
   }
   std::vector<std::string> Targets() const override {
-    std::vector<std::string> targets;
-    for (const std::string& path : {glyphs_.path(), index_.path()})
-      if (!path.empty()) targets.push_back(path);
+    std::vector<std::string> targets = glyphs_.Targets(), index = index_.Targets();
+    targets.insert(targets.end(), index.begin(), index.end());
     return targets;
   }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "extract/glyph_file.h"
+#include "formats/c_text.h"
 #include "formats/glyph_log.h"
 #include "formats/target_file.h"
 #include "glyphdata/utf8.h"
@@ -16,18 +17,6 @@
 namespace pixtrel {
 
 namespace {
-
-std::string Format(const char* format, auto... values) {
-  char text[256];
-  std::snprintf(text, sizeof text, format, values...);
-  return text;
-}
-
-/// `text` made safe inside a C comment: no "*/" ends it early.
-std::string InComment(std::string text) {
-  for (size_t at; (at = text.find("*/")) != std::string::npos;) text.insert(at + 1, " ");
-  return text;
-}
 
 /// Writes numbers `per_line` to a line, each followed by a comma.
 class NumberList {
@@ -94,8 +83,7 @@ class CWriter {
     if (header_) out_.Append("\n#endif\n");
     out_.Close();
     if (!request_.unique) return std::nullopt;
-    return SavingsSummary(request_.output, log_, distinct_,
-                          [&](const WrittenGlyph& glyph) { return RecordOf(glyph, store_).size(); });
+    return SavingsSummary(request_.output, log_, distinct_, store_);
   }
 
  private:
@@ -119,14 +107,14 @@ class CWriter {
     const std::string& ident = request_.name;
     const long long lines = static_cast<long long>(log_.lines());
     if (!request_.unique) {
-      return Format(" * %lld lines: line k (from 0) of the text is the %s_lines[k][1] records\n", lines,
-                    ident.c_str()) +
+      return Printed(" * %lld lines: line k (from 0) of the text is the %s_lines[k][1] records\n", lines,
+                     ident.c_str()) +
              " * from " + line_start + " on.\n */\n";
     }
-    return Format(" * %lld characters: ", static_cast<long long>(log_.records())) + character +
+    return Printed(" * %lld characters: ", static_cast<long long>(log_.records())) + character +
            " is the glyph of character i.\n" +
-           Format(" * %lld lines: line k (from 0) of the text is the %s_lines[k][1] characters\n", lines,
-                  ident.c_str()) +
+           Printed(" * %lld lines: line k (from 0) of the text is the %s_lines[k][1] characters\n", lines,
+                   ident.c_str()) +
            " * from " + ident + "_text[" + ident + "_lines[k][0]] on.\n */\n";
   }
 
@@ -134,8 +122,8 @@ class CWriter {
     const std::string& ident = request_.name;
     const RecordFormat format = request_.record_format;
     std::string comment = Introduction();
-    comment += Format(" * %lld records of 32 bytes, a 16 x 16 glyph each, in layout %s%s: pixel (x, y),\n",
-                      static_cast<long long>(Records()), LayoutName(format.layout), format.invert ? ", inverted" : "");
+    comment += Printed(" * %lld records of 32 bytes, a 16 x 16 glyph each, in layout %s%s: pixel (x, y),\n",
+                       static_cast<long long>(Records()), LayoutName(format.layout), format.invert ? ", inverted" : "");
     comment += " * x the column and y the row from the top left, is " + LayoutRule(format.layout, {}) +
                (format.invert ? ", inked when 0.\n" : ", inked when 1.\n");
     return comment + LinesComment(ident + "_glyphs[" + ident + "_lines[k][0]]",
@@ -146,9 +134,9 @@ class CWriter {
     const std::string& ident = request_.name;
     const RecordFormat format = request_.record_format;
     std::string comment = Introduction();
-    comment += Format(" * %lld records, each %d pixels high and %s_widths[n] wide, in layout %s%s:\n",
-                      static_cast<long long>(Records()), store_.Shape().height, ident.c_str(),
-                      LayoutName(format.layout), format.invert ? ", inverted" : "");
+    comment += Printed(" * %lld records, each %d pixels high and %s_widths[n] wide, in layout %s%s:\n",
+                       static_cast<long long>(Records()), store_.Shape().height, ident.c_str(),
+                       LayoutName(format.layout), format.invert ? ", inverted" : "");
     comment += " * record n is the bytes from " + ident + "_bitmaps[" + ident + "_offsets[n]] on, and its pixel\n";
     comment += " * (x, y), x the column and y the row from its top left, is " +
                LayoutRule(format.layout, store_.Shape(), "W") + ", W its width,\n";
@@ -167,9 +155,9 @@ class CWriter {
     else
       AppendUtf8(character.code_point, comment);
     if (glyph.kind == GlyphKind::kPlaceholder)
-      comment += Format(" U+%04X", static_cast<unsigned>(character.code_point));
+      comment += Printed(" U+%04X", static_cast<unsigned>(character.code_point));
     else
-      comment += Format(character.code > 0xFF ? " %04X" : " %02X", character.code);
+      comment += Printed(character.code > 0xFF ? " %04X" : " %02X", character.code);
     return InComment(comment) + " line ";
   }
 
@@ -203,7 +191,7 @@ class CWriter {
   /// IDENT_glyphs[N][32], the records of 16 x 16 glyphs.
   void GlyphArray() {
     out_.Append(qualifier_ + "uint8_t " + request_.name +
-                Format("_glyphs[%lld][32] = {\n", static_cast<long long>(Records())));
+                Printed("_glyphs[%lld][32] = {\n", static_cast<long long>(Records())));
     ForEachRecord([&](const WrittenGlyph& glyph, int64_t line) { Row(glyph, line); });
     out_.Append("};\n\n");
   }
@@ -216,12 +204,12 @@ class CWriter {
       bytes += static_cast<int64_t>(RecordOf(glyph, store_).size());
     });
     const std::string& ident = request_.name;
-    out_.Append("enum { " + ident + Format("_height = %d };\n\n", store_.Shape().height));
-    out_.Append(qualifier_ + "uint8_t " + ident + Format("_bitmaps[%lld] = {\n", static_cast<long long>(bytes)));
+    out_.Append("enum { " + ident + Printed("_height = %d };\n\n", store_.Shape().height));
+    out_.Append(qualifier_ + "uint8_t " + ident + Printed("_bitmaps[%lld] = {\n", static_cast<long long>(bytes)));
     ForEachRecord([&](const WrittenGlyph& glyph, int64_t line) { Row(glyph, line); });
     out_.Append("};\n\n");
     out_.Append(qualifier_ + (last_offset > 0xFFFF ? "uint32_t " : "uint16_t ") + ident +
-                Format("_offsets[%lld] = {", static_cast<long long>(Records())));
+                Printed("_offsets[%lld] = {", static_cast<long long>(Records())));
     NumberList offsets(out_, 12);
     int64_t offset = 0;
     ForEachRecord([&](const WrittenGlyph& glyph, int64_t) {
@@ -229,7 +217,7 @@ class CWriter {
       offset += static_cast<int64_t>(RecordOf(glyph, store_).size());
     });
     out_.Append("\n};\n\n" + qualifier_ + "uint8_t " + ident +
-                Format("_widths[%lld] = {", static_cast<long long>(Records())));
+                Printed("_widths[%lld] = {", static_cast<long long>(Records())));
     NumberList widths(out_, 16);
     ForEachRecord([&](const WrittenGlyph& glyph, int64_t) { widths.Add(WidthOf(glyph, store_)); });
     out_.Append("\n};\n\n");
@@ -238,7 +226,7 @@ class CWriter {
   /// IDENT_codes: the code point of each record's character.
   void CodeArray() {
     out_.Append(qualifier_ + "uint32_t " + request_.name +
-                Format("_codes[%lld] = {", static_cast<long long>(Records())));
+                Printed("_codes[%lld] = {", static_cast<long long>(Records())));
     NumberList codes(out_, 8, /*hex=*/true);
     ForEachRecord([&](const WrittenGlyph& glyph, int64_t) { codes.Add(CharacterOf(glyph, store_).code_point); });
     out_.Append("\n};\n\n");
@@ -249,7 +237,7 @@ class CWriter {
   void LineArray() {
     const bool wide = log_.records() > 0xFFFF;  // Only the last lines reach the count of all.
     out_.Append(qualifier_ + (wide ? "uint32_t " : "uint16_t ") + request_.name +
-                Format("_lines[%lld][2] = {\n", static_cast<long long>(log_.lines())));
+                Printed("_lines[%lld][2] = {\n", static_cast<long long>(log_.lines())));
     int64_t first = 0, at = 0;
     std::array<char, 64> row;
     log_.Walk([&](const WrittenGlyph&, int64_t) { ++at; },
@@ -268,7 +256,7 @@ class CWriter {
   /// IDENT_text: for each character, the index of its record.
   void TextArray() {
     out_.Append("\n" + qualifier_ + "uint16_t " + request_.name +
-                Format("_text[%lld] = {", static_cast<long long>(log_.records())));
+                Printed("_text[%lld] = {", static_cast<long long>(log_.records())));
     NumberList text(out_, 16);
     log_.Walk([&](const WrittenGlyph& glyph, int64_t) { text.Add(distinct_.index_of_key[RecordKey(glyph)]); },
               [](int64_t) {});
@@ -283,31 +271,24 @@ class CWriter {
   const std::string qualifier_;
   const bool square_;
   DistinctRecords distinct_;
-  std::vector<std::string> row_prefixes_ = std::vector<std::string>(GlyphCount + 96);  ///< By RecordKey, once made.
+  std::vector<std::string> row_prefixes_ = std::vector<std::string>(kRecordKeys);  ///< By RecordKey, once made.
 };
 
-class CFormat : public GlyphFormat {
+class CFormat : public OneFileFormat {
  public:
   CFormat(const FormatRequest& request, bool header)
-      : request_(request), header_(header), log_(*request.disk), file_(*request.disk, request.output) {}
+      : OneFileFormat(*request.disk, request.output), request_(request), header_(header), log_(*request.disk) {}
 
   GlyphOutput& Stream() override { return discarded_; }
   CharacterReport* Report() override { return &log_; }
-  void Finish() override { summary_ = CWriter(request_, header_, log_, file_.output()).Write(); }
+  void Finish() override { summary_ = CWriter(request_, header_, log_, file().output()).Write(); }
   std::optional<std::string> Summary() const override { return summary_; }
-  void Install() override { file_.Install(); }
-  void RemoveOld() override { file_.RemoveOld(); }
-  std::vector<std::string> Targets() const override {
-    if (file_.path().empty()) return {};
-    return {file_.path()};
-  }
 
  private:
   FormatRequest request_;
   bool header_;
   DiscardedGlyphOutput discarded_;
   GlyphLog log_;
-  TargetFile file_;
   std::optional<std::string> summary_;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "formats/glyph_format.h"
+#include "version.h"
 
 namespace pixtrel {
 
@@ -32,11 +33,13 @@ std::vector<FontGlyph> FontCharacters::Glyphs() const {
 }
 
 FontFormat::FontFormat(const FormatRequest& request)
-    : request_(request), characters_(*request.store), file_(*request.disk, request.output) {}
+    : OneFileFormat(*request.disk, request.output), request_(request), characters_(*request.store) {}
 
-std::vector<std::string> FontFormat::Targets() const {
-  if (file_.path().empty()) return {};
-  return {file_.path()};
+std::string FontFormat::Heading(const char* library, size_t characters, const std::string& size,
+                                const std::string& use) const {
+  return std::string("/* A font for ") + library + " of the " + std::to_string(characters) + " characters of " +
+         request_.source + ", " + size + ", cut by pixtrel-extract " PIXTREL_VERSION_TEXT " from " +
+         request_.set->font + ".\n * In the firmware: " + use + ". */\n\n";
 }
 
 }  // namespace pixtrel

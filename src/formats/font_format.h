@@ -45,16 +45,13 @@ class FontCharacters : public CharacterReport {
 
 /// What every format of a font for a display library shares: it hears of the
 /// characters of all the runs, and writes its file whole after the last.
-class FontFormat : public GlyphFormat {
+class FontFormat : public OneFileFormat {
  public:
   explicit FontFormat(const FormatRequest& request);
 
   GlyphOutput& Stream() override { return discarded_; }
   CharacterReport* Report() override { return &characters_; }
-  void Finish() override { file_.WriteWhole(Text(characters_.Glyphs())); }
-  void Install() override { file_.Install(); }
-  void RemoveOld() override { file_.RemoveOld(); }
-  std::vector<std::string> Targets() const override;
+  void Finish() override { file().WriteWhole(Text(characters_.Glyphs())); }
 
  protected:
   /// The text of the font's file, of `glyphs` (in code-point order).
@@ -62,11 +59,15 @@ class FontFormat : public GlyphFormat {
 
   const FormatRequest& request() const { return request_; }
 
+  /// The comment the font's file starts with: a font for `library` of
+  /// `characters` characters, `size` (as "16 pixels"), made from the set's
+  /// font, used in firmware as `use` says.
+  std::string Heading(const char* library, size_t characters, const std::string& size, const std::string& use) const;
+
  private:
   FormatRequest request_;
   DiscardedGlyphOutput discarded_;
   FontCharacters characters_;
-  TargetFile file_;
 };
 
 }  // namespace pixtrel

@@ -8,6 +8,7 @@
 
 #include "extract/glyph_output.h"
 #include "extract/window_operations.h"
+#include "formats/target_file.h"
 #include "glyphdata/font_set.h"
 #include "glyphdata/glyph_layout.h"
 #include "glyphdata/glyph_store.h"
@@ -66,6 +67,24 @@ class GlyphFormat {
 
   /// What to tell after a run that succeeded, unless asked to be quiet; or nothing.
   virtual std::optional<std::string> Summary() const { return std::nullopt; }
+};
+
+/// A format that writes one file: it installs, removes and names it.
+class OneFileFormat : public GlyphFormat {
+ public:
+  /// A format of the file `path` on `disk` (standard output when empty).
+  OneFileFormat(Disk& disk, const std::string& path) : file_(disk, path) {}
+
+  void Install() override { file_.Install(); }
+  void RemoveOld() override { file_.RemoveOld(); }
+  std::vector<std::string> Targets() const override { return file_.Targets(); }
+
+ protected:
+  TargetFile& file() { return file_; }
+  const TargetFile& file() const { return file_; }
+
+ private:
+  TargetFile file_;
 };
 
 /// A format pixtrel-extract writes, as --format names it.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "formats/glyph_format.h"
 #include "glyphdata/font_set.h"
 #include "glyphdata/glyph_store.h"
 #include "platform/failure.h"
@@ -29,11 +30,12 @@ size_t RecordKey(const WrittenGlyph& glyph) {
     case GlyphKind::kPlaceholder:
       break;
   }
-  return GlyphCount + (kLastHalfWidth - kFirstHalfWidth + 1);
+  return kRecordKeys - 1;
 }
 
 std::string SavingsSummary(const std::string& path, const GlyphLog& log, const DistinctRecords& distinct,
-                           const std::function<size_t(const WrittenGlyph&)>& bytes_of) {
+                           const GlyphStore& store) {
+  auto bytes_of = [&](const WrittenGlyph& glyph) { return RecordOf(glyph, store).size(); };
   size_t all_bytes = 0, distinct_bytes = 0;
   log.Walk([&](const WrittenGlyph& glyph, int64_t) { all_bytes += bytes_of(glyph); }, [](int64_t) {});
   for (const WrittenGlyph& glyph : distinct.glyphs) distinct_bytes += bytes_of(glyph);
@@ -82,7 +84,7 @@ void GlyphLog::SourceEnded(int64_t line_count) {
 DistinctRecords GlyphLog::Distinct() const {
   constexpr uint16_t kUnused = 0xFFFF;
   DistinctRecords distinct;
-  distinct.index_of_key.assign(GlyphCount + (kLastHalfWidth - kFirstHalfWidth + 2), kUnused);
+  distinct.index_of_key.assign(kRecordKeys, kUnused);
   Walk(
       [&](const WrittenGlyph& glyph, int64_t line) {
         uint16_t& index = distinct.index_of_key[RecordKey(glyph)];

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "extract/window_operations.h"
+#include "glyphdata/glyph_store.h"
 #include "platform/platform.h"
 
 namespace pixtrel {
@@ -19,13 +20,15 @@ struct DistinctRecords {
 };
 
 /// "PATH: D distinct records of N: F fewer, B bytes saved", of what
-/// --unique made of `log`; `bytes_of(glyph)` gives the bytes of a record.
+/// --unique made of `log`, whose records are those of `store`.
 std::string SavingsSummary(const std::string& path, const class GlyphLog& log, const DistinctRecords& distinct,
-                           const std::function<size_t(const WrittenGlyph&)>& bytes_of);
+                           const GlyphStore& store);
 
 /// A number for each record a store can give: its slot for a record of
-/// the table, then one for each half-width record, then the placeholder.
+/// the table, then one for each half-width record, then the placeholder;
+/// less than kRecordKeys.
 size_t RecordKey(const WrittenGlyph& glyph);
+inline constexpr size_t kRecordKeys = GlyphCount + (kLastHalfWidth - kFirstHalfWidth + 1) + 1;
 
 /// The records a run appended, kept in the order it appended them with the
 /// lines they are on, for the formats that are written after the run: two

@@ -2,20 +2,14 @@
 
 #include <cstdio>
 
+#include "formats/c_text.h"
 #include "formats/font_format.h"
 #include "glyphdata/utf8.h"
 #include "platform/failure.h"
-#include "version.h"
 
 namespace pixtrel {
 
 namespace {
-
-std::string Format(const char* format, auto... values) {
-  char text[512];
-  std::snprintf(text, sizeof text, format, values...);
-  return text;
-}
 
 /// A run of consecutive code points this long or longer gets a character
 /// map of its own (format 0, no list); shorter ones go into sparse maps,
@@ -70,11 +64,9 @@ class LvglFormat : public FontFormat {
     const FormatRequest& request = this->request();
     const std::string& ident = request.name;
     const int size = request.store->Shape().height, baseline = request.set->baseline;
-    std::string text = "/* A font for LVGL of the " + std::to_string(glyphs.size()) + " characters of " +
-                       request.source + ", " + std::to_string(size) +
-                       " pixels, 1 bit a pixel, cut by pixtrel-extract " PIXTREL_VERSION_TEXT " from " +
-                       request.set->font + ".\n * In the firmware: LV_FONT_DECLARE(" + ident +
-                       "), then lv_obj_set_style_text_font(label, &" + ident + ", 0). */\n\n";
+    std::string text =
+        Heading("LVGL", glyphs.size(), std::to_string(size) + " pixels, 1 bit a pixel",
+                "LV_FONT_DECLARE(" + ident + "), then lv_obj_set_style_text_font(label, &" + ident + ", 0)");
     text +=
         "#ifdef LV_LVGL_H_INCLUDE_SIMPLE\n#include \"lvgl.h\"\n#else\n#include \"lvgl/lvgl.h\"\n#endif\n\n"
         "/* The glyphs' bitmaps, each trimmed to its ink, its rows one after another. */\n"
@@ -86,17 +78,17 @@ class LvglFormat : public FontFormat {
     std::vector<uint32_t> code_points;
     for (const FontGlyph& glyph : glyphs) {
       code_points.push_back(glyph.code_point);
-      text += Format("    /* U+%04X%s */\n", static_cast<unsigned>(glyph.code_point), Shown(glyph.code_point).c_str());
+      text += Printed("    /* U+%04X%s */\n", static_cast<unsigned>(glyph.code_point), Shown(glyph.code_point).c_str());
       std::vector<uint8_t> bytes((glyph.ink.size() + 7) / 8, 0);
       for (size_t i = 0; i < glyph.ink.size(); ++i)
         if (glyph.ink[i]) bytes[i / 8] |= static_cast<uint8_t>(0x80 >> (i % 8));
       for (size_t i = 0; i < bytes.size(); ++i)
-        text += Format(i == 0 ? "    0x%02X," : i % 16 == 0 ? "\n    0x%02X," : " 0x%02X,", bytes[i]);
+        text += Printed(i == 0 ? "    0x%02X," : i % 16 == 0 ? "\n    0x%02X," : " 0x%02X,", bytes[i]);
       if (!bytes.empty()) text += "\n";
       const int ofs_y = glyph.box_h == 0 ? 0 : baseline - (glyph.box_top + glyph.box_h);
       descriptions +=
-          Format("    {.bitmap_index = %zu, .adv_w = %d, .box_w = %d, .box_h = %d, .ofs_x = %d, .ofs_y = %d},\n",
-                 bitmap_index, glyph.advance * 16, glyph.box_w, glyph.box_h, glyph.box_x, ofs_y);
+          Printed("    {.bitmap_index = %zu, .adv_w = %d, .box_w = %d, .box_h = %d, .ofs_x = %d, .ofs_y = %d},\n",
+                  bitmap_index, glyph.advance * 16, glyph.box_w, glyph.box_h, glyph.box_x, ofs_y);
       bitmap_index += bytes.size();
     }
     if (bitmap_index >= 1 << 20)
@@ -105,23 +97,23 @@ class LvglFormat : public FontFormat {
     const std::vector<CharacterMap> maps = CharacterMaps(code_points);
     for (size_t m = 0; m < maps.size(); ++m) {
       if (maps[m].sparse.empty()) continue;
-      text += Format("static const uint16_t unicode_list_%zu[] = {", m);
+      text += Printed("static const uint16_t unicode_list_%zu[] = {", m);
       for (size_t i = 0; i < maps[m].sparse.size(); ++i)
-        text += Format(i % 12 == 0 ? "\n    0x%X," : " 0x%X,", maps[m].sparse[i]);
+        text += Printed(i % 12 == 0 ? "\n    0x%X," : " 0x%X,", maps[m].sparse[i]);
       text += "\n};\n\n";
     }
     text += "static const lv_font_fmt_txt_cmap_t cmaps[] = {\n";
     for (size_t m = 0; m < maps.size(); ++m) {
       const CharacterMap& map = maps[m];
       const bool sparse = !map.sparse.empty();
-      text += Format(
+      text += Printed(
           "    {.range_start = %u, .range_length = %u, .glyph_id_start = %zu, .unicode_list = %s, "
           ".glyph_id_ofs_list = NULL, .list_length = %zu, .type = LV_FONT_FMT_TXT_CMAP_%s},\n",
-          map.start, map.length, map.first + 1, sparse ? Format("unicode_list_%zu", m).c_str() : "NULL",
+          map.start, map.length, map.first + 1, sparse ? Printed("unicode_list_%zu", m).c_str() : "NULL",
           map.sparse.size(), sparse ? "SPARSE_TINY" : "FORMAT0_TINY");
     }
     text += "};\n\n";
-    text += Format(
+    text += Printed(
         "#if LVGL_VERSION_MAJOR == 8\nstatic lv_font_fmt_txt_glyph_cache_t cache;\n#endif\n\n"
         "#if LVGL_VERSION_MAJOR >= 8\nstatic const lv_font_fmt_txt_dsc_t font_dsc = {\n#else\n"
         "static lv_font_fmt_txt_dsc_t font_dsc = {\n#endif\n"
@@ -134,8 +126,8 @@ class LvglFormat : public FontFormat {
             " = {\n#endif\n"
             "    .get_glyph_dsc = lv_font_get_glyph_dsc_fmt_txt,\n"
             "    .get_glyph_bitmap = lv_font_get_bitmap_fmt_txt,\n" +
-            Format("    .line_height = %d,\n    .base_line = %d, /* The rows below the baseline. */\n", size,
-                   size - baseline) +
+            Printed("    .line_height = %d,\n    .base_line = %d, /* The rows below the baseline. */\n", size,
+                    size - baseline) +
             "#if !(LVGL_VERSION_MAJOR == 6 && LVGL_VERSION_MINOR == 0)\n    .subpx = LV_FONT_SUBPX_NONE,\n#endif\n"
             "#if LV_VERSION_CHECK(7, 4, 0) || LVGL_VERSION_MAJOR >= 8\n"
             "    .underline_position = 0,\n    .underline_thickness = 0,\n#endif\n"

@@ -32,7 +32,11 @@ class GlyphFileSink : public ByteSink {
 }  // namespace
 
 PngPicture::PngPicture(const FormatRequest& request, const std::string& path, int scale, std::optional<int> max_width)
-    : request_(request), scale_(scale), max_width_(max_width), log_(*request.disk), file_(*request.disk, path) {}
+    : OneFileFormat(*request.disk, path),
+      request_(request),
+      scale_(scale),
+      max_width_(max_width),
+      log_(*request.disk) {}
 
 void PngPicture::Finish() {
   const GlyphStore& store = *request_.store;
@@ -43,12 +47,12 @@ void PngPicture::Finish() {
   const int height = store.Shape().height;
   const int64_t picture_width = widest * scale_, picture_height = log_.lines() * height * scale_;
   if (picture_width > kLargestSide || picture_height > kLargestSide)
-    throw FileFailure(file_.path(), "A picture of " + std::to_string(picture_width) + " x " +
-                                        std::to_string(picture_height) + " pixels is more than PNG readers take");
+    throw FileFailure(file().path(), "A picture of " + std::to_string(picture_width) + " x " +
+                                         std::to_string(picture_height) + " pixels is more than PNG readers take");
 
-  GlyphFile out(file_.output());
+  GlyphFile out(file().output());
   GlyphFileSink sink(out);
-  PngWriter png(sink, file_.path().empty() ? "-" : file_.path(), static_cast<uint32_t>(picture_width),
+  PngWriter png(sink, file().path().empty() ? "-" : file().path(), static_cast<uint32_t>(picture_width),
                 static_cast<uint32_t>(picture_height));
   std::vector<WrittenGlyph> line;
   std::vector<uint8_t> row(static_cast<size_t>(picture_width) * 3);

@@ -22,27 +22,24 @@ struct PictureColours {
 /// under line, each record at the x its line gives it, each pixel a square
 /// of `scale`; a placeholder in a colour of its own; with a maximum width, a
 /// line one picture pixel wide at the limit and the ink past it in red.
-/// Written after the run under a temporary name, put in place by Install.
-class PngPicture {
+/// Written after the run, at `path`, under a temporary name, put in place
+/// by Install; an output beside the run's format, not fed its stream.
+class PngPicture : public OneFileFormat {
  public:
   PngPicture(const FormatRequest& request, const std::string& path, int scale, std::optional<int> max_width);
 
-  /// What the picture hears of the run.
-  CharacterReport* Report() { return &log_; }
+  GlyphOutput& Stream() override { return discarded_; }
+  CharacterReport* Report() override { return &log_; }
 
   /// Draws the picture. Throws Failure naming its file.
-  void Finish();
-
-  void Install() { file_.Install(); }
-  void RemoveOld() { file_.RemoveOld(); }
-  const std::string& path() const { return file_.path(); }
+  void Finish() override;
 
  private:
   FormatRequest request_;
   int scale_;
   std::optional<int> max_width_;
+  DiscardedGlyphOutput discarded_;
   GlyphLog log_;
-  TargetFile file_;
 };
 
 }  // namespace pixtrel

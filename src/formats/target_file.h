@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "extract/glyph_output.h"
 #include "platform/platform.h"
@@ -30,6 +31,12 @@ class TargetFile {
 
   /// The path, empty for standard output.
   const std::string& path() const { return path_; }
+
+  /// The path as a make rule's targets: none for standard output.
+  std::vector<std::string> Targets() const {
+    if (path_.empty()) return {};
+    return {path_};
+  }
 
  private:
   std::string path_;

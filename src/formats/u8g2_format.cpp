@@ -1,12 +1,11 @@
 #include "formats/u8g2_format.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 
+#include "formats/c_text.h"
 #include "formats/font_format.h"
 #include "platform/failure.h"
-#include "version.h"
 
 namespace pixtrel {
 
@@ -137,19 +136,13 @@ class U8g2Format : public FontFormat {
   std::string Text(const std::vector<FontGlyph>& glyphs) const override {
     const std::vector<uint8_t> font = Font(glyphs);
     const FormatRequest& request = this->request();
-    std::string text = "/* A font for u8g2 of the " + std::to_string(glyphs.size()) + " characters of " +
-                       request.source + ", " + std::to_string(request.store->Shape().height) +
-                       " pixels, cut by pixtrel-extract " PIXTREL_VERSION_TEXT " from " + request.set->font +
-                       ".\n * In the firmware: u8g2_SetFont(&u8g2, " + request.name +
-                       "), then u8g2_DrawUTF8(&u8g2, x, y, text), y the baseline. */\n\n"
-                       "#include \"u8g2.h\"\n\n";
+    std::string text =
+        Heading("u8g2", glyphs.size(), std::to_string(request.store->Shape().height) + " pixels",
+                "u8g2_SetFont(&u8g2, " + request.name + "), then u8g2_DrawUTF8(&u8g2, x, y, text), y the baseline") +
+        "#include \"u8g2.h\"\n\n";
     text += "const uint8_t " + request.name + "[" + std::to_string(font.size()) + "] U8G2_FONT_SECTION(\"" +
             request.name + "\") = {";
-    char byte[8];
-    for (size_t i = 0; i < font.size(); ++i) {
-      std::snprintf(byte, sizeof byte, "%u,", font[i]);
-      text += (i % 20 == 0 ? "\n    " : " ") + std::string(byte);
-    }
+    for (size_t i = 0; i < font.size(); ++i) text += (i % 20 == 0 ? "\n    " : " ") + Printed("%u,", font[i]);
     return text + "\n};\n";
   }
 
