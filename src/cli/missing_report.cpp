@@ -48,10 +48,7 @@ void MissingReport::Print(std::FILE* out, const std::string& source, const std::
 
 std::string MissingReport::Describe(const Entry& entry, const std::string& charset) {
   const SourceCharacter character = entry.character;
-  std::string utf8;
-  if (character.code_point != 0) AppendUtf8(character.code_point, utf8);
-  std::optional<std::string> shown = ConvertText(charset.c_str(), "UTF-8", utf8);
-  const std::string text = shown && !shown->empty() ? *shown : "?";
+  const std::string text = ShownIn(charset, character.code_point);
   if (character.code == kNoCp936Code) return text + " U+" + Hex(character.code_point, 4) + " (no CP936 form)";
   return text + " CP936 " + Hex(character.code, character.code > 0xFF ? 4 : 2);
 }

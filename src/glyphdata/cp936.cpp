@@ -10,11 +10,6 @@ std::string_view LastCharacter(std::string_view text) {
   return last;
 }
 
-uint16_t Cp936Of(uint32_t code_point) {
-  if (code_point < 0x80) return static_cast<uint16_t>(code_point);
-  return code_point <= 0xFFFF ? cp936_tables::kFromUnicode[code_point] : 0;
-}
-
 uint32_t CodePointOf(uint16_t code) {
   if (code < 0x80) return code;
   if (code > 0xFF && !IsDoubleByte(static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code & 0xFF)))

@@ -56,11 +56,6 @@ constexpr void ForEachCharacter(std::string_view text, Visit&& visit) {
 /// The last character of `text`, or an empty view when `text` is empty.
 std::string_view LastCharacter(std::string_view text);
 
-/// The CP936 code of the Unicode character `code_point` (itself for ASCII,
-/// a single byte below 0x100, a double-byte code above), or 0 when CP936 has
-/// no form for it.
-uint16_t Cp936Of(uint32_t code_point);
-
 /// The Unicode code point of the CP936 character `code` (ASCII, a single
 /// byte, or a double-byte code), or 0 when it stands for no character.
 uint32_t CodePointOf(uint16_t code);

@@ -15,10 +15,7 @@ namespace {
 std::optional<std::string> ReadIfExists(Disk& disk, const std::string& path) {
   std::unique_ptr<ByteSource> file = disk.OpenIfExists(path);
   if (!file) return std::nullopt;
-  std::string text;
-  char buffer[4096];
-  for (size_t count; (count = file->Read(buffer, sizeof buffer)) != 0;) text.append(buffer, count);
-  return text;
+  return file->ReadAll();
 }
 
 std::optional<int> Number(std::string_view text) {

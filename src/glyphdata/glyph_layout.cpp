@@ -91,13 +91,16 @@ void FormatRecord(const uint8_t* row_msb, RecordShape shape, RecordFormat format
   std::memset(out, 0, size);
   for (int y = 0; y < shape.height; ++y) {
     for (int x = 0; x < shape.width; ++x) {
-      if (!BitAt(row_msb, PositionOf(GlyphLayout::kRowMsb, shape, x, y))) continue;
-      const BitPosition position = PositionOf(format.layout, shape, x, y);
-      out[position.byte] |= static_cast<uint8_t>(1 << position.bit);
+      if (BitAt(row_msb, PositionOf(GlyphLayout::kRowMsb, shape, x, y))) Ink(out, shape, format.layout, x, y);
     }
   }
   if (format.invert)
     for (size_t i = 0; i < size; ++i) out[i] = static_cast<uint8_t>(~out[i]);
+}
+
+void Ink(uint8_t* record, RecordShape shape, GlyphLayout layout, int x, int y) {
+  const BitPosition position = PositionOf(layout, shape, x, y);
+  record[position.byte] |= static_cast<uint8_t>(1 << position.bit);
 }
 
 bool Inked(const uint8_t* record, RecordShape shape, RecordFormat format, int x, int y) {

@@ -54,6 +54,9 @@ size_t RecordBytes(RecordShape shape, GlyphLayout layout);
 /// `out` in `format`; `out` takes RecordBytes(shape, format.layout) bytes.
 void FormatRecord(const uint8_t* row_msb, RecordShape shape, RecordFormat format, uint8_t* out);
 
+/// Inks the pixel at column `x`, row `y` of `record`, of `shape` in `layout`.
+void Ink(uint8_t* record, RecordShape shape, GlyphLayout layout, int x, int y);
+
 /// True when the pixel at column `x`, row `y` of `record`, of `shape` in
 /// `format`, is inked.
 bool Inked(const uint8_t* record, RecordShape shape, RecordFormat format, int x, int y);

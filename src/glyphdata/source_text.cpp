@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "glyphdata/utf8.h"
+
 namespace pixtrel {
 
 namespace {
@@ -30,8 +32,6 @@ class ReplayedStream : public ByteSource {
   size_t at_ = 0;
   std::unique_ptr<ByteSource> rest_;
 };
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 /// True when `sample`, the start of a text (all of it when `whole`), reads
 /// as UTF-8: it starts with a byte order mark, or it is mostly UTF-8.

@@ -2,6 +2,9 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
+
+#include "platform/platform.h"
 
 namespace pixtrel {
 
@@ -23,6 +26,13 @@ void AppendUtf8(uint32_t code_point, std::string& text) {
   text += static_cast<char>(kLead[continuations] | code_point >> (6 * continuations));
   for (int shift = 6 * (continuations - 1); shift >= 0; shift -= 6)
     text += static_cast<char>(0x80 | (code_point >> shift & 0x3F));
+}
+
+std::string ShownIn(const std::string& charset, uint32_t code_point) {
+  std::string utf8;
+  if (code_point != 0) AppendUtf8(code_point, utf8);
+  const std::optional<std::string> shown = ConvertText(charset.c_str(), "UTF-8", utf8);
+  return shown && !shown->empty() ? *shown : "?";
 }
 
 namespace {

@@ -7,6 +7,9 @@
 
 namespace pixtrel {
 
+/// The byte order mark a UTF-8 text may start with.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 /// Length of the well-formed UTF-8 sequence `bytes` starts with; 0 when it
 /// starts with an ill-formed one, kIncompleteUtf8 when `bytes` ends inside a
 /// sequence that is well formed so far. `bytes` must not be empty.
@@ -42,6 +45,11 @@ uint32_t Utf8CodePoint(std::string_view character);
 
 /// Appends `code_point` (at most U+10FFFF, no surrogate) to `text` in UTF-8.
 void AppendUtf8(uint32_t code_point, std::string& text);
+
+/// The character `code_point` in the character set `charset` (as
+/// LocaleCharset names it), for messages; "?" when it has no form there,
+/// or for 0.
+std::string ShownIn(const std::string& charset, uint32_t code_point);
 
 /// Counts how the bytes of a text that are not ASCII fall into UTF-8
 /// sequences, the text handed over in pieces, in order; it decides whether

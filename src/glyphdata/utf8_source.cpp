@@ -12,7 +12,6 @@ namespace pixtrel {
 namespace {
 
 constexpr size_t kBufferSize = 256 * 1024;
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 /// An ill-formed sequence: a failure, or, while a file is only being
 /// checked, the sign that it is no UTF-8.
@@ -104,7 +103,7 @@ class Converted {
     out_ += size;
   }
   void Character(uint32_t code_point, const unsigned char* utf8, size_t size, std::deque<std::string>* unconvertible) {
-    const uint16_t code = code_point <= 0xFFFF ? cp936_tables::kFromUnicode[code_point] : 0;  // As Cp936Of, inline.
+    const uint16_t code = code_point <= 0xFFFF ? cp936_tables::kFromUnicode[code_point] : 0;
     if (code == 0) {
       if (unconvertible != nullptr) unconvertible->emplace_back(reinterpret_cast<const char*>(utf8), size);
       out_ = std::copy(kNoCp936Form.begin(), kNoCp936Form.end(), out_);

@@ -8,4 +8,11 @@ size_t ByteSource::ReadFull(char* buffer, size_t size) {
   return done;
 }
 
+std::string ByteSource::ReadAll() {
+  std::string bytes;
+  char buffer[1 << 16];
+  for (size_t count; (count = Read(buffer, sizeof buffer)) != 0;) bytes.append(buffer, count);
+  return bytes;
+}
+
 }  // namespace pixtrel

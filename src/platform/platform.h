@@ -38,6 +38,9 @@ class ByteSource {
   /// Reads until `size` bytes are in `buffer` or the source ends; returns
   /// how many were read. Throws as Read does.
   size_t ReadFull(char* buffer, size_t size);
+
+  /// Reads the rest of the source. Throws as Read does.
+  std::string ReadAll();
 };
 
 /// Where bytes are written to: a file.

@@ -18,11 +18,9 @@ namespace {
 /// The bytes of `path`, unpacked when it ends in ".gz" (zlib: FreeType's own
 /// gzip stream is far slower).
 std::string Unpacked(const std::string& path) {
-  std::unique_ptr<ByteSource> file = RealDisk().OpenForReading(path);
-  std::string bytes;
-  char buffer[1 << 16];
-  for (size_t count; (count = file->Read(buffer, sizeof buffer)) != 0;) bytes.append(buffer, count);
+  std::string bytes = RealDisk().OpenForReading(path)->ReadAll();
   if (!path.ends_with(".gz")) return bytes;
+  char buffer[1 << 16];
   z_stream stream{};
   if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) throw FileFailure(path, "Cannot unpack");
   std::string unpacked;

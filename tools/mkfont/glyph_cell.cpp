@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "glyphdata/glyph_layout.h"
+
 namespace pixtrel {
 
 namespace {
@@ -35,8 +37,8 @@ int Fitted(int from, Span ink, int side, bool* shifted, bool* clipped) {
 }  // namespace
 
 Placement PlaceInCell(const InkBitmap& glyph, Cell cell, int baseline, uint8_t* record) {
-  const int row_bytes = (cell.width + 7) / 8;
-  std::memset(record, 0, static_cast<size_t>(row_bytes * cell.height));
+  const RecordShape shape{cell.width, cell.height};
+  std::memset(record, 0, RecordBytes(shape, GlyphLayout::kRowMsb));
   Placement placement;
   Span rows, columns;
   for (int row = 0; row < glyph.rows; ++row) {
@@ -57,7 +59,7 @@ Placement PlaceInCell(const InkBitmap& glyph, Cell cell, int baseline, uint8_t* 
     for (int column = 0; column < glyph.width; ++column) {
       const int x = x0 + column, y = y0 + row;
       if (x < 0 || x >= cell.width || y < 0 || y >= cell.height || !Inked(glyph, row, column)) continue;
-      record[row_bytes * y + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+      Ink(record, shape, GlyphLayout::kRowMsb, x, y);
     }
   }
   return placement;

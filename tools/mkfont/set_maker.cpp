@@ -26,11 +26,8 @@ bool IsSpace(uint32_t unicode) { return unicode == 0x20 || unicode == 0xA0 || un
 class Reports {
  public:
   void Add(uint16_t code, uint32_t unicode, const char* what) {
-    std::string utf8;
-    AppendUtf8(unicode, utf8);
-    const std::optional<std::string> shown = ConvertText(LocaleCharset().c_str(), "UTF-8", utf8);
     std::fprintf(stderr, "%04X U+%04X %s: %s\n", code, static_cast<unsigned>(unicode),
-                 shown && !shown->empty() ? shown->c_str() : "?", what);
+                 ShownIn(LocaleCharset(), unicode).c_str(), what);
     ++count_;
   }
   int count() const { return count_; }
@@ -79,11 +76,9 @@ bool HasHalfWidth(FontFace& face, int half_width) {
 
 /// A box: the cell's outline, a pixel in from its edges.
 std::string Box(int size) {
-  const int row_bytes = (size + 7) / 8;
-  std::string record(static_cast<size_t>(row_bytes * size), '\0');
-  auto ink = [&](int x, int y) {
-    record[static_cast<size_t>(row_bytes * y + x / 8)] |= static_cast<char>(0x80 >> x % 8);
-  };
+  const RecordShape shape{size, size};
+  std::string record(RecordBytes(shape, GlyphLayout::kRowMsb), '\0');
+  auto ink = [&](int x, int y) { Ink(reinterpret_cast<uint8_t*>(record.data()), shape, GlyphLayout::kRowMsb, x, y); };
   for (int i = 1; i < size - 1; ++i) ink(i, 1), ink(i, size - 2), ink(1, i), ink(size - 2, i);
   return record;
 }
@@ -160,7 +155,7 @@ MadeSet MakeSet(FontFace& face, int size, std::optional<int> baseline, const std
 void WriteSet(const MadeSet& made, const std::string& dir) {
   std::list<AtomicGlyphFile> files;
   auto write = [&](const char* name, const std::string& bytes) {
-    files.emplace_back(RealDisk(), dir + "/" + name).WriteWhole(bytes);
+    files.emplace_back(RealDisk(), JoinPath(dir, name)).WriteWhole(bytes);
   };
   write(kFontFileName, made.font);
   write(kTableFileName, made.table);
@@ -168,7 +163,7 @@ void WriteSet(const MadeSet& made, const std::string& dir) {
   if (made.set.placeholder) write(kPlaceholderFileName, made.placeholder);
   write(kDescriptionFileName, made.set.Description());
   for (AtomicGlyphFile& file : files) file.Install();
-  if (made.set.half_width == 0) AtomicGlyphFile(RealDisk(), dir + "/" + kHalfWidthFileName).RemoveOld();
+  if (made.set.half_width == 0) AtomicGlyphFile(RealDisk(), JoinPath(dir, kHalfWidthFileName)).RemoveOld();
 }
 
 }  // namespace pixtrel
