@@ -280,6 +280,15 @@ TEST_F(DisplayLibraryFontsTest, SeveralTextsMakeOneFontAndTellWhatIsMissing) {
   const std::string font = testing::ReadFile(dir_ / "ui.c");
   EXPECT_NE(font.find("const uint8_t ui["), std::string::npos);
   EXPECT_NE(font.find("of the 8 characters of"), std::string::npos);  // 菜单 OK!警告 and the space, each once.
+  // A name that would end the heading's comment early stays inside it.
+  std::filesystem::create_directory(dir_ / "a*");
+  testing::WriteFile(dir_ / "a*/m.txt", "OK\n");
+  for (const std::string format : {"lvgl", "u8g2"}) {
+    ASSERT_EQ(Extract("-q --format " + format + " -o " + (dir_ / "odd.c") + " '" + (dir_ / "a*/m.txt") + "'").status,
+              0);
+    const std::string odd = testing::ReadFile(dir_ / "odd.c");
+    EXPECT_GT(odd.find("*/"), odd.find("In the firmware")) << format;
+  }
   EXPECT_EQ(Extract("-q --strict --format lvgl -o " + (dir_ / "strict.c") + " " + sources).status, 3);
   EXPECT_FALSE(testing::Exists(dir_ / "strict.c"));
   for (const std::string& wrong : {"--format c -o " + (dir_ / "x.c") + " " + sources, "--format lvgl " + sources,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "formats/c_text.h"
 #include "formats/glyph_format.h"
 #include "version.h"
 
@@ -38,8 +39,8 @@ FontFormat::FontFormat(const FormatRequest& request)
 std::string FontFormat::Heading(const char* library, size_t characters, const std::string& size,
                                 const std::string& use) const {
   return std::string("/* A font for ") + library + " of the " + std::to_string(characters) + " characters of " +
-         request_.source + ", " + size + ", cut by pixtrel-extract " PIXTREL_VERSION_TEXT " from " +
-         request_.set->font + ".\n * In the firmware: " + use + ". */\n\n";
+         InComment(request_.source) + ", " + size + ", cut by pixtrel-extract " PIXTREL_VERSION_TEXT " from " +
+         InComment(request_.set->font) + ".\n * In the firmware: " + use + ". */\n\n";
 }
 
 }  // namespace pixtrel
