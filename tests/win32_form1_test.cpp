@@ -7,7 +7,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32_text.h"
-#include "platform/win32_window/form1.h"
+#include "ui/win32/form1.h"
 #include "test_support.h"
 
 namespace pixtrel {

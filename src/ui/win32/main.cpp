@@ -5,7 +5,7 @@
 #include "platform/failure.h"
 #include "platform/platform.h"
 #include "platform/win32_text.h"
-#include "platform/win32_window/form1.h"
+#include "ui/win32/form1.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
   SetProcessDPIAware();  // The window is laid out in twips at the screen's resolution.

@@ -1,7 +1,7 @@
-#include "platform/win32_window/form1.h"
+#include "ui/win32/form1.h"
 
 #include "platform/win32_text.h"
-#include "platform/win32_window/resources.h"
+#include "ui/win32/resources.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/win32_window/common_dialog.h"
+#include "ui/win32/common_dialog.h"
 #include "ui/form1_logic.h"
 
 /// The program's one window on Win32: the path box Text1 (a read-only

@@ -1,4 +1,4 @@
-#include "platform/win32_window/common_dialog.h"
+#include "ui/win32/common_dialog.h"
 
 #include <commdlg.h>
 
