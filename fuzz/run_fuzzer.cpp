@@ -127,11 +127,11 @@ class CheckedRun : public testing::RecordingWindow {
     RecordingWindow::SetCommand1Caption(caption);
   }
 
-  void MissingCharacter(SourceCharacter character, int64_t line_number) override {
+  void MissingCharacter(SourceCharacter character, int64_t line_number, MissingCause cause) override {
     CheckBytesDone();
     Require(line_number >= last_line_, "line numbers never fall");
     last_line_ = line_number;
-    RecordingWindow::MissingCharacter(character, line_number);
+    RecordingWindow::MissingCharacter(character, line_number, cause);
   }
 
  private:

@@ -78,13 +78,15 @@ TEST_F(PixtrelExtractTest, RefusalsAndFailuresExitTwoAndTouchNothing) {
   const std::string table = testing::ReadFile(dir_ / "GB2312.tbl");
   Result result = Run(dir_.path() + "/./GB2312.tbl");
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "pixtrel-extract: " + dir_.path() + "/./GB2312.tbl: Dont't touch the backup !\n");
+  EXPECT_EQ(result.err, "pixtrel-extract: " + dir_.path() +
+                            "/./GB2312.tbl: Dont't touch the backup ! (a data file of a font set)\n");
   EXPECT_EQ(result.out, "");
 
   testing::WriteFile(dir_ / "menu.txt", kAh);
   result = Run("-o " + (dir_ / "GB2312.bin") + " " + (dir_ / "menu.txt"));
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "pixtrel-extract: " + (dir_ / "GB2312.bin") + ": Dont't touch the backup !\n");
+  EXPECT_EQ(result.err,
+            "pixtrel-extract: " + (dir_ / "GB2312.bin") + ": Dont't touch the backup ! (a data file of a font set)\n");
   EXPECT_EQ(testing::ReadFile(dir_ / "GB2312.bin"), testing::TestFont());
 
   result = Run("-o " + (dir_ / "menu.txt") + " " + (dir_ / "menu.txt"));
@@ -164,6 +166,49 @@ TEST_F(PixtrelExtractTest, MissingListsTheCharactersThatGotNoGlyph) {
   EXPECT_EQ(Run("-q --strict " + source).status, 3);  // Strictness first, even with nothing found.
 }
 
+TEST_F(PixtrelExtractTest, AGlyphTheSetHoldsBlankIsMissing) {
+  testing::WriteFile(dir_ / "font-set.txt", "size 16\nblank 2\n");  // 中 is blank in the set.
+  testing::WriteFile(dir_ / "menu.txt", kAh + kZhong);
+  const std::string source = dir_ / "menu.txt";
+  Result result = Run("-q --strict " + source);
+  EXPECT_EQ(result.status, 3);
+  EXPECT_EQ(result.err.substr(0, result.err.find('\n')),
+            source + ":1: missing \u4E2D CP936 D6D0 (blank in the set), 1 occurrence");
+  EXPECT_EQ(Run("-q " + source).status, 0);
+  EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), testing::TestRecord(0));
+
+  testing::WriteFile(dir_ / "font-set.txt", "size 16\nblank 2-1\n");
+  EXPECT_EQ(Run("-q " + source).err,
+            "pixtrel-extract: " + (dir_ / "font-set.txt") + ":2: not ascending numbers or runs of them: 2-1\n");
+}
+
+TEST_F(PixtrelExtractTest, DataFilesOfAnotherSizeAreRefused) {
+  testing::WriteFile(dir_ / "menu.txt", kAh);
+  testing::WriteFile(dir_ / "menu.bin", "old");
+  const std::string font = dir_ / "GB2312.bin";
+  std::filesystem::resize_file(font, 588816);  // A font file of 24 pixels.
+  Result result = Run("--strict " + (dir_ / "menu.txt"));
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "pixtrel-extract: " + font +
+                            ": 588816 bytes, the size of a 24-pixel set; without font-set.txt a set is 16 pixels "
+                            "(261696 bytes)\n");
+  testing::WriteFile(dir_ / "font-set.txt", "size 12\n");
+  EXPECT_EQ(Run(dir_ / "menu.txt").err, "pixtrel-extract: " + font +
+                                            ": 588816 bytes, the size of a 24-pixel set; font-set.txt says 12 "
+                                            "pixels (196272 bytes)\n");
+  std::filesystem::resize_file(font, 196272 + 1);
+  EXPECT_EQ(Run(dir_ / "menu.txt").err,
+            "pixtrel-extract: " + font + ": 196273 bytes, longer than the 196272 of a 12-pixel set\n");
+  std::filesystem::resize_file(font, 196272);
+  testing::WriteFile(dir_ / "font-set.txt", "size 12\nhalf-width 6\nplaceholder yes\n");
+  testing::WriteFile(dir_ / "half-width.bin", std::string(95 * 12, '\0'));
+  testing::WriteFile(dir_ / "placeholder.bin", std::string(32, '\0'));
+  EXPECT_EQ(Run(dir_ / "menu.txt").err, "pixtrel-extract: " + (dir_ / "placeholder.bin") +
+                                            ": 32 bytes, while the placeholder of a 12-pixel set takes 24\n");
+  EXPECT_EQ(Run("--show " + (dir_ / "menu.bin")).status, 2);  // The set is checked before any glyph is shown.
+  EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), "old");
+}
+
 TEST_F(PixtrelExtractTest, Utf8SourcesAreConvertedAsTheyAreRead) {
   const std::string source = dir_ / "menu.txt";
   testing::WriteFile(source, "\xEF\xBB\xBF\u554A\U0001F600\n\u4E2D\n");
@@ -191,10 +236,12 @@ TEST_F(PixtrelExtractTest, PreviewAndShowDrawTheGlyphFile) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, art);
 
-  testing::WriteFile(dir_ / "odd.bin", std::string(33, 'x'));
+  testing::WriteFile(dir_ / "odd.bin", std::string(72, 'x'));  // Three 12-pixel records, or one of 24.
   result = Run("--show " + (dir_ / "odd.bin"));
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "pixtrel-extract: " + (dir_ / "odd.bin") + ": Length is not a multiple of 32 bytes\n");
+  EXPECT_EQ(result.err, "pixtrel-extract: " + (dir_ / "odd.bin") +
+                            ": Length is not a multiple of 32 bytes; it fits the records of a set of 8, 9, 12 or 24 "
+                            "pixels (--data-dir such a set)\n");
 }
 
 TEST_F(PixtrelExtractTest, UsesTheDataFilesBesideItselfAndTheBundledSample) {
@@ -226,6 +273,10 @@ TEST_F(PixtrelExtractTest, RefusesToReplaceAnythingButARegularFile) {
     EXPECT_TRUE(result.err.starts_with("pixtrel-extract: " + output + ": ")) << result.err;
   }
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+  // A file the system makes no file beside is named with the cause.
+  EXPECT_EQ(Run("-q -o /proc/version " + (dir_ / "menu.txt")).err,
+            "pixtrel-extract: /proc/version: No new file can be made in /proc to take its place (" +
+                testing::NoSuchFileText() + ")\n");
   EXPECT_TRUE(std::filesystem::is_fifo(dir_ / "fifo"));
   // The data files beside the executable are guarded as well as those of --data-dir.
   const std::string own_font = std::filesystem::path(PIXTREL_EXTRACT).parent_path() / "GB2312.bin";
@@ -238,7 +289,7 @@ TEST_F(PixtrelExtractTest, RefusesToReplaceAnythingButARegularFile) {
   const std::string table = testing::ReadFile(set_table);
   for (const std::string& output : {set_table, dir_ / "link.bin"}) {
     Result result = Run("-q --depfile " + output + " " + (dir_ / "menu.txt"));
-    EXPECT_EQ(result.err, "pixtrel-extract: " + output + ": Dont't touch the backup !\n");
+    EXPECT_EQ(result.err, "pixtrel-extract: " + output + ": Dont't touch the backup ! (a data file of a font set)\n");
   }
   EXPECT_EQ(testing::ReadFile(set_table), table);
 }
@@ -266,7 +317,7 @@ TEST_F(PixtrelExtractTest, PipesAndUtf8WithoutAsking) {
   Result result = Run("-o - - <" + (dir_ / "menu.txt"));
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, testing::TestRecord(2) + testing::TestRecord(0));  // Nothing but glyphs, no percentages.
-  EXPECT_EQ(result.err, "Over !\n");
+  EXPECT_EQ(result.err, "Over !\npixtrel-extract: -: warning: 1 character got no glyph (--missing lists them)\n");
 
   result = Run("-q --missing " + (dir_ / "menu.txt"));
   EXPECT_EQ(testing::ReadFile(dir_ / "menu.bin"), testing::TestRecord(2) + testing::TestRecord(0));
@@ -275,7 +326,9 @@ TEST_F(PixtrelExtractTest, PipesAndUtf8WithoutAsking) {
   std::filesystem::resize_file(dir_ / "GB2312.bin", 100);
   result = Run("-q " + (dir_ / "menu.txt"));
   EXPECT_EQ(result.err, "pixtrel-extract: " + (dir_ / "GB2312.bin") +
-                            ": warning: font file is 261596 bytes short: 8175 of 8178 glyphs are blank\n");
+                            ": warning: font file is 261596 bytes short: 8175 of 8178 glyphs are blank\n"
+                            "pixtrel-extract: " +
+                            (dir_ / "menu.txt") + ": warning: 1 character got no glyph (--missing lists them)\n");
   EXPECT_EQ(Run("-q --strict " + (dir_ / "menu.txt")).status, 2);
 }
 

@@ -46,6 +46,10 @@ TEST_F(PixtrelMkfontTest, FindsCharactersByUnicodeOrByGb2312Code) {
   EXPECT_NE(testing::ReadFile(dir_ / "err").find("B0A2 U+963F \u963F: missing"), std::string::npos);
   EXPECT_EQ(Record(1410), std::string(16, '\xFF') + std::string(16, '\0'));
   EXPECT_EQ(Record(1411), std::string(32, '\0'));
+  // The set tells which glyphs are blank, but for white space (U+3000, slot 0) and the slots of no character.
+  const std::string description = testing::ReadFile(dir_ / "font-set.txt");
+  EXPECT_NE(description.find("\nblank 1-103 110-159 "), std::string::npos) << description;
+  EXPECT_NE(description.find(" 755-830 1411-5164 5170-8177\n"), std::string::npos) << description;
   EXPECT_EQ(testing::ReadFile(dir_ / "GB2312.tbl").size(), 68702u);  // Every slot's line, whatever the font.
 
   testing::WriteFile(dir_ / "g.bdf", Bdf("GB2312.1980", {0x3021}));  // B0A1 less 0x8080.

@@ -61,7 +61,7 @@ TEST(TerminalPreviewTest, AGlyphFileOfPartRecordsFailsNamingIt) {
   testing::WriteFile(dir / "menu.bin", Corners() + "x");
   std::FILE* out = std::tmpfile();
   EXPECT_EQ(testing::FailureText([&] { DrawGlyphFile(dir / "menu.bin", {}, 80, out); }),
-            (dir / "menu.bin") + ": Length is not a multiple of 32 bytes");
+            (dir / "menu.bin") + ": Length is not a multiple of 32 bytes; it fits the records of no set");
   EXPECT_EQ(std::ftell(out), 0);
   std::fclose(out);
 }

@@ -195,7 +195,7 @@ void RecordingWindow::ShowMessageBox(const std::string& text) { events.push_back
 
 void RecordingWindow::ResetForm() { events.push_back("reset"); }
 
-void RecordingWindow::MissingCharacter(SourceCharacter character, int64_t line_number) {
+void RecordingWindow::MissingCharacter(SourceCharacter character, int64_t line_number, MissingCause) {
   missing.emplace_back(character.code, line_number);
 }
 

@@ -151,7 +151,7 @@ class RecordingWindow : public WindowOperations, public CharacterReport {
   void SetCommand1Caption(const std::string& caption) override;
   void ShowMessageBox(const std::string& text) override;
   void ResetForm() override;
-  void MissingCharacter(SourceCharacter character, int64_t line_number) override;
+  void MissingCharacter(SourceCharacter character, int64_t line_number, MissingCause cause) override;
 };
 
 }  // namespace pixtrel::testing

@@ -26,6 +26,9 @@ namespace pixtrel {
 
 namespace {
 
+/// Says `message` on stderr: a warning, which -q does not silence.
+void Warn(const std::string& message) { WriteText(stderr, "pixtrel-extract: " + message + "\n"); }
+
 /// The name standard input goes by in messages, as a SOURCE of "-".
 constexpr char kStandardInput[] = "-";
 
@@ -46,6 +49,7 @@ std::optional<std::string> FontShortage(const GlyphStore& store) {
 /// the set has none.
 std::optional<int> LoadData(Extractor& extractor, const FontSet& set, const std::string& dir, const Options& options) {
   extractor.LoadGlyphData();
+  extractor.MarkBlankGlyphs(set);
   if (options.half_width && set.half_width == 0) return Fail(dir + ": the font set has no half-width glyphs");
   if (options.placeholder && !set.placeholder) return Fail(dir + ": the font set has no placeholder");
   const bool half_width = options.half_width || options.format->font;
@@ -56,7 +60,7 @@ std::optional<int> LoadData(Extractor& extractor, const FontSet& set, const std:
   const std::optional<std::string> shortage = FontShortage(extractor);
   if (!shortage) return std::nullopt;
   if (options.strict) return Fail(extractor.FontPath() + ": " + *shortage);
-  WriteText(stderr, "pixtrel-extract: " + extractor.FontPath() + ": warning: " + *shortage + "\n");
+  Warn(extractor.FontPath() + ": warning: " + *shortage);
   return std::nullopt;
 }
 
@@ -77,8 +81,8 @@ class Reports : public CharacterReport {
   void GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) override {
     for (CharacterReport* report : reports_) report->GlyphWritten(glyph, line_number);
   }
-  void MissingCharacter(SourceCharacter character, int64_t line_number) override {
-    for (CharacterReport* report : reports_) report->MissingCharacter(character, line_number);
+  void MissingCharacter(SourceCharacter character, int64_t line_number, MissingCause cause) override {
+    for (CharacterReport* report : reports_) report->MissingCharacter(character, line_number, cause);
   }
   void SourceEnded(int64_t line_count) override {
     for (CharacterReport* report : reports_) report->SourceEnded(line_count);
@@ -88,9 +92,10 @@ class Reports : public CharacterReport {
   std::vector<CharacterReport*> reports_;
 };
 
-/// A refusal of the run, naming the file it is about.
+/// A refusal of the run, naming the file it is about, and of the window's
+/// refusal of a data file, what the file is.
 std::string NamedRefusal(const std::string& refusal, const std::string& path) {
-  return refusal == kBackupMessage ? path + ": " + refusal : refusal;
+  return refusal == kBackupMessage ? path + ": " + refusal + " (a data file of a font set)" : refusal;
 }
 
 /// Why the runs may not read their sources or write the files they would
@@ -197,6 +202,7 @@ int ExtractCommand(const Options& options, Disk& disk) {
     return Fail(data_dir +
                 (disk.KindOf(data_dir) == FileKind::kNone ? ": No such file or directory" : ": Not a directory"));
   const FontSet set = FontSet::Read(disk, data_dir);
+  set.CheckFileSizes(disk, data_dir);
   Extractor extractor(data_dir, disk, set.FullShape());
   extractor.GuardShippedSets(program_dir);
   if (std::optional<int> failed = LoadData(extractor, set, data_dir, options)) return *failed;
@@ -222,7 +228,7 @@ int ExtractCommand(const Options& options, Disk& disk) {
   for (size_t i = 0; i < options.sources.size(); ++i) {
     if (options.max_width) widths[i].emplace(extractor, *options.max_width);
     Reports reports;
-    reports.Add(options.missing ? &missing[i] : nullptr);
+    reports.Add(&missing[i]);
     for (const std::unique_ptr<GlyphFormat>& output : outputs) reports.Add(output->Report());
     reports.Add(widths[i] ? &*widths[i] : nullptr);
     reports.Add(preview ? &*preview : nullptr);
@@ -265,7 +271,10 @@ int ExtractCommand(const Options& options, Disk& disk) {
     WriteText(options.quiet ? stderr : messages, message + "\n");
   }
   for (size_t i = 0; i < options.sources.size(); ++i) {
-    if (missing[i].occurrences() > 0) missing[i].Print(stderr, options.sources[i], LocaleCharset());
+    if (missing[i].occurrences() > 0 && options.missing) missing[i].Print(stderr, options.sources[i], LocaleCharset());
+    if (missing[i].occurrences() > 0 && !options.missing)
+      Warn(options.sources[i] + ": warning: " + std::to_string(missing[i].characters()) +
+           (missing[i].characters() == 1 ? " character" : " characters") + " got no glyph (--missing lists them)");
     if (widths[i] && widths[i]->Any()) widths[i]->Print(stderr, options.sources[i]);
   }
   if (incomplete) {

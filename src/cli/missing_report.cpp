@@ -19,18 +19,18 @@ std::string Hex(uint32_t value, int digits) {
 
 }  // namespace
 
-void MissingReport::MissingCharacter(SourceCharacter character, int64_t line_number) {
+void MissingReport::MissingCharacter(SourceCharacter character, int64_t line_number, MissingCause cause) {
   size_t index;
   if (character.code == kNoCp936Code) {
     auto [found, added] = entry_of_no_form_.try_emplace(character.code_point, entries_.size());
     index = found->second;
-    if (added) entries_.push_back({character, line_number});
+    if (added) entries_.push_back({character, line_number, cause});
   } else {
     if (entry_of_code_.empty()) entry_of_code_.assign(65536, -1);
     int32_t& entry = entry_of_code_[character.code];
     if (entry < 0) {
       entry = static_cast<int32_t>(entries_.size());
-      entries_.push_back({character, line_number});
+      entries_.push_back({character, line_number, cause});
     }
     index = static_cast<size_t>(entry);
   }
@@ -50,7 +50,8 @@ std::string MissingReport::Describe(const Entry& entry, const std::string& chars
   const SourceCharacter character = entry.character;
   const std::string text = ShownIn(charset, character.code_point);
   if (character.code == kNoCp936Code) return text + " U+" + Hex(character.code_point, 4) + " (no CP936 form)";
-  return text + " CP936 " + Hex(character.code, character.code > 0xFF ? 4 : 2);
+  return text + " CP936 " + Hex(character.code, character.code > 0xFF ? 4 : 2) +
+         (entry.cause == MissingCause::kBlank ? " (blank in the set)" : "");
 }
 
 }  // namespace pixtrel

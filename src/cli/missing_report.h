@@ -15,16 +15,21 @@ namespace pixtrel {
 /// its first occurrence.
 class MissingReport : public CharacterReport {
  public:
-  /// Counts an occurrence, on line `line_number`, of `character`, which got no glyph.
-  void MissingCharacter(SourceCharacter character, int64_t line_number) override;
+  /// Counts an occurrence, on line `line_number`, of `character`, which got
+  /// no glyph for `cause`.
+  void MissingCharacter(SourceCharacter character, int64_t line_number, MissingCause cause) override;
 
   /// The occurrences counted so far.
   int64_t occurrences() const { return occurrences_; }
 
+  /// The distinct characters counted so far.
+  size_t characters() const { return entries_.size(); }
+
   /// Writes one line per character, in the order of first occurrence,
   /// "SOURCE:LINE: missing CHAR CP936 XXXX, N occurrences" (XX for a
   /// single-byte character, "U+XXXX (no CP936 form)" for a character with
-  /// none), then the summary line
+  /// none; " (blank in the set)" follows the code of one whose glyph is
+  /// blank), then the summary line
   /// "SOURCE: D characters missing, N occurrences". The characters are
   /// written in `charset`, or as "?" where it cannot show them.
   void Print(std::FILE* out, const std::string& source, const std::string& charset) const;
@@ -33,6 +38,7 @@ class MissingReport : public CharacterReport {
   struct Entry {
     SourceCharacter character;
     int64_t first_line;
+    MissingCause cause;
     int64_t count = 0;
   };
 

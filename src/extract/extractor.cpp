@@ -65,7 +65,10 @@ class ExtractionRun {
     ForEachCharacter(line.substr(0, used), [&](size_t i, size_t length) {
       if (length == 2) {
         const uint16_t code = DoubleByteCode(bytes[i], bytes[i + 1]);
-        if (std::optional<uint16_t> slot = store_.Lookup(code)) {
+        const std::optional<uint16_t> slot = store_.Lookup(code);
+        if (slot && store_.IsBlank(*slot)) {
+          Missing(Character(code), line, i, MissingCause::kBlank);
+        } else if (slot) {
           glyph_file_.Append(store_.Record(*slot));
           if (report_ != nullptr)
             report_->GlyphWritten({GlyphKind::kTable, *slot, Character(code)}, LineNumberAt(line, i));
@@ -110,14 +113,16 @@ class ExtractionRun {
   void HalfWidth(std::string_view line, size_t offset) {
     const auto c = static_cast<unsigned char>(line[offset]);
     if (!store_.HasHalfWidth()) return Missing({c, c}, line, offset);
+    if (store_.IsBlankHalfWidth(c)) return Missing({c, c}, line, offset, MissingCause::kBlank);
     glyph_file_.Append(store_.HalfWidthRecord(c));
     if (report_ != nullptr) report_->GlyphWritten({GlyphKind::kHalfWidth, 0, {c, c}}, LineNumberAt(line, offset));
   }
 
   /// Tells the report of `character` at byte `offset` of `line`, which got
-  /// no glyph, and appends the placeholder for it when asked to.
-  void Missing(SourceCharacter character, std::string_view line, size_t offset) {
-    if (report_ != nullptr) report_->MissingCharacter(character, LineNumberAt(line, offset));
+  /// no glyph for `cause`, and appends the placeholder for it when asked to.
+  void Missing(SourceCharacter character, std::string_view line, size_t offset,
+               MissingCause cause = MissingCause::kNotInSet) {
+    if (report_ != nullptr) report_->MissingCharacter(character, LineNumberAt(line, offset), cause);
     if (!extras_.placeholder) return;
     glyph_file_.Append(store_.Placeholder());
     if (report_ != nullptr) report_->GlyphWritten({GlyphKind::kPlaceholder, 0, character}, LineNumberAt(line, offset));

@@ -50,6 +50,12 @@ struct WrittenGlyph {
   SourceCharacter character;  ///< The character it stands for.
 };
 
+/// Why a character got no glyph of its own.
+enum class MissingCause : uint8_t {
+  kNotInSet,  ///< The table lacks it, CP936 has no form for it, or the set has no half-width glyphs.
+  kBlank,     ///< Its glyph in the set is blank, though it is no white space.
+};
+
 /// What a run tells of single characters, for those who want to know more
 /// than the window shows. Calls come in source order; a line number counts
 /// lines as a text editor does (a line ends at CR LF, CR or LF). Each call
@@ -61,10 +67,11 @@ class CharacterReport {
   /// `glyph` was appended to the glyph file, for a character on line `line_number`.
   virtual void GlyphWritten(const WrittenGlyph& /*glyph*/, int64_t /*line_number*/) {}
 
-  /// A character that is not ASCII and got no glyph of its own (a
-  /// double-byte one the table lacks, a single-byte one, or one CP936 has
-  /// no form for), on line `line_number`.
-  virtual void MissingCharacter(SourceCharacter /*character*/, int64_t /*line_number*/) {}
+  /// A character that got no glyph of its own, on line `line_number`, for
+  /// `cause`: one that is not ASCII (a double-byte one the table lacks or
+  /// whose glyph is blank, a single-byte one, or one CP936 has no form
+  /// for), or printable ASCII when half-width records are asked for.
+  virtual void MissingCharacter(SourceCharacter /*character*/, int64_t /*line_number*/, MissingCause /*cause*/) {}
 
   /// The source ended after `line_count` lines (a final line end starts no
   /// line; an empty source has none).

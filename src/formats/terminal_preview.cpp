@@ -1,7 +1,9 @@
 #include "formats/terminal_preview.h"
 
 #include <cstdio>
+#include <vector>
 
+#include "glyphdata/font_set.h"
 #include "platform/failure.h"
 #include "platform/platform.h"
 
@@ -56,10 +58,28 @@ std::string TerminalPreview::Of(std::string_view records, RecordShape shape, int
   return art;
 }
 
+namespace {
+
+/// Which sizes of sets have records a file of `length` bytes is a whole
+/// number of, for the message of one that does not fit the set it is shown with.
+std::string SetsThatFit(int64_t length, GlyphLayout layout) {
+  std::vector<int> sizes;
+  for (int size = kSmallestSet; size <= kLargestSet; ++size)
+    if (length > 0 && length % static_cast<int64_t>(RecordBytes({size, size}, layout)) == 0) sizes.push_back(size);
+  if (sizes.empty()) return "; it fits the records of no set";
+  std::string text = "; it fits the records of a set of ";
+  for (size_t i = 0; i < sizes.size(); ++i)
+    text += (i == 0 ? "" : i + 1 == sizes.size() ? " or " : ", ") + std::to_string(sizes[i]);
+  return text + " pixels (--data-dir such a set)";
+}
+
+}  // namespace
+
 void DrawGlyphFile(const std::string& path, RecordShape shape, int columns, std::FILE* out, RecordFormat format) {
   std::unique_ptr<ByteSource> file = RealDisk().OpenForReading(path);
   const size_t size = RecordBytes(shape, format.layout);
-  const std::string not_whole = "Length is not a multiple of " + std::to_string(size) + " bytes";
+  const std::string not_whole =
+      "Length is not a multiple of " + std::to_string(size) + " bytes" + SetsThatFit(file->Length(), format.layout);
   if (file->Length() % static_cast<int64_t>(size) != 0) throw FileFailure(path, not_whole);
   TerminalPreview preview(columns, format, [out](const std::string& band) { WriteText(out, band); });
   std::vector<uint8_t> record(size);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,9 @@
 #include "platform/platform.h"
 
 namespace pixtrel {
+
+/// Number of glyph slots of the font, indices 0 ... GlyphCount - 1.
+inline constexpr size_t GlyphCount = 8178;
 
 /// The name of the font file of a set: its full-width records, one a slot.
 inline constexpr char kFontFileName[] = "GB2312.bin";
@@ -21,6 +26,9 @@ inline constexpr char kPlaceholderFileName[] = "placeholder.bin";
 /// The name of the text file in which a set describes itself.
 inline constexpr char kDescriptionFileName[] = "font-set.txt";
 
+/// The smallest and the largest size of a font set, in pixels.
+inline constexpr int kSmallestSet = 8, kLargestSet = 32;
+
 /// The first and the last character that has a half-width record.
 inline constexpr unsigned char kFirstHalfWidth = 0x20, kLastHalfWidth = 0x7E;
 
@@ -32,9 +40,14 @@ inline constexpr unsigned char kFirstHalfWidth = 0x20, kLastHalfWidth = 0x7E;
 struct FontSet {
   int size = 16;       ///< A full-width record is size x size pixels.
   int half_width = 0;  ///< A half-width record is half_width x size pixels; 0 when the set has none.
-  int baseline = 14;   ///< The rows above the baseline.
+  int baseline = 14;   ///< The rows above the baseline; unless said, two fewer than the size.
   bool placeholder = false;
-  std::string font;        ///< The font it was made from.
+  std::string font;  ///< The font it was made from.
+  /// The slots whose glyphs are blank though their characters are no white
+  /// space (the font lacks them, or draws them blank), ascending.
+  std::vector<uint16_t> blank;
+  /// The printable ASCII characters whose half-width glyphs are blank so, ascending.
+  std::vector<uint16_t> blank_half_width;
   bool described = false;  ///< Read from a description file.
 
   /// The shape of the set's full-width records.
@@ -47,12 +60,25 @@ struct FontSet {
   /// what cannot be.
   static FontSet Read(Disk& disk, const std::string& dir);
 
+  /// Checks that the files of the set in `dir` on `disk` are of its size.
+  /// Throws Failure naming the file, its length and the length expected,
+  /// for a font file of another set's size or longer than this one's, or
+  /// half-width records or a placeholder of another length. A short font
+  /// file passes: it is the run's to warn of.
+  void CheckFileSizes(Disk& disk, const std::string& dir) const;
+
   /// The text of the description file of the set.
   std::string Description() const;
 };
 
+/// True for a character that is drawn blank as it should be: white space.
+bool IsWhiteSpace(uint32_t code_point);
+
 /// The width of a half-width record of a set of `size` pixels: ceil(size / 2).
 constexpr int HalfWidthOf(int size) { return (size + 1) / 2; }
+
+/// The bytes of the font file of a set of `size` pixels.
+size_t FontFileBytesOf(int size);
 
 /// The names of the files a font set may hold in its directory, its
 /// licence among them.

@@ -41,6 +41,13 @@ void GlyphStore::LoadSetGlyphs(const FontSet& set) {
   if (set.placeholder) placeholder_ = ReadRecords(kPlaceholderFileName, shape_, 1);
 }
 
+void GlyphStore::MarkBlankGlyphs(const FontSet& set) {
+  blank_.assign(GlyphCount, false);
+  blank_half_width_.assign(kLastHalfWidth + 1, false);
+  for (uint16_t slot : set.blank) blank_[slot] = true;
+  for (uint16_t c : set.blank_half_width) blank_half_width_[c] = true;
+}
+
 std::vector<uint8_t> GlyphStore::ReadRecords(const char* name, RecordShape shape, size_t count) const {
   const std::string path = JoinPath(program_dir_, name);
   std::vector<uint8_t> records(count * RecordBytes(shape, GlyphLayout::kRowMsb));

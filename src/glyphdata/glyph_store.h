@@ -18,9 +18,6 @@
 
 namespace pixtrel {
 
-/// Number of glyph slots of the font, indices 0 ... GlyphCount - 1.
-inline constexpr size_t GlyphCount = 8178;
-
 /// Bytes per glyph record of the 16 x 16 store: 16 rows of 2 bytes.
 inline constexpr size_t GlyphSize = 32;
 
@@ -86,6 +83,18 @@ class GlyphStore {
   /// the program directory, as far as it has them. Throws Failure naming
   /// the file when it is missing or short.
   void LoadSetGlyphs(const FontSet& set);
+
+  /// Takes from `set` (the set in the program directory) which of its
+  /// glyphs are blank though their characters are no white space, so that a
+  /// run takes those characters for missing. A store that is not told (the
+  /// window's) takes every record as it comes.
+  void MarkBlankGlyphs(const FontSet& set);
+
+  /// True when the glyph of `slot` is marked blank.
+  bool IsBlank(size_t slot) const { return !blank_.empty() && blank_[slot]; }
+
+  /// True when the half-width glyph of the printable ASCII character `c` is marked blank.
+  bool IsBlankHalfWidth(unsigned char c) const { return !blank_half_width_.empty() && blank_half_width_[c]; }
 
   /// Lays every record out in `format`, from the font's own layout: for a
   /// glyph file in another byte layout. Called once, after loading.
@@ -174,6 +183,8 @@ class GlyphStore {
   std::vector<uint8_t> half_width_;     ///< The half-width records, or none.
   std::vector<uint8_t> placeholder_;    ///< The placeholder, or none.
   std::optional<size_t> font_file_bytes_;
+  std::vector<bool> blank_;             ///< By slot, when marked.
+  std::vector<bool> blank_half_width_;  ///< By character, when marked.
   std::array<TableEntry, GlyphCount> CodeTable_;
   /// For every double-byte code, at DoubleByteIndex, the first entry that
   /// holds it, or kNoSlot.

@@ -20,4 +20,8 @@ Failure FileFailure(const std::string& path, const std::string& cause);
 /// describes the error number `error` (errno).
 Failure FileFailure(const std::string& path, int error);
 
+/// The failure to make, in `directory`, the file that was to take the
+/// place of `path`, for `cause` (what the system says of it).
+Failure ReplacementFailure(const std::string& path, const std::string& directory, const std::string& cause);
+
 }  // namespace pixtrel

@@ -184,7 +184,7 @@ class PosixDisk : public Disk {
     const std::string directory = DirectoryOf(beside);
     std::string path = directory + "/.pixtrel-XXXXXX";
     const int fd = mkostemp(path.data(), O_CLOEXEC);
-    if (fd < 0) throw FileFailure(beside, errno);          // The file that could not be made, whichever its name.
+    if (fd < 0) throw ReplacementFailure(beside, directory, std::strerror(errno));
     auto sink = std::make_unique<OutputFile>(beside, fd);  // Its failures are those of the file it is to become.
     if (fchmod(fd, PermissionsFor(beside)) != 0) {
       const int error = errno;

@@ -180,7 +180,7 @@ class Win32Disk : public Disk {
       const HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
       if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) continue;
-      if (handle == INVALID_HANDLE_VALUE) throw OpenFailure(beside, GetLastError());
+      if (handle == INVALID_HANDLE_VALUE) throw ReplacementFailure(beside, directory, SystemMessage(GetLastError()));
       Remember(path);
       // Its failures are those of the file it is to become.
       return {path, std::make_unique<OutputFile>(beside, handle)};

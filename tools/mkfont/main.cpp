@@ -51,7 +51,7 @@ constexpr char kHelp[] =
     "clipped. Exit status: 0 written; 2 a failure, a refusal or a wrong command\n"
     "line; 3 (with --strict) written, with reports.\n";
 
-constexpr int kDefaultSize = 16, kSmallest = 8, kLargest = 32;
+constexpr int kDefaultSize = 16;
 
 enum class Mode { kAuto, kStrike, kOutline };
 
@@ -177,11 +177,11 @@ std::optional<Options> Parse(int argc, char** argv) {
         options.face = *number;
         break;
       case kSize:
-        if (!number || *number < kSmallest || *number > kLargest) return wrong("--size takes 8 to 32");
+        if (!number || *number < kSmallestSet || *number > kLargestSet) return wrong("--size takes 8 to 32");
         options.size = *number;
         break;
       case kBaseline:
-        if (!number || *number >= kLargest) return wrong("--baseline takes 0 to 31");
+        if (!number || *number >= kLargestSet) return wrong("--baseline takes 0 to 31");
         options.baseline = number;
         break;
       case kMode:

@@ -19,9 +19,6 @@ constexpr int kFirstRow = 0xA1, kLastRow = 0xF7, kFirstColumn = 0xA1, kLastColum
 constexpr int kFirstHanziRow = 0xB0;
 constexpr uint32_t kReplacementCharacter = 0xFFFD;
 
-/// True for a space, whose glyph is blank as it should be.
-bool IsSpace(uint32_t unicode) { return unicode == 0x20 || unicode == 0xA0 || unicode == 0x3000; }
-
 /// Lines on stderr about characters, and how many.
 class Reports {
  public:
@@ -51,13 +48,16 @@ int BaselineFromHanzi(FontFace& face, int size, const std::vector<std::optional<
 }
 
 /// Places the glyph of a character in a record of `cell`, appended to
-/// `records`, reporting what became of it.
-void Place(FontFace& face, uint16_t code, uint32_t unicode, Cell cell, int baseline, Reports& reports,
+/// `records`, reporting what became of it. True when the record is blank
+/// though the character is no white space: the face lacks it or draws it so.
+bool Place(FontFace& face, uint16_t code, uint32_t unicode, Cell cell, int baseline, Reports& reports,
            std::string& records) {
   std::string record(RecordBytes({cell.width, cell.height}, GlyphLayout::kRowMsb), '\0');
+  bool blank = !IsWhiteSpace(unicode);
   if (std::optional<FontFace::Drawn> drawn = face.Draw(KeyOf(face, code, unicode))) {
     const Placement placement = PlaceInCell(drawn->ink, cell, baseline, reinterpret_cast<uint8_t*>(record.data()));
-    if (placement.blank && !IsSpace(unicode)) reports.Add(code, unicode, "blank");
+    blank = blank && placement.blank;
+    if (blank) reports.Add(code, unicode, "blank");
     if (drawn->from_outline) reports.Add(code, unicode, "drawn from outlines, not the strike");
     if (placement.shifted) reports.Add(code, unicode, "shifted into the cell");
     if (placement.clipped) reports.Add(code, unicode, "clipped");
@@ -65,6 +65,7 @@ void Place(FontFace& face, uint16_t code, uint32_t unicode, Cell cell, int basel
     reports.Add(code, unicode, "missing");
   }
   records += record;
+  return blank;
 }
 
 /// True when the face draws ASCII half as wide as the cell, or narrower.
@@ -125,7 +126,8 @@ MadeSet MakeSet(FontFace& face, int size, std::optional<int> baseline, const std
       std::snprintf(code, sizeof code, "%04X ", character->code);
       made.table += code;
       made.table += {static_cast<char>(character->code >> 8), static_cast<char>(character->code & 0xFF)};
-      Place(face, character->code, character->unicode, {size, size}, set.baseline, reports, made.font);
+      if (Place(face, character->code, character->unicode, {size, size}, set.baseline, reports, made.font))
+        set.blank.push_back(static_cast<uint16_t>(made.font.size() / blank.size() - 1));
     } else {
       made.font += blank;
     }
@@ -135,7 +137,8 @@ MadeSet MakeSet(FontFace& face, int size, std::optional<int> baseline, const std
   if (HasHalfWidth(face, HalfWidthOf(size))) {
     set.half_width = HalfWidthOf(size);
     for (unsigned c = kFirstHalfWidth; c <= kLastHalfWidth; ++c)
-      Place(face, static_cast<uint16_t>(c), c, {set.half_width, size}, set.baseline, reports, made.half_width);
+      if (Place(face, static_cast<uint16_t>(c), c, {set.half_width, size}, set.baseline, reports, made.half_width))
+        set.blank_half_width.push_back(static_cast<uint16_t>(c));
     what = "half-width glyphs " + std::to_string(set.half_width) + " x " + std::to_string(size);
   }
   set.placeholder = true;

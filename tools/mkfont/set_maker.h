@@ -37,7 +37,8 @@ struct MadeSet {
 /// cells half as wide, when the face has half-width glyphs; the placeholder,
 /// the face's U+FFFD or else a box. The baseline is `baseline` when given,
 /// else the strike's ascent when ascent and descent make the size, else the
-/// row that centres the ink of the hanzi. What the face lacks, blank glyphs,
+/// row that centres the ink of the hanzi. The set lists the glyphs that are
+/// blank though their characters are no white space. What the face lacks, blank glyphs,
 /// strike glyphs drawn from outlines and glyphs shifted or clipped are
 /// reported on stderr, a line each, then a summary that names `font_name`.
 MadeSet MakeSet(FontFace& face, int size, std::optional<int> baseline, const std::string& font_name);
