@@ -54,7 +54,8 @@ std::string LvglHeader(int major, int minor) {
          " int32_t line_height; int32_t base_line; uint8_t subpx : 2;\n"
          "#if LV_VERSION_CHECK(9, 3, 0)\n uint8_t static_bitmap : 1;\n#endif\n"
          " int8_t underline_position; int8_t underline_thickness; const void *dsc;"
-         " const struct _lv_font_t *fallback; void *user_data; } lv_font_t;\n";
+         " const struct _lv_font_t *fallback; void *user_data; } lv_font_t;\n"
+         "#define LV_FONT_DECLARE(font_name) extern const lv_font_t font_name;\n";
 }
 
 /// A program that includes the LVGL font `font` and writes what it holds,
@@ -297,6 +298,23 @@ TEST_F(DisplayLibraryFontsTest, SeveralTextsMakeOneFontAndTellWhatIsMissing) {
     EXPECT_EQ(result.status, 2) << wrong;
     EXPECT_NE(result.err.find("usage:"), std::string::npos) << result.err;
   }
+}
+
+TEST_F(DisplayLibraryFontsTest, AFontChainsToAFallbackAndLacksAsciiWithoutHalfWidthGlyphs) {
+  testing::WriteDataFiles(dir_);  // A set without half-width glyphs.
+  testing::WriteFile(dir_ / "menu.txt", "\u4E2D OK\n");
+  const std::string options = "-q --format lvgl --data-dir " + dir_.path() + " -o " + (dir_ / "ui.c") + " ";
+  testing::CommandResult result = Extract(options + "--strict " + (dir_ / "menu.txt"));
+  EXPECT_EQ(result.status, 3);
+  EXPECT_NE(result.err.find(":1: missing O CP936 4F, 1 occurrence"), std::string::npos) << result.err;
+  ASSERT_EQ(Extract(options + "--name ui --fallback montserrat " + (dir_ / "menu.txt")).status, 0);
+  EXPECT_EQ(Run("#include <stdio.h>\n#include \"ui.c\"\nconst lv_font_t montserrat;\n"
+                "int lv_font_get_glyph_dsc_fmt_txt(void) { return 0; }\n"
+                "int lv_font_get_bitmap_fmt_txt(void) { return 0; }\n"
+                "int main(void) { printf(\"%d\", ui.fallback == &montserrat); return 0; }\n",
+                "lvgl.h", LvglHeader(9, 2), "-DLV_LVGL_H_INCLUDE_SIMPLE"),
+            "1");
+  EXPECT_EQ(Extract("--format u8g2 --fallback montserrat " + (dir_ / "menu.txt")).status, 2);
 }
 
 }  // namespace

@@ -155,6 +155,7 @@ FormatRequest RequestFor(const Options& options, const Extractor& extractor, con
   request.source = SourceNames(options.sources);
   request.name =
       options.name ? *options.name : IdentifierFor(extractor.OutputPath.empty() ? options.file : extractor.OutputPath);
+  request.fallback = options.fallback;
   request.record_format = options.record_format;
   request.unique = options.unique;
   request.half_width = options.half_width;

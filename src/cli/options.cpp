@@ -47,6 +47,8 @@ const char kHelp[] =
     "                        one font)\n"
     "      --name IDENT      the C arrays are IDENT_glyphs, IDENT_lines and\n"
     "                        IDENT_text (default: FILE's name made an identifier)\n"
+    "      --fallback NAME   --format lvgl: the font NAME (a C identifier) draws\n"
+    "                        the characters this one lacks\n"
     "      --unique          each distinct record once, and the text as indices\n"
     "                        into them: IDENT_text, or with bin the --index file\n"
     "      --index FILE      --unique --format bin: write the indices to FILE, one\n"
@@ -93,7 +95,8 @@ enum LongOnly {
   kPlaceholder,
   kMaxWidth,
   kPng,
-  kPngScale
+  kPngScale,
+  kFallback
 };
 
 const option kLongOptions[] = {
@@ -118,6 +121,7 @@ const option kLongOptions[] = {
     {"max-width", required_argument, nullptr, kMaxWidth},
     {"png", required_argument, nullptr, kPng},
     {"png-scale", required_argument, nullptr, kPngScale},
+    {"fallback", required_argument, nullptr, kFallback},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -165,6 +169,7 @@ const char* FormatComplaint(const Options& options) {
     return "--layout and --invert do not apply to a font for LVGL or u8g2, which keeps its own bit order";
   if (font && (options.unique || options.placeholder))
     return "--unique and --placeholder do not apply to a font for LVGL or u8g2, which holds each character once";
+  if (options.fallback && std::string_view(options.format->name) != "lvgl") return "--fallback goes with --format lvgl";
   if (options.depfile && options.ToStandardOutput()) return "--depfile needs a target file, not -";
   if (options.depfile == "-") return "--depfile needs a file of its own";
   return nullptr;
@@ -246,6 +251,10 @@ std::optional<Options> ParseOptions(std::vector<std::string> arguments) {
       case kName:
         if (!IsCIdentifier(optarg)) return UsageError("--name is not a C identifier: ", optarg);
         options.name = optarg;
+        break;
+      case kFallback:
+        if (!IsCIdentifier(optarg)) return UsageError("--fallback is not a C identifier: ", optarg);
+        options.fallback = optarg;
         break;
       case kUnique:
         options.unique = true;

@@ -19,12 +19,13 @@ namespace pixtrel {
 /// What a format is asked to write.
 struct FormatRequest {
   Disk* disk = nullptr;
-  const GlyphStore* store = nullptr;  ///< The font, its records already in `record_format`.
-  const FontSet* set = nullptr;       ///< What the store's set says of itself: its baseline.
-  std::string output;                 ///< The file to write; empty for standard output.
-  std::optional<std::string> index;   ///< --index FILE, where the format takes one.
-  std::string source;                 ///< The source's name, or the sources' names, for comments.
-  std::string name;                   ///< IDENT, the prefix of the C arrays.
+  const GlyphStore* store = nullptr;    ///< The font, its records already in `record_format`.
+  const FontSet* set = nullptr;         ///< What the store's set says of itself: its baseline.
+  std::string output;                   ///< The file to write; empty for standard output.
+  std::optional<std::string> index;     ///< --index FILE, where the format takes one.
+  std::string source;                   ///< The source's name, or the sources' names, for comments.
+  std::string name;                     ///< IDENT, the prefix of the C arrays.
+  std::optional<std::string> fallback;  ///< The font behind a font for LVGL, for the characters it lacks.
   RecordFormat record_format;
   bool unique = false;      ///< Each distinct record once, and the text as indices into them.
   bool half_width = false;  ///< The run appends half-width records too.

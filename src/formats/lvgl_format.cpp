@@ -122,6 +122,7 @@ class LvglFormat : public FontFormat {
         "    .kern_classes = 0,\n    .bitmap_format = 0,\n#if LVGL_VERSION_MAJOR == 8\n    .cache = &cache\n#endif\n"
         "};\n\n",
         maps.size());
+    if (request.fallback) text += "LV_FONT_DECLARE(" + *request.fallback + ")\n\n";
     text += "#if LVGL_VERSION_MAJOR >= 8\nconst lv_font_t " + ident + " = {\n#else\nlv_font_t " + ident +
             " = {\n#endif\n"
             "    .get_glyph_dsc = lv_font_get_glyph_dsc_fmt_txt,\n"
@@ -133,7 +134,9 @@ class LvglFormat : public FontFormat {
             "    .underline_position = 0,\n    .underline_thickness = 0,\n#endif\n"
             "#if LV_VERSION_CHECK(9, 3, 0)\n    .static_bitmap = 1,\n#endif\n"
             "    .dsc = &font_dsc,\n"
-            "#if LV_VERSION_CHECK(8, 2, 0) || LVGL_VERSION_MAJOR >= 9\n    .fallback = NULL,\n#endif\n"
+            "#if LV_VERSION_CHECK(8, 2, 0) || LVGL_VERSION_MAJOR >= 9\n    .fallback = " +
+            (request.fallback ? "&" + *request.fallback : std::string("NULL")) +
+            ",\n#endif\n"
             "#if LVGL_VERSION_MAJOR >= 9\n    .user_data = NULL,\n#endif\n"
             "};\n";
     return text;
