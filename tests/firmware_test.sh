@@ -24,7 +24,7 @@ cmake -S "$work/src" -B "$work/host" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix"
   fail "configuring on the host: $(cat "$work/log")"
 cmake --build "$work/host" >"$work/log" 2>&1 || fail "building on the host: $(cat "$work/log")"
 header=$work/host/menu_glyphs/menu.h
-"$work/host/firmware" >"$work/frame.pbm"
+"$work/host/firmware" >"$work/frame.pbm" || fail "the firmware found the title's glyphs wrong"
 inked=$(tail -n +3 "$work/frame.pbm" | tr -cd 1 | wc -c)
 [ "$inked" -gt 300 ] || fail "the firmware drew $inked pixels of the menu"
 

@@ -97,7 +97,8 @@ TEST_F(PixtrelExtractTest, RefusalsAndFailuresExitTwoAndTouchNothing) {
   testing::WriteFile(dir_ / "old.bin", "old");
   for (const std::string& clash :
        {std::string("--depfile ./clash.bin -o clash.bin"), std::string("--unique --index x.i --depfile ./x.i"),
-        "--png " + (dir_ / "old.bin") + " -o " + dir_.path() + "/./old.bin"}) {
+        "--png " + (dir_ / "old.bin") + " -o " + dir_.path() + "/./old.bin",
+        "--format c --depfile " + (dir_ / "old.h") + " -o " + (dir_ / "old.c")}) {
     result = Run(clash + " " + (dir_ / "menu.txt"));
     EXPECT_EQ(result.status, 2) << clash;
     EXPECT_NE(result.err.find("names the file of"), std::string::npos) << result.err;
@@ -365,6 +366,9 @@ TEST_F(PixtrelExtractTest, CSourceCompilesAndHoldsTheRecordsAndTheLines) {
         "cd " + dir_.path() + " && " + c.compiler + " -Wall -Wextra -Werror dump.c -o dump 2>err";
     ASSERT_EQ(std::system(compile.c_str()), 0) << testing::ReadFile(dir_ / "err");
     ASSERT_EQ(std::system(("cd " + dir_.path() + " && ./dump >out").c_str()), 0);
+    if (!c.unique) {  // The C source comes with the header that declares it.
+      EXPECT_NE(testing::ReadFile(dir_ / "menu.h").find("extern const uint16_t menu_lines[4][2];"), std::string::npos);
+    }
     const std::string dumped = testing::ReadFile(dir_ / "out");
     if (!c.unique) {
       EXPECT_EQ(dumped, records + lines);

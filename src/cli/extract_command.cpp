@@ -98,13 +98,20 @@ std::string NamedRefusal(const std::string& refusal, const std::string& path) {
   return refusal == kBackupMessage ? path + ": " + refusal + " (a data file of a font set)" : refusal;
 }
 
+/// The header of the C source `output` (a file, not standard output), or none.
+std::optional<std::string> HeaderOf(const Options& options, const std::string& output) {
+  if (options.format != FindFormat("c") || output.empty()) return std::nullopt;
+  return CommandOutputPathFor(output, "h");
+}
+
 /// Why the runs may not read their sources or write the files they would
-/// besides their output, if they may not.
-std::optional<std::string> Refusal(const Extractor& extractor, const Options& options) {
+/// besides their output `output`, if they may not.
+std::optional<std::string> Refusal(const Extractor& extractor, const Options& options, const std::string& output) {
   for (const std::string& source : options.sources) {
     if (source == kStandardInput) continue;
     if (std::optional<std::string> refusal = extractor.DataFileRefusal(source)) return NamedRefusal(*refusal, source);
-    for (const std::optional<std::string>& path : {options.index, options.depfile, options.png}) {
+    for (const std::optional<std::string>& path :
+         {options.index, options.depfile, options.png, HeaderOf(options, output)}) {
       if (!path) continue;
       if (std::optional<std::string> refusal = extractor.OutputRefusal(source, *path))
         return NamedRefusal(*refusal, *path);
@@ -119,6 +126,7 @@ std::optional<std::string> Refusal(const Extractor& extractor, const Options& op
 std::optional<std::string> SharedTargetRefusal(const Options& options, const std::string& output, Disk& disk) {
   const std::pair<const char*, std::optional<std::string>> targets[] = {
       {"-o", output.empty() ? std::nullopt : std::optional(output)},
+      {"the header of -o", HeaderOf(options, output)},
       {"--index", options.index},
       {"--depfile", options.depfile},
       {"--png", options.png}};
@@ -151,6 +159,7 @@ FormatRequest RequestFor(const Options& options, const Extractor& extractor, con
   request.store = &extractor;
   request.output = extractor.OutputPath;
   request.index = options.index;
+  request.header = HeaderOf(options, extractor.OutputPath);
   request.set = &set;
   request.source = SourceNames(options.sources);
   request.name =
@@ -207,9 +216,9 @@ int ExtractCommand(const Options& options, Disk& disk) {
   Extractor extractor(data_dir, disk, set.FullShape());
   extractor.GuardShippedSets(program_dir);
   if (std::optional<int> failed = LoadData(extractor, set, data_dir, options)) return *failed;
-  if (std::optional<std::string> refusal = Refusal(extractor, options)) return Fail(*refusal);
   extractor.OutputPath = CommandOutputPathFor(options.file, options.format->extension);
   if (options.output) extractor.OutputPath = options.ToStandardOutput() ? "" : *options.output;
+  if (std::optional<std::string> refusal = Refusal(extractor, options, extractor.OutputPath)) return Fail(*refusal);
   if (std::optional<std::string> refusal = SharedTargetRefusal(options, extractor.OutputPath, disk))
     return Fail(*refusal);
 

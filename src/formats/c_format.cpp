@@ -68,11 +68,10 @@ class CWriter {
   /// Writes the text; returns what --unique saved, when asked for.
   std::optional<std::string> Write() {
     if (request_.unique) distinct_ = log_.Distinct();
-    std::string guard = request_.name + "_H";
-    std::transform(guard.begin(), guard.end(), guard.begin(), [](unsigned char c) { return std::toupper(c); });
     out_.Append(square_ ? SquareComment() : BitmapComment());
-    if (header_) out_.Append("#ifndef " + guard + "\n#define " + guard + "\n");
+    if (header_) out_.Append("#ifndef " + Guard() + "\n#define " + Guard() + "\n");
     out_.Append("\n#include <stdint.h>\n\n");
+    if (request_.header) out_.Append("#include \"" + request_.header->substr(NameStart(*request_.header)) + "\"\n\n");
     if (square_)
       GlyphArray();
     else
@@ -86,7 +85,38 @@ class CWriter {
     return SavingsSummary(request_.output, log_, distinct_, store_);
   }
 
+  /// The header of the C source Write wrote: its enums, and a declaration
+  /// of each of its arrays.
+  std::string Header() const {
+    std::string text = "/* The declarations of " + InComment(request_.output.substr(NameStart(request_.output))) +
+                       ", the glyphs of " + InComment(request_.source) + ", cut by pixtrel-extract " +
+                       PIXTREL_VERSION_TEXT ". */\n#ifndef " + Guard() + "\n#define " + Guard() +
+                       "\n\n#include <stdint.h>\n\n#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n" + Enums();
+    for (const std::string& declaration : declarations_) text += "extern const " + declaration + ";\n";
+    return text + "\n#ifdef __cplusplus\n}\n#endif\n\n#endif\n";
+  }
+
  private:
+  /// The include guard of a header.
+  std::string Guard() const {
+    std::string guard = request_.name + "_H";
+    std::transform(guard.begin(), guard.end(), guard.begin(), [](unsigned char c) { return std::toupper(c); });
+    return guard;
+  }
+
+  /// The enums of the arrays: the records' height, where they are not all 16 x 16.
+  std::string Enums() const {
+    if (square_) return "";
+    return "enum { " + request_.name + Printed("_height = %d };\n\n", store_.Shape().height);
+  }
+
+  /// The start of the definition of the array `declaration` ("uint8_t
+  /// IDENT_glyphs[3][32]"), which a header then declares.
+  std::string Definition(const std::string& declaration) {
+    declarations_.push_back(declaration);
+    return qualifier_ + declaration + " = {";
+  }
+
   /// How many records the arrays hold.
   int64_t Records() const { return request_.unique ? static_cast<int64_t>(distinct_.glyphs.size()) : log_.records(); }
 
@@ -190,8 +220,9 @@ class CWriter {
 
   /// IDENT_glyphs[N][32], the records of 16 x 16 glyphs.
   void GlyphArray() {
-    out_.Append(qualifier_ + "uint8_t " + request_.name +
-                Printed("_glyphs[%lld][32] = {\n", static_cast<long long>(Records())));
+    out_.Append(
+        Definition("uint8_t " + request_.name + Printed("_glyphs[%lld][32]", static_cast<long long>(Records()))) +
+        "\n");
     ForEachRecord([&](const WrittenGlyph& glyph, int64_t line) { Row(glyph, line); });
     out_.Append("};\n\n");
   }
@@ -204,20 +235,20 @@ class CWriter {
       bytes += static_cast<int64_t>(RecordOf(glyph, store_).size());
     });
     const std::string& ident = request_.name;
-    out_.Append("enum { " + ident + Printed("_height = %d };\n\n", store_.Shape().height));
-    out_.Append(qualifier_ + "uint8_t " + ident + Printed("_bitmaps[%lld] = {\n", static_cast<long long>(bytes)));
+    if (!request_.header) out_.Append(Enums());
+    out_.Append(Definition("uint8_t " + ident + Printed("_bitmaps[%lld]", static_cast<long long>(bytes))) + "\n");
     ForEachRecord([&](const WrittenGlyph& glyph, int64_t line) { Row(glyph, line); });
     out_.Append("};\n\n");
-    out_.Append(qualifier_ + (last_offset > 0xFFFF ? "uint32_t " : "uint16_t ") + ident +
-                Printed("_offsets[%lld] = {", static_cast<long long>(Records())));
+    out_.Append(Definition((last_offset > 0xFFFF ? "uint32_t " : "uint16_t ") + ident +
+                           Printed("_offsets[%lld]", static_cast<long long>(Records()))));
     NumberList offsets(out_, 12);
     int64_t offset = 0;
     ForEachRecord([&](const WrittenGlyph& glyph, int64_t) {
       offsets.Add(offset);
       offset += static_cast<int64_t>(RecordOf(glyph, store_).size());
     });
-    out_.Append("\n};\n\n" + qualifier_ + "uint8_t " + ident +
-                Printed("_widths[%lld] = {", static_cast<long long>(Records())));
+    out_.Append("\n};\n\n" +
+                Definition("uint8_t " + ident + Printed("_widths[%lld]", static_cast<long long>(Records()))));
     NumberList widths(out_, 16);
     ForEachRecord([&](const WrittenGlyph& glyph, int64_t) { widths.Add(WidthOf(glyph, store_)); });
     out_.Append("\n};\n\n");
@@ -225,8 +256,7 @@ class CWriter {
 
   /// IDENT_codes: the code point of each record's character.
   void CodeArray() {
-    out_.Append(qualifier_ + "uint32_t " + request_.name +
-                Printed("_codes[%lld] = {", static_cast<long long>(Records())));
+    out_.Append(Definition("uint32_t " + request_.name + Printed("_codes[%lld]", static_cast<long long>(Records()))));
     NumberList codes(out_, 8, /*hex=*/true);
     ForEachRecord([&](const WrittenGlyph& glyph, int64_t) { codes.Add(CharacterOf(glyph, store_).code_point); });
     out_.Append("\n};\n\n");
@@ -236,8 +266,9 @@ class CWriter {
   /// of IDENT_text) and how many it has.
   void LineArray() {
     const bool wide = log_.records() > 0xFFFF;  // Only the last lines reach the count of all.
-    out_.Append(qualifier_ + (wide ? "uint32_t " : "uint16_t ") + request_.name +
-                Printed("_lines[%lld][2] = {\n", static_cast<long long>(log_.lines())));
+    out_.Append(Definition((wide ? "uint32_t " : "uint16_t ") + request_.name +
+                           Printed("_lines[%lld][2]", static_cast<long long>(log_.lines()))) +
+                "\n");
     int64_t first = 0, at = 0;
     std::array<char, 64> row;
     log_.Walk([&](const WrittenGlyph&, int64_t) { ++at; },
@@ -255,8 +286,8 @@ class CWriter {
 
   /// IDENT_text: for each character, the index of its record.
   void TextArray() {
-    out_.Append("\n" + qualifier_ + "uint16_t " + request_.name +
-                Printed("_text[%lld] = {", static_cast<long long>(log_.records())));
+    out_.Append("\n" + Definition("uint16_t " + request_.name +
+                                  Printed("_text[%lld]", static_cast<long long>(log_.records()))));
     NumberList text(out_, 16);
     log_.Walk([&](const WrittenGlyph& glyph, int64_t) { text.Add(distinct_.index_of_key[RecordKey(glyph)]); },
               [](int64_t) {});
@@ -271,22 +302,43 @@ class CWriter {
   const std::string qualifier_;
   const bool square_;
   DistinctRecords distinct_;
+  std::vector<std::string> declarations_;                                          ///< Of the arrays defined so far.
   std::vector<std::string> row_prefixes_ = std::vector<std::string>(kRecordKeys);  ///< By RecordKey, once made.
 };
 
 class CFormat : public OneFileFormat {
  public:
   CFormat(const FormatRequest& request, bool header)
-      : OneFileFormat(*request.disk, request.output), request_(request), header_(header), log_(*request.disk) {}
+      : OneFileFormat(*request.disk, request.output), request_(request), header_(header), log_(*request.disk) {
+    if (request.header) header_file_.emplace(*request.disk, *request.header);
+  }
 
   GlyphOutput& Stream() override { return discarded_; }
   CharacterReport* Report() override { return &log_; }
-  void Finish() override { summary_ = CWriter(request_, header_, log_, file().output()).Write(); }
+  void Finish() override {
+    CWriter writer(request_, header_, log_, file().output());
+    summary_ = writer.Write();
+    if (header_file_) header_file_->WriteWhole(writer.Header());
+  }
   std::optional<std::string> Summary() const override { return summary_; }
+  void Install() override {
+    OneFileFormat::Install();
+    if (header_file_) header_file_->Install();
+  }
+  void RemoveOld() override {
+    OneFileFormat::RemoveOld();
+    if (header_file_) header_file_->RemoveOld();
+  }
+  std::vector<std::string> Targets() const override {
+    std::vector<std::string> targets = OneFileFormat::Targets();
+    if (header_file_) targets.push_back(header_file_->path());
+    return targets;
+  }
 
  private:
   FormatRequest request_;
   bool header_;
+  std::optional<TargetFile> header_file_;  ///< The header of a C source, when it has one.
   DiscardedGlyphOutput discarded_;
   GlyphLog log_;
   std::optional<std::string> summary_;

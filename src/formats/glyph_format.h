@@ -23,6 +23,7 @@ struct FormatRequest {
   const FontSet* set = nullptr;         ///< What the store's set says of itself: its baseline.
   std::string output;                   ///< The file to write; empty for standard output.
   std::optional<std::string> index;     ///< --index FILE, where the format takes one.
+  std::optional<std::string> header;    ///< The header that declares what a C source defines, when it has one.
   std::string source;                   ///< The source's name, or the sources' names, for comments.
   std::string name;                     ///< IDENT, the prefix of the C arrays.
   std::optional<std::string> fallback;  ///< The font behind a font for LVGL, for the characters it lacks.
