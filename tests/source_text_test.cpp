@@ -13,12 +13,12 @@ namespace {
 
 class SourceTextTest : public ::testing::Test {
  protected:
-  /// Whether `text`, automatically detected as a file and as a stream,
-  /// reads as UTF-8; both must agree.
+  /// Whether `text`, detected as a file and as a stream (as pixtrel-extract
+  /// detects it, so never as Big5), reads as UTF-8; both must agree.
   bool ReadsAsUtf8(const std::string& text) {
     testing::WriteFile(dir_ / "menu.txt", text);
-    const bool file = OpenSourceFile(RealDisk(), dir_ / "menu.txt", TextEncoding::kAuto).utf8 != nullptr;
-    SourceText stream = OpenSourceStream(std::make_unique<testing::TrickleSource>(text, 7), "-", TextEncoding::kAuto);
+    const bool file = OpenSourceFile(RealDisk(), dir_ / "menu.txt", TextEncoding::kDetect).utf8 != nullptr;
+    SourceText stream = OpenSourceStream(std::make_unique<testing::TrickleSource>(text, 7), "-", TextEncoding::kDetect);
     EXPECT_EQ(stream.utf8 != nullptr, file) << text;
     std::string read(text.size() + 16, '\0');
     read.resize(stream.bytes->ReadFull(read.data(), read.size()));
@@ -53,6 +53,43 @@ TEST_F(SourceTextTest, ALongRandomGb2312TextStaysCp936) {
     if (random() % 20 == 0) text += "\r\n";
   }
   EXPECT_FALSE(ReadsAsUtf8(text));
+}
+
+TEST_F(SourceTextTest, Big5IsRefusedAndUtf16ReadAsItIs) {
+  // 主選單 / 系統設定 in Big5: pairs GBK reads as 匡, 虫, 参 and the like, or outside GB2312.
+  const std::string big5 = "\xA5\x44\xBF\xEF\xB3\xE6 / \xA8\x74\xB2\xCE\xB3\x5D\xA9\x77\r\n";
+  testing::WriteFile(dir_ / "menu.txt", big5);
+  const std::string refusal =
+      ": this text looks like Big5, which is not read yet; save it as UTF-8, or say --encoding cp936 to read it as "
+      "CP936";
+  EXPECT_EQ(testing::FailureText([&] { OpenSourceFile(RealDisk(), dir_ / "menu.txt", TextEncoding::kDetect); }),
+            (dir_ / "menu.txt") + refusal);
+  EXPECT_EQ(testing::FailureText([&] {
+              OpenSourceStream(std::make_unique<testing::TrickleSource>(big5, 7), "-", TextEncoding::kDetect);
+            }),
+            "-" + refusal);
+  EXPECT_FALSE(OpenSourceFile(RealDisk(), dir_ / "menu.txt", TextEncoding::kAuto).utf8);  // The window reads it so.
+  // GBK with a few names outside GB2312 (镕 E946, 喆 86B4) among common hanzi is CP936.
+  EXPECT_FALSE(ReadsAsUtf8("\xD5\xC5\xE9\x46 \xC0\xEE\x86\xB4 \xCD\xF5\xB7\xBC\r\n\xB5\xE7\xBB\xB0\xBA\xC5\xC2\xEB"));
+
+  // 中a𝄞 in UTF-16, little- and big-endian, is read as UTF-8 read as CP936: 中, a and one with no form.
+  for (const std::string& utf16 : {std::string("\xFF\xFE\x2D\x4E\x61\x00\x34\xD8\x1E\xDD", 10),
+                                   std::string("\xFE\xFF\x4E\x2D\x00\x61\xD8\x34\xDD\x1E", 10)}) {
+    testing::WriteFile(dir_ / "menu.txt", utf16);
+    SourceText file = OpenSourceFile(RealDisk(), dir_ / "menu.txt", TextEncoding::kDetect);
+    ASSERT_TRUE(file.utf8);
+    std::string read(16, '\0');
+    read.resize(file.bytes->ReadFull(read.data(), read.size()));
+    EXPECT_EQ(read, testing::kZhong + "a\xFF\xFF");
+    EXPECT_EQ(file.utf8->TakeUnconvertible(), "\U0001D11E");
+  }
+  testing::WriteFile(dir_ / "menu.txt", std::string("\xFF\xFE\x61\x00\x0A\x00\x34\xD8\x61\x00", 10));
+  EXPECT_EQ(testing::FailureText([&] {
+              SourceText file = OpenSourceFile(RealDisk(), dir_ / "menu.txt", TextEncoding::kDetect);
+              char buffer[16];
+              file.bytes->ReadFull(buffer, sizeof buffer);
+            }),
+            (dir_ / "menu.txt") + ":2: invalid UTF-16");  // A surrogate without its pair.
 }
 
 TEST_F(SourceTextTest, AMostlyUtf8TextIsUtf8AndItsStrayBytesAreErrors) {

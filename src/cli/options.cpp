@@ -140,7 +140,7 @@ std::string Lowercase(std::string name) {
 
 std::optional<TextEncoding> ParseEncoding(const std::string& text) {
   const std::string name = Lowercase(text);
-  if (name == "auto") return TextEncoding::kAuto;
+  if (name == "auto") return TextEncoding::kDetect;
   if (name == "cp936" || name == "gbk" || name == "gb2312") return TextEncoding::kCp936;
   if (name == "utf-8" || name == "utf8") return TextEncoding::kUtf8;
   return std::nullopt;

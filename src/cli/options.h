@@ -22,7 +22,7 @@ struct Options {
   bool missing = false;                 ///< --missing: list the characters that got no glyph.
   bool strict = false;                  ///< --strict: no glyph file, exit 3, when some got none.
   bool preview = false;                 ///< --preview: draw the glyph file written.
-  TextEncoding encoding = TextEncoding::kAuto;  ///< --encoding: how the source is encoded.
+  TextEncoding encoding = TextEncoding::kDetect;  ///< --encoding: how the source is encoded.
   RecordFormat record_format;                   ///< --layout and --invert: how records are laid out.
   const FormatKind* format = &DefaultFormat();  ///< --format: raw records, C source, a C header, ...
   std::optional<std::string> name;              ///< --name IDENT: the C arrays' prefix.

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "glyphdata/cp936.h"
+#include "glyphdata/utf16_source.h"
 #include "glyphdata/utf8.h"
+#include "platform/failure.h"
 
 namespace pixtrel {
 
@@ -15,7 +18,7 @@ constexpr size_t kStreamSample = 64 * 1024;
 class ReplayedStream : public ByteSource {
  public:
   ReplayedStream(std::string start, std::unique_ptr<ByteSource> rest)
-      : start_(std::move(start)), rest_(std::move(rest)) {}
+      : start_(std::move(start)), rest_(std::move(rest)), length_(rest_->Length()) {}
 
   size_t Read(char* buffer, size_t size) override {
     if (at_ == start_.size()) return rest_->Read(buffer, size);
@@ -25,13 +28,29 @@ class ReplayedStream : public ByteSource {
     return count;
   }
 
-  int64_t Length() override { return kUnknownLength; }
+  /// The whole length of a file, whose start was read ahead too.
+  int64_t Length() override { return length_; }
 
  private:
   std::string start_;
   size_t at_ = 0;
   std::unique_ptr<ByteSource> rest_;
+  int64_t length_;
 };
+
+/// The first 64 KiB of `source`, read ahead.
+std::string StartOf(ByteSource& source) {
+  std::string start(kStreamSample, '\0');
+  start.resize(source.ReadFull(start.data(), start.size()));
+  return start;
+}
+
+/// The refusal of a text that looks like Big5.
+Failure Big5Failure(const std::string& name) {
+  return FileFailure(name,
+                     "this text looks like Big5, which is not read yet; save it as UTF-8, or say --encoding cp936 "
+                     "to read it as CP936");
+}
 
 /// True when `sample`, the start of a text (all of it when `whole`), reads
 /// as UTF-8: it starts with a byte order mark, or it is mostly UTF-8.
@@ -48,6 +67,11 @@ SourceText AsUtf8(std::unique_ptr<Utf8Source> source) {
   return {std::move(source), utf8};
 }
 
+/// The UTF-16 text of `stream`, named `name`, read as UTF-8.
+SourceText FromUtf16(const std::string& name, std::unique_ptr<ByteSource> stream) {
+  return AsUtf8(std::make_unique<Utf8Source>(name, std::make_unique<Utf16Source>(name, std::move(stream))));
+}
+
 }  // namespace
 
 SourceText OpenSourceFile(Disk& disk, const std::string& path, TextEncoding encoding) {
@@ -62,16 +86,26 @@ SourceText OpenSourceFile(Disk& disk, const std::string& path, TextEncoding enco
     case TextEncoding::kAuto:
       if (std::unique_ptr<Utf8Source> source = Utf8Source::OpenFileIfUtf8(disk, path)) return AsUtf8(std::move(source));
       break;
+    case TextEncoding::kDetect: {
+      std::string start = StartOf(*file);
+      auto replayed = std::make_unique<ReplayedStream>(start, std::move(file));
+      if (StartsAsUtf16(start)) return FromUtf16(path, std::move(replayed));
+      if (std::unique_ptr<Utf8Source> source = Utf8Source::OpenFileIfUtf8(disk, path)) return AsUtf8(std::move(source));
+      if (LooksLikeBig5(start)) throw Big5Failure(path);
+      return {std::move(replayed)};
+    }
   }
   return {std::move(file)};
 }
 
 SourceText OpenSourceStream(std::unique_ptr<ByteSource> stream, const std::string& name, TextEncoding encoding) {
-  if (encoding == TextEncoding::kAuto) {
-    std::string sample(kStreamSample, '\0');
-    sample.resize(stream->ReadFull(sample.data(), sample.size()));
-    const bool utf8 = LooksLikeUtf8(sample, sample.size() < kStreamSample);
+  if (encoding == TextEncoding::kAuto || encoding == TextEncoding::kDetect) {
+    const bool detect = encoding == TextEncoding::kDetect;
+    std::string sample = StartOf(*stream);
+    const bool utf16 = detect && StartsAsUtf16(sample), utf8 = LooksLikeUtf8(sample, sample.size() < kStreamSample);
+    if (detect && !utf16 && !utf8 && LooksLikeBig5(sample)) throw Big5Failure(name);
     stream = std::make_unique<ReplayedStream>(std::move(sample), std::move(stream));
+    if (utf16) return FromUtf16(name, std::move(stream));
     encoding = utf8 ? TextEncoding::kUtf8 : TextEncoding::kCp936;
   }
   if (encoding == TextEncoding::kUtf8) return AsUtf8(std::make_unique<Utf8Source>(name, std::move(stream)));

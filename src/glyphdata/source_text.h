@@ -10,10 +10,13 @@ namespace pixtrel {
 
 /// How a source text is encoded.
 enum class TextEncoding {
-  kAuto,   ///< UTF-8 when it starts with a byte order mark, or is mostly UTF-8
-           ///< (Utf8Census::MostlyUtf8); CP936 otherwise.
-  kCp936,  ///< CP936 (GBK), read as it is.
-  kUtf8,   ///< UTF-8, converted to CP936 as it is read.
+  kAuto,    ///< UTF-8 when it starts with a byte order mark, or is mostly UTF-8
+            ///< (Utf8Census::MostlyUtf8); CP936 otherwise.
+  kDetect,  ///< As kAuto; besides, a text that starts with a UTF-16 byte order mark
+            ///< is read as UTF-16, and one that looks like Big5 (LooksLikeBig5, of
+            ///< its first 64 KiB) is refused rather than read as CP936.
+  kCp936,   ///< CP936 (GBK), read as it is.
+  kUtf8,    ///< UTF-8, converted to CP936 as it is read.
 };
 
 /// A source text opened for a run, which reads it as CP936.
@@ -32,7 +35,7 @@ struct SourceText {
 SourceText OpenSourceFile(Disk& disk, const std::string& path, TextEncoding encoding);
 
 /// Opens `stream`, named `name` in messages, as `encoding` says; with
-/// kAuto, its first 64 KiB decide.
+/// kAuto or kDetect, its first 64 KiB decide.
 SourceText OpenSourceStream(std::unique_ptr<ByteSource> stream, const std::string& name, TextEncoding encoding);
 
 }  // namespace pixtrel
