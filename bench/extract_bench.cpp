@@ -109,7 +109,7 @@ void Run(const std::string& source, const std::string& output, pixtrel::RecordFo
   extractor.OutputPath = output;
   SilentWindow window;
   pixtrel::AtomicGlyphFile file(pixtrel::RealDisk(), output);
-  pixtrel::SourceText text = pixtrel::OpenSourceFile(pixtrel::RealDisk(), source, pixtrel::TextEncoding::kAuto);
+  pixtrel::SourceText text = pixtrel::OpenSourceFile(pixtrel::RealDisk(), source, pixtrel::TextEncoding::kDetect);
   if (extractor.Run(window, nullptr, std::move(text), &file) == pixtrel::RunOutcome::kWritten) file.Install();
 }
 

@@ -78,6 +78,10 @@ class Reports : public CharacterReport {
 
   bool Any() const { return !reports_.empty(); }
 
+  bool HearsGlyphs() const override {
+    return std::any_of(reports_.begin(), reports_.end(), [](CharacterReport* report) { return report->HearsGlyphs(); });
+  }
+
   void GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) override {
     for (CharacterReport* report : reports_) report->GlyphWritten(glyph, line_number);
   }

@@ -18,6 +18,7 @@ class MissingReport : public CharacterReport {
   /// Counts an occurrence, on line `line_number`, of `character`, which got
   /// no glyph for `cause`.
   void MissingCharacter(SourceCharacter character, int64_t line_number, MissingCause cause) override;
+  bool HearsGlyphs() const override { return false; }
 
   /// The occurrences counted so far.
   int64_t occurrences() const { return occurrences_; }

@@ -27,6 +27,7 @@ class ExtractionRun {
         source_path_(extractor.SourcePath),
         window_(window),
         report_(report),
+        glyph_report_(report != nullptr && report->HearsGlyphs() ? report : nullptr),
         utf8_(utf8),
         bytes_done_(bytes_done),
         glyph_file_(output) {}
@@ -70,8 +71,8 @@ class ExtractionRun {
           Missing(Character(code), line, i, MissingCause::kBlank);
         } else if (slot) {
           glyph_file_.Append(store_.Record(*slot));
-          if (report_ != nullptr)
-            report_->GlyphWritten({GlyphKind::kTable, *slot, Character(code)}, LineNumberAt(line, i));
+          if (glyph_report_ != nullptr)
+            glyph_report_->GlyphWritten({GlyphKind::kTable, *slot, Character(code)}, LineNumberAt(line, i));
         } else {
           Missing(Character(code), line, i);
         }
@@ -115,7 +116,8 @@ class ExtractionRun {
     if (!store_.HasHalfWidth()) return Missing({c, c}, line, offset);
     if (store_.IsBlankHalfWidth(c)) return Missing({c, c}, line, offset, MissingCause::kBlank);
     glyph_file_.Append(store_.HalfWidthRecord(c));
-    if (report_ != nullptr) report_->GlyphWritten({GlyphKind::kHalfWidth, 0, {c, c}}, LineNumberAt(line, offset));
+    if (glyph_report_ != nullptr)
+      glyph_report_->GlyphWritten({GlyphKind::kHalfWidth, 0, {c, c}}, LineNumberAt(line, offset));
   }
 
   /// Tells the report of `character` at byte `offset` of `line`, which got
@@ -125,7 +127,8 @@ class ExtractionRun {
     if (report_ != nullptr) report_->MissingCharacter(character, LineNumberAt(line, offset), cause);
     if (!extras_.placeholder) return;
     glyph_file_.Append(store_.Placeholder());
-    if (report_ != nullptr) report_->GlyphWritten({GlyphKind::kPlaceholder, 0, character}, LineNumberAt(line, offset));
+    if (glyph_report_ != nullptr)
+      glyph_report_->GlyphWritten({GlyphKind::kPlaceholder, 0, character}, LineNumberAt(line, offset));
   }
 
   /// The editor line of byte `offset` of `line`, the current piece.
@@ -162,6 +165,7 @@ class ExtractionRun {
   const std::string& source_path_;
   WindowOperations& window_;
   CharacterReport* report_;
+  CharacterReport* glyph_report_;  ///< report_, when it hears of the glyphs written.
   Utf8Source* utf8_;
   int64_t& bytes_done_;
   GlyphFile glyph_file_;

@@ -64,6 +64,9 @@ class CharacterReport {
  public:
   virtual ~CharacterReport() = default;
 
+  /// False when GlyphWritten does nothing, so that a run need not call it.
+  virtual bool HearsGlyphs() const { return true; }
+
   /// `glyph` was appended to the glyph file, for a character on line `line_number`.
   virtual void GlyphWritten(const WrittenGlyph& /*glyph*/, int64_t /*line_number*/) {}
 

@@ -18,7 +18,7 @@ constexpr size_t kStreamSample = 64 * 1024;
 class ReplayedStream : public ByteSource {
  public:
   ReplayedStream(std::string start, std::unique_ptr<ByteSource> rest)
-      : start_(std::move(start)), rest_(std::move(rest)), length_(rest_->Length()) {}
+      : start_(std::move(start)), rest_(std::move(rest)) {}
 
   size_t Read(char* buffer, size_t size) override {
     if (at_ == start_.size()) return rest_->Read(buffer, size);
@@ -28,14 +28,12 @@ class ReplayedStream : public ByteSource {
     return count;
   }
 
-  /// The whole length of a file, whose start was read ahead too.
-  int64_t Length() override { return length_; }
+  int64_t Length() override { return kUnknownLength; }
 
  private:
   std::string start_;
   size_t at_ = 0;
   std::unique_ptr<ByteSource> rest_;
-  int64_t length_;
 };
 
 /// The first 64 KiB of `source`, read ahead.
@@ -87,12 +85,11 @@ SourceText OpenSourceFile(Disk& disk, const std::string& path, TextEncoding enco
       if (std::unique_ptr<Utf8Source> source = Utf8Source::OpenFileIfUtf8(disk, path)) return AsUtf8(std::move(source));
       break;
     case TextEncoding::kDetect: {
-      std::string start = StartOf(*file);
-      auto replayed = std::make_unique<ReplayedStream>(start, std::move(file));
-      if (StartsAsUtf16(start)) return FromUtf16(path, std::move(replayed));
+      const std::string start = StartOf(*disk.OpenForReading(path));
+      if (StartsAsUtf16(start)) return FromUtf16(path, std::move(file));
       if (std::unique_ptr<Utf8Source> source = Utf8Source::OpenFileIfUtf8(disk, path)) return AsUtf8(std::move(source));
       if (LooksLikeBig5(start)) throw Big5Failure(path);
-      return {std::move(replayed)};
+      break;
     }
   }
   return {std::move(file)};
