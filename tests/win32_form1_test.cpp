@@ -7,8 +7,8 @@
 
 #include "platform/platform.h"
 #include "platform/win32_text.h"
-#include "ui/win32/form1.h"
 #include "test_support.h"
+#include "ui/win32/form1.h"
 
 namespace pixtrel {
 namespace {

@@ -23,20 +23,20 @@ struct Options {
   bool strict = false;                  ///< --strict: no glyph file, exit 3, when some got none.
   bool preview = false;                 ///< --preview: draw the glyph file written.
   TextEncoding encoding = TextEncoding::kDetect;  ///< --encoding: how the source is encoded.
-  RecordFormat record_format;                   ///< --layout and --invert: how records are laid out.
-  const FormatKind* format = &DefaultFormat();  ///< --format: raw records, C source, a C header, ...
-  std::optional<std::string> name;              ///< --name IDENT: the C arrays' prefix.
-  std::optional<std::string> fallback;          ///< --fallback NAME: the LVGL font behind the one written.
-  bool unique = false;                          ///< --unique: each distinct record once, and an index.
-  std::optional<std::string> index;             ///< --index FILE: the index file of --unique --format bin.
-  std::optional<std::string> depfile;           ///< --depfile FILE: a make rule naming the files the run read.
-  bool half_width = false;                      ///< --half-width: printable ASCII gets the set's half-width records.
-  bool placeholder = false;                     ///< --placeholder: a character without a glyph gets the placeholder.
-  std::optional<int> max_width;                 ///< --max-width PIXELS: report the lines wider.
-  std::optional<std::string> png;               ///< --png FILE: a picture of the text as the records draw it.
-  int png_scale = 4;                            ///< --png-scale K: each pixel a square of K.
-  std::string file;                             ///< SOURCE ("-" for standard input), or the glyph file of --show.
-  std::vector<std::string> sources;             ///< Every SOURCE, `file` the first; several for a font only.
+  RecordFormat record_format;                     ///< --layout and --invert: how records are laid out.
+  const FormatKind* format = &DefaultFormat();    ///< --format: raw records, C source, a C header, ...
+  std::optional<std::string> name;                ///< --name IDENT: the C arrays' prefix.
+  std::optional<std::string> fallback;            ///< --fallback NAME: the LVGL font behind the one written.
+  bool unique = false;                            ///< --unique: each distinct record once, and an index.
+  std::optional<std::string> index;               ///< --index FILE: the index file of --unique --format bin.
+  std::optional<std::string> depfile;             ///< --depfile FILE: a make rule naming the files the run read.
+  bool half_width = false;                        ///< --half-width: printable ASCII gets the set's half-width records.
+  bool placeholder = false;                       ///< --placeholder: a character without a glyph gets the placeholder.
+  std::optional<int> max_width;                   ///< --max-width PIXELS: report the lines wider.
+  std::optional<std::string> png;                 ///< --png FILE: a picture of the text as the records draw it.
+  int png_scale = 4;                              ///< --png-scale K: each pixel a square of K.
+  std::string file;                               ///< SOURCE ("-" for standard input), or the glyph file of --show.
+  std::vector<std::string> sources;               ///< Every SOURCE, `file` the first; several for a font only.
 
   /// True when the glyph file goes to standard output (-o -).
   bool ToStandardOutput() const { return output == "-"; }

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "ui/win32/common_dialog.h"
 #include "ui/form1_logic.h"
+#include "ui/win32/common_dialog.h"
 
 /// The program's one window on Win32: the path box Text1 (a read-only
 /// EDIT), the Open button Command2 and the Start button Command1 (BUTTONs)
