@@ -315,6 +315,8 @@ TEST_F(DisplayLibraryFontsTest, AFontChainsToAFallbackAndLacksAsciiWithoutHalfWi
                 "lvgl.h", LvglHeader(9, 2), "-DLV_LVGL_H_INCLUDE_SIMPLE"),
             "1");
   EXPECT_EQ(Extract("--format u8g2 --fallback montserrat " + (dir_ / "menu.txt")).status, 2);
+  EXPECT_EQ(Extract(options + "--fallback ui " + (dir_ / "menu.txt")).err,  // A chain that never ends.
+            "pixtrel-extract: --fallback ui is the font itself\n");
 }
 
 }  // namespace

@@ -104,6 +104,11 @@ TEST_F(PixtrelExtractTest, RefusalsAndFailuresExitTwoAndTouchNothing) {
     EXPECT_NE(result.err.find("names the file of"), std::string::npos) << result.err;
   }
   EXPECT_EQ(testing::ReadFile(dir_ / "old.bin"), "old");
+  testing::WriteFile(dir_ / "own.h", "/* The user's own. */\n");  // A header no run wrote stays.
+  EXPECT_EQ(Run("--format c -o " + (dir_ / "own.c") + " " + (dir_ / "menu.txt")).err,
+            "pixtrel-extract: " + (dir_ / "own.h") +
+                ": the header of -o would replace it, and pixtrel-extract did not write it\n");
+  EXPECT_EQ(testing::ReadFile(dir_ / "own.h"), "/* The user's own. */\n");
 
   result = Run(dir_ / "none.txt");
   EXPECT_EQ(result.status, 2);
@@ -237,6 +242,7 @@ TEST_F(PixtrelExtractTest, PreviewAndShowDrawTheGlyphFile) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, art);
 
+  EXPECT_EQ(Run("--show " + dir_.path()).err, "pixtrel-extract: " + dir_.path() + ": Is a directory\n");
   testing::WriteFile(dir_ / "odd.bin", std::string(72, 'x'));  // Three 12-pixel records, or one of 24.
   result = Run("--show " + (dir_ / "odd.bin"));
   EXPECT_EQ(result.status, 2);

@@ -13,6 +13,7 @@
 #include "cli/line_width_check.h"
 #include "cli/missing_report.h"
 #include "extract/extractor.h"
+#include "formats/c_format.h"
 #include "formats/glyph_format.h"
 #include "formats/glyph_log.h"
 #include "formats/png_picture.h"
@@ -76,8 +77,6 @@ class Reports : public CharacterReport {
     if (report != nullptr) reports_.push_back(report);
   }
 
-  bool Any() const { return !reports_.empty(); }
-
   bool HearsGlyphs() const override {
     return std::any_of(reports_.begin(), reports_.end(), [](CharacterReport* report) { return report->HearsGlyphs(); });
   }
@@ -106,6 +105,18 @@ std::string NamedRefusal(const std::string& refusal, const std::string& path) {
 std::optional<std::string> HeaderOf(const Options& options, const std::string& output) {
   if (options.format != FindFormat("c") || output.empty()) return std::nullopt;
   return CommandOutputPathFor(output, "h");
+}
+
+/// Why the header of a C source may not be written at `header`: a file is
+/// there that no run wrote, the user's own.
+std::optional<std::string> HeaderRefusal(const std::optional<std::string>& header, Disk& disk) {
+  if (!header) return std::nullopt;
+  std::unique_ptr<ByteSource> file = disk.OpenIfExists(disk.FollowLinks(*header));
+  if (!file) return std::nullopt;
+  std::string start(std::string_view(kCHeaderStart).size(), '\0');
+  start.resize(file->ReadFull(start.data(), start.size()));
+  if (start == kCHeaderStart) return std::nullopt;
+  return *header + ": the header of -o would replace it, and pixtrel-extract did not write it";
 }
 
 /// Why the runs may not read their sources or write the files they would
@@ -225,8 +236,11 @@ int ExtractCommand(const Options& options, Disk& disk) {
   if (std::optional<std::string> refusal = Refusal(extractor, options, extractor.OutputPath)) return Fail(*refusal);
   if (std::optional<std::string> refusal = SharedTargetRefusal(options, extractor.OutputPath, disk))
     return Fail(*refusal);
+  if (std::optional<std::string> refusal = HeaderRefusal(HeaderOf(options, extractor.OutputPath), disk))
+    return Fail(*refusal);
 
   const FormatRequest request = RequestFor(options, extractor, set, disk);
+  if (request.fallback == request.name) return Fail("--fallback " + request.name + " is the font itself");
   // The format, fed the run's stream, and beside it the picture.
   std::vector<std::unique_ptr<GlyphFormat>> outputs;
   outputs.push_back(options.format->make(request));
@@ -250,7 +264,7 @@ int ExtractCommand(const Options& options, Disk& disk) {
     extractor.SourcePath = options.sources[i];
     RunOutcome outcome;
     try {
-      outcome = extractor.Run(window, reports.Any() ? &reports : nullptr, std::move(source), &format.Stream());
+      outcome = extractor.Run(window, &reports, std::move(source), &format.Stream());
     } catch (const Failure&) {
       window.EndProgressLine();
       throw;

@@ -88,7 +88,7 @@ class CWriter {
   /// The header of the C source Write wrote: its enums, and a declaration
   /// of each of its arrays.
   std::string Header() const {
-    std::string text = "/* The declarations of " + InComment(request_.output.substr(NameStart(request_.output))) +
+    std::string text = kCHeaderStart + InComment(request_.output.substr(NameStart(request_.output))) +
                        ", the glyphs of " + InComment(request_.source) + ", cut by pixtrel-extract " +
                        PIXTREL_VERSION_TEXT ". */\n#ifndef " + Guard() + "\n#define " + Guard() +
                        "\n\n#include <stdint.h>\n\n#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n" + Enums();

@@ -16,6 +16,10 @@ namespace pixtrel {
 /// index of its record).
 std::unique_ptr<GlyphFormat> MakeCSourceFormat(const FormatRequest& request);
 
+/// How the header beside a C source starts, by which a later run knows it
+/// for its own.
+inline constexpr char kCHeaderStart[] = "/* The declarations of ";
+
 /// As MakeCSourceFormat, but a header: an include guard, and static const
 /// definitions.
 std::unique_ptr<GlyphFormat> MakeCHeaderFormat(const FormatRequest& request);

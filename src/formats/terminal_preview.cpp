@@ -76,6 +76,8 @@ std::string SetsThatFit(int64_t length, GlyphLayout layout) {
 }  // namespace
 
 void DrawGlyphFile(const std::string& path, RecordShape shape, int columns, std::FILE* out, RecordFormat format) {
+  if (RealDisk().KindOf(RealDisk().FollowLinks(path)) == FileKind::kDirectory)
+    throw FileFailure(path, "Is a directory");
   std::unique_ptr<ByteSource> file = RealDisk().OpenForReading(path);
   const size_t size = RecordBytes(shape, format.layout);
   const std::string not_whole =
