@@ -37,7 +37,7 @@ same menu.bin menu.txt
 same menu.bin menu.utf-8.txt
 same page.bin --layout page-lsb --invert menu.utf-8.txt
 same menu.h --format h --name menu menu.txt
-same menu.c --format c --name menu --unique menu.utf-8.txt
+same menuc.c --format c --name menu --unique menu.utf-8.txt
 same whole.h --format h --name whole --half-width --placeholder --layout column-msb menu.txt
 same lvgl.c --format lvgl --name ui_font menu.txt menu.utf-8.txt
 same u8g2.c --format u8g2 --name ui_font menu.txt menu.utf-8.txt
