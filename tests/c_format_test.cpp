@@ -13,7 +13,7 @@ class CFormatTest : public ::testing::Test {
     testing::WriteDataFiles(dir_);
     store_.LoadGlyphData();
     request_.disk = &RealDisk();
-    request_.store = &store_;
+    request_.glyphs = &glyphs_;
     request_.output = dir_ / "menu.h";
     request_.source = "menu.txt";
     request_.name = "menu";
@@ -33,6 +33,8 @@ class CFormatTest : public ::testing::Test {
 
   testing::TempDir dir_;
   GlyphStore store_{dir_.path()};
+  FontSet set_;
+  SetGlyphs glyphs_{store_, set_};
   FormatRequest request_;
 };
 

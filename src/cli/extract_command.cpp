@@ -168,14 +168,13 @@ std::FILE* ProgressStream(const Options& options) {
 }
 
 /// The request a format is made from.
-FormatRequest RequestFor(const Options& options, const Extractor& extractor, const FontSet& set, Disk& disk) {
+FormatRequest RequestFor(const Options& options, const Extractor& extractor, const GlyphSource& glyphs, Disk& disk) {
   FormatRequest request;
   request.disk = &disk;
-  request.store = &extractor;
+  request.glyphs = &glyphs;
   request.output = extractor.OutputPath;
   request.index = options.index;
   request.header = HeaderOf(options, extractor.OutputPath);
-  request.set = &set;
   request.source = SourceNames(options.sources);
   request.name =
       options.name ? *options.name : IdentifierFor(extractor.OutputPath.empty() ? options.file : extractor.OutputPath);
@@ -202,12 +201,12 @@ std::string DepfileFor(const Options& options, const Extractor& extractor, const
 }
 
 /// Draws the records the run appended, as `log` has them, on stdout.
-void Preview(const GlyphLog& log, const GlyphStore& store, RecordFormat format) {
+void Preview(const GlyphLog& log, const GlyphSource& store, RecordFormat format) {
   TerminalPreview preview(TerminalColumns(stdout).value_or(80), format,
                           [](const std::string& band) { WriteText(stdout, band); });
   log.Walk(
       [&](const WrittenGlyph& glyph, int64_t) {
-        preview.Add(RecordOf(glyph, store), {WidthOf(glyph, store), store.Shape().height});
+        preview.Add(store.RecordOf(glyph), {store.ShapeOf(glyph).width, store.Metrics().cell.height});
       },
       [](int64_t) {});
   preview.Finish();
@@ -239,7 +238,8 @@ int ExtractCommand(const Options& options, Disk& disk) {
   if (std::optional<std::string> refusal = HeaderRefusal(HeaderOf(options, extractor.OutputPath), disk))
     return Fail(*refusal);
 
-  const FormatRequest request = RequestFor(options, extractor, set, disk);
+  SetGlyphs glyphs(extractor, set);
+  const FormatRequest request = RequestFor(options, extractor, glyphs, disk);
   if (request.fallback == request.name) return Fail("--fallback " + request.name + " is the font itself");
   // The format, fed the run's stream, and beside it the picture.
   std::vector<std::unique_ptr<GlyphFormat>> outputs;
@@ -254,7 +254,7 @@ int ExtractCommand(const Options& options, Disk& disk) {
   CommandLineWindow window(ProgressStream(options));
   bool written = false;
   for (size_t i = 0; i < options.sources.size(); ++i) {
-    if (options.max_width) widths[i].emplace(extractor, *options.max_width);
+    if (options.max_width) widths[i].emplace(glyphs, *options.max_width);
     Reports reports;
     reports.Add(&missing[i]);
     for (const std::unique_ptr<GlyphFormat>& output : outputs) reports.Add(output->Report());
@@ -264,7 +264,7 @@ int ExtractCommand(const Options& options, Disk& disk) {
     extractor.SourcePath = options.sources[i];
     RunOutcome outcome;
     try {
-      outcome = extractor.Run(window, &reports, std::move(source), &format.Stream());
+      outcome = extractor.Run(window, &reports, std::move(source), &format.Stream(), &glyphs);
     } catch (const Failure&) {
       window.EndProgressLine();
       throw;
@@ -316,7 +316,7 @@ int ExtractCommand(const Options& options, Disk& disk) {
   if (!written) return kExitNothing;
   if (std::optional<std::string> summary = format.Summary(); summary && !options.quiet)
     WriteText(stderr, "pixtrel-extract: " + *summary + "\n");
-  if (preview) Preview(*preview, extractor, options.record_format);
+  if (preview) Preview(*preview, glyphs, options.record_format);
   return kExitWritten;
 }
 

@@ -8,7 +8,7 @@ namespace pixtrel {
 void LineWidthCheck::GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) {
   if (line_number != line_) EndLine();
   line_ = line_number;
-  width_ += WidthOf(glyph, store_);
+  width_ += store_.ShapeOf(glyph).width;
 }
 
 void LineWidthCheck::SourceEnded(int64_t) { EndLine(); }

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "extract/glyph_source.h"
 #include "extract/window_operations.h"
-#include "glyphdata/glyph_store.h"
 
 namespace pixtrel {
 
@@ -15,7 +15,7 @@ namespace pixtrel {
 class LineWidthCheck : public CharacterReport {
  public:
   /// A check of lines against `max_width` pixels, the records' widths taken from `store`.
-  LineWidthCheck(const GlyphStore& store, int max_width) : store_(store), max_width_(max_width) {}
+  LineWidthCheck(const GlyphSource& store, int max_width) : store_(store), max_width_(max_width) {}
 
   void GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) override;
   void SourceEnded(int64_t line_count) override;
@@ -29,7 +29,7 @@ class LineWidthCheck : public CharacterReport {
  private:
   void EndLine();
 
-  const GlyphStore& store_;
+  const GlyphSource& store_;
   const int max_width_;
   int64_t line_ = 0;                               ///< The line whose records came last.
   int64_t width_ = 0;                              ///< Its width so far.

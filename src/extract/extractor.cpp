@@ -20,9 +20,9 @@ namespace {
 /// file and the progress.
 class ExtractionRun {
  public:
-  ExtractionRun(const Extractor& extractor, GlyphOutput& output, WindowOperations& window, CharacterReport* report,
-                Utf8Source* utf8, int64_t& bytes_done)
-      : store_(extractor),
+  ExtractionRun(const Extractor& extractor, GlyphSource& glyphs, GlyphOutput& output, WindowOperations& window,
+                CharacterReport* report, Utf8Source* utf8, int64_t& bytes_done)
+      : glyphs_(glyphs),
         extras_(extractor.Extras()),
         source_path_(extractor.SourcePath),
         window_(window),
@@ -65,23 +65,14 @@ class ExtractionRun {
     const size_t used = !ends_line && EndsUnfinished(line) ? line.size() - 1 : line.size();
     ForEachCharacter(line.substr(0, used), [&](size_t i, size_t length) {
       if (length == 2) {
-        const uint16_t code = DoubleByteCode(bytes[i], bytes[i + 1]);
-        const std::optional<uint16_t> slot = store_.Lookup(code);
-        if (slot && store_.IsBlank(*slot)) {
-          Missing(Character(code), line, i, MissingCause::kBlank);
-        } else if (slot) {
-          glyph_file_.Append(store_.Record(*slot));
-          if (glyph_report_ != nullptr)
-            glyph_report_->GlyphWritten({GlyphKind::kTable, *slot, Character(code)}, LineNumberAt(line, i));
-        } else {
-          Missing(Character(code), line, i);
-        }
+        Take(Character(DoubleByteCode(bytes[i], bytes[i + 1])), line, i);
       } else if (bytes[i] < 0x80) {
-        if (extras_.half_width && bytes[i] >= kFirstHalfWidth && bytes[i] <= kLastHalfWidth) HalfWidth(line, i);
+        if (extras_.half_width && bytes[i] >= kFirstHalfWidth && bytes[i] <= kLastHalfWidth)
+          Take({bytes[i], bytes[i]}, line, i);
       } else if (utf8_ != nullptr && bytes[i] == kNoCp936Byte) {
         // A character CP936 has no form for comes as two such bytes, never split between pieces.
         if ((half_of_no_form_ = !half_of_no_form_))
-          Missing({kNoCp936Code, Utf8CodePoint(utf8_->TakeUnconvertible())}, line, i);
+          Take({kNoCp936Code, Utf8CodePoint(utf8_->TakeUnconvertible())}, line, i);
       } else {
         Missing(Character(bytes[i]), line, i);
       }
@@ -109,15 +100,13 @@ class ExtractionRun {
   /// The character of CP936 code `code`, with its code point when someone hears of it.
   SourceCharacter Character(uint16_t code) const { return {code, report_ != nullptr ? CodePointOf(code) : 0}; }
 
-  /// Appends the half-width record of the ASCII character at byte `offset`
-  /// of `line`; a store without them lacks the character.
-  void HalfWidth(std::string_view line, size_t offset) {
-    const auto c = static_cast<unsigned char>(line[offset]);
-    if (!store_.HasHalfWidth()) return Missing({c, c}, line, offset);
-    if (store_.IsBlankHalfWidth(c)) return Missing({c, c}, line, offset, MissingCause::kBlank);
-    glyph_file_.Append(store_.HalfWidthRecord(c));
-    if (glyph_report_ != nullptr)
-      glyph_report_->GlyphWritten({GlyphKind::kHalfWidth, 0, {c, c}}, LineNumberAt(line, offset));
+  /// Appends the record of `character`, at byte `offset` of `line`, when
+  /// the glyphs have one; else it is missing.
+  void Take(SourceCharacter character, std::string_view line, size_t offset) {
+    const GlyphFind found = glyphs_.Find(character);
+    if (found.missing) return Missing(character, line, offset, *found.missing);
+    glyph_file_.Append(found.record);
+    if (glyph_report_ != nullptr) glyph_report_->GlyphWritten(found.glyph, LineNumberAt(line, offset));
   }
 
   /// Tells the report of `character` at byte `offset` of `line`, which got
@@ -126,7 +115,7 @@ class ExtractionRun {
                MissingCause cause = MissingCause::kNotInSet) {
     if (report_ != nullptr) report_->MissingCharacter(character, LineNumberAt(line, offset), cause);
     if (!extras_.placeholder) return;
-    glyph_file_.Append(store_.Placeholder());
+    glyph_file_.Append(glyphs_.Placeholder());
     if (glyph_report_ != nullptr)
       glyph_report_->GlyphWritten({GlyphKind::kPlaceholder, 0, character}, LineNumberAt(line, offset));
   }
@@ -160,7 +149,7 @@ class ExtractionRun {
     if (__builtin_add_overflow(bytes_done_, count, &bytes_done_)) throw FileFailure(source_path_, "Overflow");
   }
 
-  const GlyphStore& store_;
+  GlyphSource& glyphs_;
   const Extractor::ExtraRecords extras_;
   const std::string& source_path_;
   WindowOperations& window_;
@@ -257,7 +246,8 @@ std::optional<std::string> Extractor::OutputRefusal(const std::string& source, c
 
 void Extractor::WriteExtraRecords(ExtraRecords extras) { extras_ = extras; }
 
-RunOutcome Extractor::Run(WindowOperations& window, CharacterReport* report, SourceText source, GlyphOutput* output) {
+RunOutcome Extractor::Run(WindowOperations& window, CharacterReport* report, SourceText source, GlyphOutput* output,
+                          GlyphSource* glyphs) {
   window.EnableCommand1(false);
   if (std::optional<std::string> refusal = OutputRefusal(SourcePath, OutputPath)) {
     window.ShowMessageBox(*refusal);
@@ -268,7 +258,9 @@ RunOutcome Extractor::Run(WindowOperations& window, CharacterReport* report, Sou
   if (output == nullptr) output = &in_place.emplace(disk(), OutputPath);
   output->Prepare();
   if (!source.bytes) source = OpenSourceFile(disk(), SourcePath, TextEncoding::kAuto);
-  ExtractionRun(*this, *output, window, report, source.utf8, BytesDone).ExtractSource(*source.bytes);
+  std::optional<SetGlyphs> own;
+  if (glyphs == nullptr) glyphs = &own.emplace(*this, FontSet{});
+  ExtractionRun(*this, *glyphs, *output, window, report, source.utf8, BytesDone).ExtractSource(*source.bytes);
   window.SetCommand1Caption("100%");
   const bool written = output->Exists();
   guarded_.reset();  // What a run wrote, or what came meanwhile, is looked at anew.

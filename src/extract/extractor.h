@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "extract/glyph_output.h"
+#include "extract/glyph_source.h"
 #include "extract/window_operations.h"
 #include "glyphdata/glyph_store.h"
 #include "glyphdata/source_text.h"
@@ -101,11 +102,12 @@ class Extractor : public GlyphStore {
   /// tells `report` (when given) of each record, of every other character
   /// that is not ASCII, and of the number of lines; shows the progress after
   /// each line (when the source's length is known), "100%" at the end, then
-  /// "Over !" or "Your tbl is empty ." and calls ResetForm. Throws Failure
+  /// "Over !" or "Your tbl is empty ." and calls ResetForm. The records
+  /// come from `glyphs`, by default the store's own. Throws Failure
   /// (naming the path and the cause) when a file operation fails; what
   /// becomes of the records written before the failure is `output`'s to say.
   RunOutcome Run(WindowOperations& window, CharacterReport* report = nullptr, SourceText source = {},
-                 GlyphOutput* output = nullptr);
+                 GlyphOutput* output = nullptr, GlyphSource* glyphs = nullptr);
 
  private:
   /// The guarded data files as they are now: the identities of those that

@@ -41,12 +41,13 @@ enum class GlyphKind : uint8_t {
   kTable,        ///< The record of a slot of the font, for a character of the table.
   kHalfWidth,    ///< The half-width record of a printable ASCII character.
   kPlaceholder,  ///< The placeholder, for a character that got no glyph.
+  kFont,         ///< The record of a glyph of a font file.
 };
 
 /// A record a run appended to the glyph file.
 struct WrittenGlyph {
   GlyphKind kind;
-  uint16_t slot;              ///< Of a kTable record.
+  uint32_t slot;              ///< Of a kTable record its slot; of a kFont record its glyph's number in the font.
   SourceCharacter character;  ///< The character it stands for.
 };
 

@@ -32,7 +32,7 @@ class UniqueBinFormat : public GlyphFormat {
     const DistinctRecords distinct = log_.Distinct();
     {
       GlyphFile glyphs(glyphs_.output());
-      for (const WrittenGlyph& glyph : distinct.glyphs) glyphs.Append(RecordOf(glyph, *request_.store));
+      for (const WrittenGlyph& glyph : distinct.glyphs) glyphs.Append(request_.glyphs->RecordOf(glyph));
       glyphs.Close();
     }
     GlyphFile index(index_.output());
@@ -44,7 +44,7 @@ class UniqueBinFormat : public GlyphFormat {
         },
         [](int64_t) {});
     index.Close();
-    summary_ = SavingsSummary(glyphs_.path(), log_, distinct, *request_.store);
+    summary_ = SavingsSummary(glyphs_.path(), log_, distinct, *request_.glyphs);
   }
 
   void Install() override {

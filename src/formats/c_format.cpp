@@ -57,13 +57,13 @@ class CWriter {
  public:
   CWriter(const FormatRequest& request, bool header, const GlyphLog& log, GlyphOutput& output)
       : request_(request),
-        store_(*request.store),
+        store_(*request.glyphs),
         header_(header),
         log_(log),
         out_(output),
         qualifier_(header ? "static const " : "const "),
         // Records of other shapes than the 16 x 16 of old are written as bitmaps with their widths.
-        square_(!request.half_width && store_.Shape() == RecordShape{}) {}
+        square_(!request.half_width && store_.Metrics().cell == RecordShape{}) {}
 
   /// Writes the text; returns what --unique saved, when asked for.
   std::optional<std::string> Write() {
@@ -107,7 +107,7 @@ class CWriter {
   /// The enums of the arrays: the records' height, where they are not all 16 x 16.
   std::string Enums() const {
     if (square_) return "";
-    return "enum { " + request_.name + Printed("_height = %d };\n\n", store_.Shape().height);
+    return "enum { " + request_.name + Printed("_height = %d };\n\n", store_.Metrics().cell.height);
   }
 
   /// The start of the definition of the array `declaration` ("uint8_t
@@ -165,11 +165,11 @@ class CWriter {
     const RecordFormat format = request_.record_format;
     std::string comment = Introduction();
     comment += Printed(" * %lld records, each %d pixels high and %s_widths[n] wide, in layout %s%s:\n",
-                       static_cast<long long>(Records()), store_.Shape().height, ident.c_str(),
+                       static_cast<long long>(Records()), store_.Metrics().cell.height, ident.c_str(),
                        LayoutName(format.layout), format.invert ? ", inverted" : "");
     comment += " * record n is the bytes from " + ident + "_bitmaps[" + ident + "_offsets[n]] on, and its pixel\n";
     comment += " * (x, y), x the column and y the row from its top left, is " +
-               LayoutRule(format.layout, store_.Shape(), "W") + ", W its width,\n";
+               LayoutRule(format.layout, store_.Metrics().cell, "W") + ", W its width,\n";
     comment += std::string(format.invert ? " * inked when 0. " : " * inked when 1. ") + ident +
                "_codes[n] is the code point of its character.\n";
     return comment + LinesComment("record " + ident + "_lines[k][0]", "record " + ident + "_text[i]");
@@ -177,7 +177,7 @@ class CWriter {
 
   /// "菜 B2CB line " for a record's comment, the line number to follow.
   std::string RecordComment(const WrittenGlyph& glyph) const {
-    const SourceCharacter character = CharacterOf(glyph, store_);
+    const SourceCharacter character = store_.CharacterOf(glyph);
     std::string comment;
     if (glyph.kind == GlyphKind::kPlaceholder) comment = "placeholder for ";
     if (character.code_point == 0)
@@ -195,7 +195,7 @@ class CWriter {
   std::string Bytes(const WrittenGlyph& glyph) const {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string text;
-    for (uint8_t byte : RecordOf(glyph, store_)) {
+    for (uint8_t byte : store_.RecordOf(glyph)) {
       if (!text.empty()) text += ", ";
       text += {'0', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
     }
@@ -207,7 +207,11 @@ class CWriter {
   void Row(const WrittenGlyph& glyph, int64_t line) {
     std::string made;
     std::string* prefix = &made;
-    if (glyph.kind != GlyphKind::kPlaceholder) prefix = &row_prefixes_[RecordKey(glyph)];
+    if (glyph.kind != GlyphKind::kPlaceholder) {
+      const size_t key = RecordKey(glyph);
+      if (key >= row_prefixes_.size()) row_prefixes_.resize(key + 1);
+      prefix = &row_prefixes_[key];
+    }
     if (prefix->empty())
       *prefix = square_ ? "    {" + Bytes(glyph) + "}, /* " + RecordComment(glyph)
                         : "    " + Bytes(glyph) + ", /* " + RecordComment(glyph);
@@ -232,7 +236,7 @@ class CWriter {
     int64_t bytes = 0, last_offset = 0;
     ForEachRecord([&](const WrittenGlyph& glyph, int64_t) {
       last_offset = bytes;
-      bytes += static_cast<int64_t>(RecordOf(glyph, store_).size());
+      bytes += static_cast<int64_t>(store_.RecordOf(glyph).size());
     });
     const std::string& ident = request_.name;
     if (!request_.header) out_.Append(Enums());
@@ -245,12 +249,12 @@ class CWriter {
     int64_t offset = 0;
     ForEachRecord([&](const WrittenGlyph& glyph, int64_t) {
       offsets.Add(offset);
-      offset += static_cast<int64_t>(RecordOf(glyph, store_).size());
+      offset += static_cast<int64_t>(store_.RecordOf(glyph).size());
     });
     out_.Append("\n};\n\n" +
                 Definition("uint8_t " + ident + Printed("_widths[%lld]", static_cast<long long>(Records()))));
     NumberList widths(out_, 16);
-    ForEachRecord([&](const WrittenGlyph& glyph, int64_t) { widths.Add(WidthOf(glyph, store_)); });
+    ForEachRecord([&](const WrittenGlyph& glyph, int64_t) { widths.Add(store_.ShapeOf(glyph).width); });
     out_.Append("\n};\n\n");
   }
 
@@ -258,7 +262,7 @@ class CWriter {
   void CodeArray() {
     out_.Append(Definition("uint32_t " + request_.name + Printed("_codes[%lld]", static_cast<long long>(Records()))));
     NumberList codes(out_, 8, /*hex=*/true);
-    ForEachRecord([&](const WrittenGlyph& glyph, int64_t) { codes.Add(CharacterOf(glyph, store_).code_point); });
+    ForEachRecord([&](const WrittenGlyph& glyph, int64_t) { codes.Add(store_.CharacterOf(glyph).code_point); });
     out_.Append("\n};\n\n");
   }
 
@@ -295,7 +299,7 @@ class CWriter {
   }
 
   const FormatRequest& request_;
-  const GlyphStore& store_;
+  const GlyphSource& store_;
   const bool header_;
   const GlyphLog& log_;
   GlyphFile out_;

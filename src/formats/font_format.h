@@ -5,33 +5,20 @@
 #include <string>
 #include <vector>
 
+#include "extract/glyph_source.h"
 #include "extract/window_operations.h"
 #include "formats/glyph_format.h"
 #include "formats/target_file.h"
-#include "glyphdata/font_set.h"
-#include "glyphdata/glyph_store.h"
 
 namespace pixtrel {
-
-/// A character of a font for a display library, and its glyph as such a
-/// font holds it: trimmed to its ink, placed in the line by its baseline.
-struct FontGlyph {
-  uint32_t code_point;
-  int advance;            ///< How far the pen moves on: the record's width in pixels.
-  int box_x;              ///< The ink's first column in the record.
-  int box_top;            ///< Its first row from the top of the record.
-  int box_w;              ///< Its width, 0 for a glyph without ink.
-  int box_h;              ///< Its height, 0 for a glyph without ink.
-  std::vector<bool> ink;  ///< box_w x box_h pixels, rows from the top, each left to right.
-};
 
 /// The characters of one or more texts that a font for a display library
 /// is to hold: each character a run appends a record for, once, with that
 /// record (its half-width record for ASCII, its slot's for a character of
-/// the table). The store's records must be in the font's own layout.
+/// the table). The source's records must be in the font's own layout.
 class FontCharacters : public CharacterReport {
  public:
-  explicit FontCharacters(const GlyphStore& store) : store_(store) {}
+  explicit FontCharacters(const GlyphSource& glyphs) : glyphs_(glyphs) {}
 
   void GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) override;
 
@@ -39,7 +26,7 @@ class FontCharacters : public CharacterReport {
   std::vector<FontGlyph> Glyphs() const;
 
  private:
-  const GlyphStore& store_;
+  const GlyphSource& glyphs_;
   std::map<uint32_t, WrittenGlyph> characters_;  ///< By code point.
 };
 

@@ -4,7 +4,6 @@
 #include "formats/c_format.h"
 #include "formats/lvgl_format.h"
 #include "formats/u8g2_format.h"
-#include "glyphdata/cp936.h"
 
 namespace pixtrel {
 
@@ -17,29 +16,6 @@ constexpr FormatKind kFormats[] = {
 };
 
 }  // namespace
-
-GlyphRecord RecordOf(const WrittenGlyph& glyph, const GlyphStore& store) {
-  switch (glyph.kind) {
-    case GlyphKind::kTable:
-      return store.Record(glyph.slot);
-    case GlyphKind::kHalfWidth:
-      return store.HalfWidthRecord(static_cast<unsigned char>(glyph.character.code));
-    case GlyphKind::kPlaceholder:
-      break;
-  }
-  return store.Placeholder();
-}
-
-int WidthOf(const WrittenGlyph& glyph, const GlyphStore& store) {
-  return glyph.kind == GlyphKind::kHalfWidth ? store.HalfShape().width : store.Shape().width;
-}
-
-SourceCharacter CharacterOf(const WrittenGlyph& glyph, const GlyphStore& store) {
-  if (glyph.kind != GlyphKind::kTable) return glyph.character;
-  const std::string_view entry = store.CodeTable()[glyph.slot].view();
-  const uint16_t code = DoubleByteCode(entry[0], entry[1]);
-  return {code, CodePointOf(code)};
-}
 
 const FormatKind* FindFormat(std::string_view name) {
   for (const FormatKind& kind : kFormats)

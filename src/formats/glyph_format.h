@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "extract/glyph_output.h"
+#include "extract/glyph_source.h"
 #include "extract/window_operations.h"
 #include "formats/target_file.h"
 #include "glyphdata/font_set.h"
@@ -19,8 +20,7 @@ namespace pixtrel {
 /// What a format is asked to write.
 struct FormatRequest {
   Disk* disk = nullptr;
-  const GlyphStore* store = nullptr;    ///< The font, its records already in `record_format`.
-  const FontSet* set = nullptr;         ///< What the store's set says of itself: its baseline.
+  const GlyphSource* glyphs = nullptr;  ///< Where the records come from, already in `record_format`.
   std::string output;                   ///< The file to write; empty for standard output.
   std::optional<std::string> index;     ///< --index FILE, where the format takes one.
   std::optional<std::string> header;    ///< The header that declares what a C source defines, when it has one.
@@ -31,15 +31,6 @@ struct FormatRequest {
   bool unique = false;      ///< Each distinct record once, and the text as indices into them.
   bool half_width = false;  ///< The run appends half-width records too.
 };
-
-/// The bytes of the record `glyph` stands for, from `store`.
-GlyphRecord RecordOf(const WrittenGlyph& glyph, const GlyphStore& store);
-
-/// The width in pixels of the record `glyph` stands for.
-int WidthOf(const WrittenGlyph& glyph, const GlyphStore& store);
-
-/// The character `glyph` stands for: of a table record, its slot's.
-SourceCharacter CharacterOf(const WrittenGlyph& glyph, const GlyphStore& store);
 
 /// One output of a run: the files written from the run's records. A
 /// format's files stay under temporary names until Install, so that a run

@@ -15,8 +15,12 @@ constexpr size_t kChunkEntries = 1024 * 1024;  // 2 MiB.
 
 // The entries: the slot of a table record; kHalfWidth plus the character of
 // a half-width record; kPlaceholder, then its character's code point in two
-// entries, high half first; kLineEnds plus how many lines end there.
-constexpr uint16_t kHalfWidth = 0x2000, kPlaceholder = 0x4000, kLineEnds = 0x8000;
+// entries, high half first; kFontGlyph plus the number of a font file's
+// glyph below kFontNumbers, or kWideFontGlyph and the number in two entries
+// as a placeholder's; kLineEnds plus how many lines end there.
+constexpr uint16_t kHalfWidth = 0x2000, kPlaceholder = 0x4000, kWideFontGlyph = 0x4001, kFontGlyph = 0x6000,
+                   kLineEnds = 0x8000;
+constexpr uint32_t kFontNumbers = 0x2000;
 constexpr int64_t kMostLineEnds = 0x7FFF;
 
 }  // namespace
@@ -27,6 +31,8 @@ size_t RecordKey(const WrittenGlyph& glyph) {
       return glyph.slot;
     case GlyphKind::kHalfWidth:
       return GlyphCount + glyph.character.code - kFirstHalfWidth;
+    case GlyphKind::kFont:
+      return kRecordKeys + glyph.slot;
     case GlyphKind::kPlaceholder:
       break;
   }
@@ -34,8 +40,8 @@ size_t RecordKey(const WrittenGlyph& glyph) {
 }
 
 std::string SavingsSummary(const std::string& path, const GlyphLog& log, const DistinctRecords& distinct,
-                           const GlyphStore& store) {
-  auto bytes_of = [&](const WrittenGlyph& glyph) { return RecordOf(glyph, store).size(); };
+                           const GlyphSource& store) {
+  auto bytes_of = [&](const WrittenGlyph& glyph) { return store.RecordOf(glyph).size(); };
   size_t all_bytes = 0, distinct_bytes = 0;
   log.Walk([&](const WrittenGlyph& glyph, int64_t) { all_bytes += bytes_of(glyph); }, [](int64_t) {});
   for (const WrittenGlyph& glyph : distinct.glyphs) distinct_bytes += bytes_of(glyph);
@@ -68,8 +74,15 @@ void GlyphLog::GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) {
       break;
     case GlyphKind::kPlaceholder:
       Add(kPlaceholder);
-      Add(static_cast<uint16_t>(glyph.character.code_point >> 16));
-      Add(static_cast<uint16_t>(glyph.character.code_point & 0xFFFF));
+      AddHalves(glyph.character.code_point);
+      break;
+    case GlyphKind::kFont:
+      if (glyph.slot < kFontNumbers) {
+        Add(static_cast<uint16_t>(kFontGlyph + glyph.slot));
+      } else {
+        Add(kWideFontGlyph);
+        AddHalves(glyph.slot);
+      }
       break;
   }
   ++records_;
@@ -87,9 +100,13 @@ DistinctRecords GlyphLog::Distinct() const {
   distinct.index_of_key.assign(kRecordKeys, kUnused);
   Walk(
       [&](const WrittenGlyph& glyph, int64_t line) {
-        uint16_t& index = distinct.index_of_key[RecordKey(glyph)];
+        const size_t key = RecordKey(glyph);
+        if (key >= distinct.index_of_key.size()) distinct.index_of_key.resize(key + 1, kUnused);
+        uint16_t& index = distinct.index_of_key[key];
         if (index != kUnused) return;
-        index = static_cast<uint16_t>(distinct.glyphs.size());  // Fewer keys than 0xFFFF: it fits.
+        if (distinct.glyphs.size() == kUnused)
+          throw Failure("More distinct records than an index of 16 bits tells apart");
+        index = static_cast<uint16_t>(distinct.glyphs.size());
         distinct.glyphs.push_back(glyph);
         distinct.first_lines.push_back(line);
       },
@@ -100,19 +117,27 @@ DistinctRecords GlyphLog::Distinct() const {
 void GlyphLog::Walk(const std::function<void(const WrittenGlyph&, int64_t)>& on_record,
                     const std::function<void(int64_t)>& on_line_end) const {
   int64_t line = 1;
-  int placeholder_halves = 0;  // Of a placeholder's code point, still to come.
-  uint32_t code_point = 0;
+  int halves = 0;  // Of a placeholder's code point or a font glyph's number, still to come.
+  uint32_t value = 0;
+  GlyphKind kind = GlyphKind::kPlaceholder;
   ForEachChunk([&](const uint16_t* entries, size_t count) {
     for (const uint16_t* at = entries; at != entries + count; ++at) {
       const uint16_t entry = *at;
-      if (placeholder_halves > 0) {
-        code_point = code_point << 16 | entry;
-        if (--placeholder_halves == 0) on_record({GlyphKind::kPlaceholder, 0, {kNoCp936Code, code_point}}, line);
+      if (halves > 0) {
+        value = value << 16 | entry;
+        if (--halves > 0) continue;
+        if (kind == GlyphKind::kPlaceholder)
+          on_record({GlyphKind::kPlaceholder, 0, {kNoCp936Code, value}}, line);
+        else
+          on_record({GlyphKind::kFont, value, {0, 0}}, line);
       } else if (entry >= kLineEnds) {
         for (int ended = entry - kLineEnds; ended > 0; --ended) on_line_end(line++);
-      } else if (entry == kPlaceholder) {
-        placeholder_halves = 2;
-        code_point = 0;
+      } else if (entry >= kFontGlyph) {
+        on_record({GlyphKind::kFont, static_cast<uint32_t>(entry - kFontGlyph), {0, 0}}, line);
+      } else if (entry == kPlaceholder || entry == kWideFontGlyph) {
+        halves = 2;
+        value = 0;
+        kind = entry == kPlaceholder ? GlyphKind::kPlaceholder : GlyphKind::kFont;
       } else if (entry >= kHalfWidth) {
         const auto c = static_cast<uint16_t>(entry - kHalfWidth);
         on_record({GlyphKind::kHalfWidth, 0, {c, c}}, line);
@@ -126,6 +151,11 @@ void GlyphLog::Walk(const std::function<void(const WrittenGlyph&, int64_t)>& on_
 void GlyphLog::EndLines(int64_t count) {
   line_ += std::max<int64_t>(count, 0);
   for (; count > 0; count -= kMostLineEnds) Add(static_cast<uint16_t>(kLineEnds + std::min(count, kMostLineEnds)));
+}
+
+void GlyphLog::AddHalves(uint32_t value) {
+  Add(static_cast<uint16_t>(value >> 16));
+  Add(static_cast<uint16_t>(value & 0xFFFF));
 }
 
 void GlyphLog::Add(uint16_t entry) {

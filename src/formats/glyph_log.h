@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "extract/glyph_source.h"
 #include "extract/window_operations.h"
 #include "glyphdata/glyph_store.h"
 #include "platform/platform.h"
@@ -22,17 +23,18 @@ struct DistinctRecords {
 /// "PATH: D distinct records of N: F fewer, B bytes saved", of what
 /// --unique made of `log`, whose records are those of `store`.
 std::string SavingsSummary(const std::string& path, const class GlyphLog& log, const DistinctRecords& distinct,
-                           const GlyphStore& store);
+                           const GlyphSource& store);
 
-/// A number for each record a store can give: its slot for a record of
-/// the table, then one for each half-width record, then the placeholder;
-/// less than kRecordKeys.
+/// A number for each record a source can give: its slot for a record of
+/// the table, then one for each half-width record, then the placeholder
+/// (these less than kRecordKeys); then a font file's glyphs by their numbers.
 size_t RecordKey(const WrittenGlyph& glyph);
 inline constexpr size_t kRecordKeys = GlyphCount + (kLastHalfWidth - kFirstHalfWidth + 1) + 1;
 
 /// The records a run appended, kept in the order it appended them with the
 /// lines they are on, for the formats that are written after the run: two
-/// bytes a record (six for a placeholder, with its character) and two for a
+/// bytes a record (six for a placeholder, with its character, and for a font
+/// file's glyph beyond its first 8192) and two for a
 /// line end (fewer for many together). The log is held in memory up to a
 /// few MB and beyond that in a temporary file, so memory does not grow with
 /// the text.
@@ -69,6 +71,8 @@ class GlyphLog : public CharacterReport {
 
  private:
   void Add(uint16_t entry);
+  /// Adds `value` in two entries, the high half first.
+  void AddHalves(uint32_t value);
   void EndLines(int64_t count);
   void Spill();
   /// Calls `visit(entries, count)` for the entries in order, a chunk at a time.

@@ -63,7 +63,8 @@ class LvglFormat : public FontFormat {
   std::string Text(const std::vector<FontGlyph>& glyphs) const override {
     const FormatRequest& request = this->request();
     const std::string& ident = request.name;
-    const int size = request.store->Shape().height, baseline = request.set->baseline;
+    const SourceMetrics& metrics = request.glyphs->Metrics();
+    const int size = metrics.line_height, baseline = metrics.ascent;
     std::string text =
         Heading("LVGL", glyphs.size(), std::to_string(size) + " pixels, 1 bit a pixel",
                 "LV_FONT_DECLARE(" + ident + "), then lv_obj_set_style_text_font(label, &" + ident + ", 0)");
@@ -79,16 +80,15 @@ class LvglFormat : public FontFormat {
     for (const FontGlyph& glyph : glyphs) {
       code_points.push_back(glyph.code_point);
       text += Printed("    /* U+%04X%s */\n", static_cast<unsigned>(glyph.code_point), Shown(glyph.code_point).c_str());
-      std::vector<uint8_t> bytes((glyph.ink.size() + 7) / 8, 0);
-      for (size_t i = 0; i < glyph.ink.size(); ++i)
-        if (glyph.ink[i]) bytes[i / 8] |= static_cast<uint8_t>(0x80 >> (i % 8));
+      std::vector<uint8_t> bytes((glyph.levels.size() + 7) / 8, 0);
+      for (size_t i = 0; i < glyph.levels.size(); ++i)
+        if (glyph.levels[i] != 0) bytes[i / 8] |= static_cast<uint8_t>(0x80 >> (i % 8));
       for (size_t i = 0; i < bytes.size(); ++i)
         text += Printed(i == 0 ? "    0x%02X," : i % 16 == 0 ? "\n    0x%02X," : " 0x%02X,", bytes[i]);
       if (!bytes.empty()) text += "\n";
-      const int ofs_y = glyph.box_h == 0 ? 0 : baseline - (glyph.box_top + glyph.box_h);
       descriptions +=
           Printed("    {.bitmap_index = %zu, .adv_w = %d, .box_w = %d, .box_h = %d, .ofs_x = %d, .ofs_y = %d},\n",
-                  bitmap_index, glyph.advance * 16, glyph.box_w, glyph.box_h, glyph.box_x, ofs_y);
+                  bitmap_index, glyph.advance, glyph.box_w, glyph.box_h, glyph.box_x, glyph.box_y);
       bitmap_index += bytes.size();
     }
     if (bitmap_index >= 1 << 20)

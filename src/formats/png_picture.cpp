@@ -39,12 +39,12 @@ PngPicture::PngPicture(const FormatRequest& request, const std::string& path, in
       log_(*request.disk) {}
 
 void PngPicture::Finish() {
-  const GlyphStore& store = *request_.store;
+  const GlyphSource& store = *request_.glyphs;
   int64_t widest = 0, width = 0;
-  log_.Walk([&](const WrittenGlyph& glyph, int64_t) { width += WidthOf(glyph, store); },
+  log_.Walk([&](const WrittenGlyph& glyph, int64_t) { width += store.ShapeOf(glyph).width; },
             [&](int64_t) { widest = std::max(widest, std::exchange(width, 0)); });
   if (max_width_) widest = std::max<int64_t>(widest, *max_width_ + 1);  // Room for the limit's line.
-  const int height = store.Shape().height;
+  const int height = store.Metrics().cell.height;
   const int64_t picture_width = widest * scale_, picture_height = log_.lines() * height * scale_;
   if (picture_width > kLargestSide || picture_height > kLargestSide)
     throw FileFailure(file().path(), "A picture of " + std::to_string(picture_width) + " x " +
@@ -62,8 +62,8 @@ void PngPicture::Finish() {
       for (size_t x = 0; x < row.size(); x += 3) std::memcpy(&row[x], PictureColours::kBackground, 3);
       int64_t x0 = 0;
       for (const WrittenGlyph& glyph : line) {
-        const RecordShape shape{WidthOf(glyph, store), height};
-        const GlyphRecord record = RecordOf(glyph, store);
+        const RecordShape shape{store.ShapeOf(glyph).width, height};
+        const GlyphRecord record = store.RecordOf(glyph);
         for (int x = 0; x < shape.width; ++x) {
           if (!Inked(record.data(), shape, request_.record_format, x, y)) continue;
           const uint8_t* colour = x0 + x >= limit && limit >= 0           ? PictureColours::kOver

@@ -73,7 +73,7 @@ struct PlacedGlyph {
 Runs RunsOf(const FontGlyph& glyph) {
   std::vector<unsigned> lengths{0};
   bool inked = false;
-  for (const bool pixel : glyph.ink) {
+  for (const bool pixel : glyph.levels) {
     if (pixel != inked) lengths.push_back(0), inked = pixel;
     ++lengths.back();
   }
@@ -91,7 +91,7 @@ void EncodeBitmap(const PlacedGlyph& placed, const FieldBits& bits, Out& out) {
   out.Add(bits.height, static_cast<unsigned>(glyph.box_h));
   out.Add(bits.x, static_cast<unsigned>(placed.x + (1 << (bits.x - 1))));
   out.Add(bits.y, static_cast<unsigned>(placed.y + (1 << (bits.y - 1))));
-  out.Add(bits.advance, static_cast<unsigned>(glyph.advance + (1 << (bits.advance - 1))));
+  out.Add(bits.advance, static_cast<unsigned>(glyph.advance_px + (1 << (bits.advance - 1))));
   const unsigned most_zeros = (1u << bits.zeros) - 1, most_ones = (1u << bits.ones) - 1;
   bool first = true;
   std::pair<unsigned, unsigned> last;
@@ -137,7 +137,7 @@ class U8g2Format : public FontFormat {
     const std::vector<uint8_t> font = Font(glyphs);
     const FormatRequest& request = this->request();
     std::string text =
-        Heading("u8g2", glyphs.size(), std::to_string(request.store->Shape().height) + " pixels",
+        Heading("u8g2", glyphs.size(), std::to_string(request.glyphs->Metrics().line_height) + " pixels",
                 "u8g2_SetFont(&u8g2, " + request.name + "), then u8g2_DrawUTF8(&u8g2, x, y, text), y the baseline") +
         "#include \"u8g2.h\"\n\n";
     text += "const uint8_t " + request.name + "[" + std::to_string(font.size()) + "] U8G2_FONT_SECTION(\"" +
@@ -147,14 +147,13 @@ class U8g2Format : public FontFormat {
   }
 
   std::vector<uint8_t> Font(const std::vector<FontGlyph>& glyphs) const {
-    const int baseline = request().set->baseline, size = request().store->Shape().height;
+    const int baseline = request().glyphs->Metrics().ascent, size = request().glyphs->Metrics().line_height;
     std::vector<PlacedGlyph> placed;
     FieldBits bits;
     int left = 0, right = 0, bottom = 0, top = 0;  // The box all glyphs fit in, from the pen on the baseline.
     for (const FontGlyph& glyph : glyphs) {
       if (glyph.code_point > 0xFFFF) continue;  // u8g2 draws the Basic Multilingual Plane only.
-      const PlacedGlyph at{&glyph, glyph.box_x, glyph.box_h == 0 ? 0 : baseline - (glyph.box_top + glyph.box_h),
-                           RunsOf(glyph)};
+      const PlacedGlyph at{&glyph, glyph.box_x, glyph.box_h == 0 ? 0 : glyph.box_y, RunsOf(glyph)};
       if (placed.empty()) left = at.x, right = at.x + glyph.box_w, bottom = at.y, top = at.y + glyph.box_h;
       left = std::min(left, at.x), right = std::max(right, at.x + glyph.box_w);
       bottom = std::min(bottom, at.y), top = std::max(top, at.y + glyph.box_h);
@@ -162,7 +161,7 @@ class U8g2Format : public FontFormat {
       bits.height = std::max(bits.height, UnsignedBits(static_cast<unsigned>(glyph.box_h)));
       bits.x = std::max(bits.x, SignedBits(at.x));
       bits.y = std::max(bits.y, SignedBits(at.y));
-      bits.advance = std::max(bits.advance, SignedBits(glyph.advance));
+      bits.advance = std::max(bits.advance, SignedBits(glyph.advance_px));
       placed.push_back(at);
     }
     // The run lengths' fields that make the font smallest, as bdfconv chooses them.
