@@ -1,4 +1,4 @@
-#include "glyph_cell.h"
+#include "fontfile/glyph_cell.h"
 
 #include <gtest/gtest.h>
 

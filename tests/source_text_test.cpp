@@ -55,13 +55,12 @@ TEST_F(SourceTextTest, ALongRandomGb2312TextStaysCp936) {
   EXPECT_FALSE(ReadsAsUtf8(text));
 }
 
-TEST_F(SourceTextTest, Big5IsRefusedAndUtf16ReadAsItIs) {
+TEST_F(SourceTextTest, Big5IsRefusedUnlessSaidAndUtf16ReadAsItIs) {
   // 主選單 / 系統設定 in Big5: pairs GBK reads as 匡, 虫, 参 and the like, or outside GB2312.
   const std::string big5 = "\xA5\x44\xBF\xEF\xB3\xE6 / \xA8\x74\xB2\xCE\xB3\x5D\xA9\x77\r\n";
   testing::WriteFile(dir_ / "menu.txt", big5);
   const std::string refusal =
-      ": this text looks like Big5, which is not read yet; save it as UTF-8, or say --encoding cp936 to read it as "
-      "CP936";
+      ": this text looks like Big5; say --encoding big5, or --encoding cp936 to read it as CP936";
   EXPECT_EQ(testing::FailureText([&] { OpenSourceFile(RealDisk(), dir_ / "menu.txt", TextEncoding::kDetect); }),
             (dir_ / "menu.txt") + refusal);
   EXPECT_EQ(testing::FailureText([&] {
@@ -69,6 +68,13 @@ TEST_F(SourceTextTest, Big5IsRefusedAndUtf16ReadAsItIs) {
             }),
             "-" + refusal);
   EXPECT_FALSE(OpenSourceFile(RealDisk(), dir_ / "menu.txt", TextEncoding::kAuto).utf8);  // The window reads it so.
+  // Said to be Big5, it is read as it is: 主 as CP936 D6F7; and a line that is not Big5 is named.
+  SourceText read = OpenSourceFile(RealDisk(), dir_ / "menu.txt", TextEncoding::kBig5);
+  ASSERT_TRUE(read.utf8);
+  EXPECT_EQ(read.bytes->ReadAll().substr(0, 2), "\xD6\xF7");
+  testing::WriteFile(dir_ / "menu.txt", big5 + "\xA5");
+  EXPECT_EQ(testing::FailureText([&] { OpenSourceFile(RealDisk(), dir_ / "menu.txt", TextEncoding::kBig5); }),
+            (dir_ / "menu.txt") + ":2: invalid Big5 (CP950)");
   // GBK with a few names outside GB2312 (镕 E946, 喆 86B4) among common hanzi is CP936.
   EXPECT_FALSE(ReadsAsUtf8("\xD5\xC5\xE9\x46 \xC0\xEE\x86\xB4 \xCD\xF5\xB7\xBC\r\n\xB5\xE7\xBB\xB0\xBA\xC5\xC2\xEB"));
 

@@ -13,6 +13,7 @@
 #include "cli/line_width_check.h"
 #include "cli/missing_report.h"
 #include "extract/extractor.h"
+#include "fontfile/font_file_glyphs.h"
 #include "formats/c_format.h"
 #include "formats/glyph_format.h"
 #include "formats/glyph_log.h"
@@ -122,11 +123,13 @@ std::optional<std::string> HeaderRefusal(const std::optional<std::string>& heade
 /// Why the runs may not read their sources or write the files they would
 /// besides their output `output`, if they may not.
 std::optional<std::string> Refusal(const Extractor& extractor, const Options& options, const std::string& output) {
-  for (const std::string& source : options.sources) {
+  std::vector<std::string> read = options.sources;
+  if (options.font) read.push_back(*options.font);
+  for (const std::string& source : read) {
     if (source == kStandardInput) continue;
     if (std::optional<std::string> refusal = extractor.DataFileRefusal(source)) return NamedRefusal(*refusal, source);
     for (const std::optional<std::string>& path :
-         {options.index, options.depfile, options.png, HeaderOf(options, output)}) {
+         {options.index, options.depfile, options.png, HeaderOf(options, output), std::optional(output)}) {
       if (!path) continue;
       if (std::optional<std::string> refusal = extractor.OutputRefusal(source, *path))
         return NamedRefusal(*refusal, *path);
@@ -185,16 +188,18 @@ FormatRequest RequestFor(const Options& options, const Extractor& extractor, con
   return request;
 }
 
-/// The depfile's rule: the files written, made from the source and the data files read.
-std::string DepfileFor(const Options& options, const Extractor& extractor, const FontSet& set,
+/// The depfile's rule: the files written, made from the source and the
+/// font file or the data files of `set` read.
+std::string DepfileFor(const Options& options, const Extractor& extractor, const std::optional<FontSet>& set,
                        std::vector<std::string> targets) {
   std::vector<std::string> sources, read;
   for (const std::string& source : options.sources)
     if (source != kStandardInput) sources.push_back(source);
+  if (!set) return DepfileRule(targets, sources, {*options.font});
   read.push_back(extractor.FontPath());
   read.push_back(extractor.TablePath());
   const std::string dir = extractor.FontPath().substr(0, NameStart(extractor.FontPath()) - 1);
-  if (set.described) read.push_back(JoinPath(dir, kDescriptionFileName));
+  if (set->described) read.push_back(JoinPath(dir, kDescriptionFileName));
   if (extractor.HasHalfWidth()) read.push_back(JoinPath(dir, kHalfWidthFileName));
   if (extractor.HasPlaceholder()) read.push_back(JoinPath(dir, kPlaceholderFileName));
   return DepfileRule(targets, sources, read);
@@ -212,6 +217,43 @@ void Preview(const GlyphLog& log, const GlyphSource& store, RecordFormat format)
   preview.Finish();
 }
 
+/// The glyphs of the font file --font names, as `options` ask.
+std::unique_ptr<GlyphSource> FontFileGlyphsFor(const Options& options) {
+  FontFileRequest request;
+  request.path = *options.font;
+  request.face = options.face;
+  request.size = options.size.value_or(16);
+  request.hinting = options.hinting;
+  request.record_format = options.record_format;
+  return MakeFontFileGlyphs(request);
+}
+
+/// Gives the font of `format` the characters of --charset and --range that
+/// `glyphs` has; warns of those it lacks. True when it has some.
+bool AddCharacterSets(const Options& options, GlyphSource& glyphs, GlyphFormat& format) {
+  size_t lacking = 0, asked = 0;
+  for (const auto& [first, last] : options.ranges) {
+    for (uint32_t code_point = first; code_point <= last; ++code_point, ++asked) {
+      const GlyphFind found = glyphs.Find({kNoCp936Code, code_point});
+      if (found.missing)
+        ++lacking;
+      else
+        format.Report()->GlyphWritten(found.glyph, 0);
+    }
+  }
+  if (lacking > 0)
+    Warn(*options.font + ": warning: " + std::to_string(lacking) + " of the " + std::to_string(asked) +
+         " characters of --charset and --range are not in the font");
+  return lacking < asked;
+}
+
+/// The directory of the font set the run reads, when it reads one: a directory there must be.
+std::optional<int> CheckDataDir(const std::string& data_dir, Disk& disk) {
+  if (disk.KindOf(disk.FollowLinks(data_dir)) == FileKind::kDirectory) return std::nullopt;
+  return Fail(data_dir +
+              (disk.KindOf(data_dir) == FileKind::kNone ? ": No such file or directory" : ": Not a directory"));
+}
+
 }  // namespace
 
 int Fail(const std::string& message) {
@@ -222,14 +264,22 @@ int Fail(const std::string& message) {
 int ExtractCommand(const Options& options, Disk& disk) {
   const std::string program_dir = ProgramDirectory();
   const std::string data_dir = options.data_dir ? *options.data_dir : program_dir;
-  if (disk.KindOf(disk.FollowLinks(data_dir)) != FileKind::kDirectory)
-    return Fail(data_dir +
-                (disk.KindOf(data_dir) == FileKind::kNone ? ": No such file or directory" : ": Not a directory"));
-  const FontSet set = FontSet::Read(disk, data_dir);
-  set.CheckFileSizes(disk, data_dir);
-  Extractor extractor(data_dir, disk, set.FullShape());
+  std::optional<FontSet> set;
+  std::unique_ptr<GlyphSource> glyphs;
+  if (!options.font) {
+    if (std::optional<int> failed = CheckDataDir(data_dir, disk)) return *failed;
+    set = FontSet::Read(disk, data_dir);
+    set->CheckFileSizes(disk, data_dir);
+  }
+  Extractor extractor(data_dir, disk, set ? set->FullShape() : RecordShape{});
   extractor.GuardShippedSets(program_dir);
-  if (std::optional<int> failed = LoadData(extractor, set, data_dir, options)) return *failed;
+  if (set) {
+    if (std::optional<int> failed = LoadData(extractor, *set, data_dir, options)) return *failed;
+    glyphs = std::make_unique<SetGlyphs>(extractor, *set);
+  } else {
+    glyphs = FontFileGlyphsFor(options);
+    extractor.WriteExtraRecords({options.half_width || options.format->font, options.placeholder});
+  }
   extractor.OutputPath = CommandOutputPathFor(options.file, options.format->extension);
   if (options.output) extractor.OutputPath = options.ToStandardOutput() ? "" : *options.output;
   if (std::optional<std::string> refusal = Refusal(extractor, options, extractor.OutputPath)) return Fail(*refusal);
@@ -238,8 +288,7 @@ int ExtractCommand(const Options& options, Disk& disk) {
   if (std::optional<std::string> refusal = HeaderRefusal(HeaderOf(options, extractor.OutputPath), disk))
     return Fail(*refusal);
 
-  SetGlyphs glyphs(extractor, set);
-  const FormatRequest request = RequestFor(options, extractor, glyphs, disk);
+  const FormatRequest request = RequestFor(options, extractor, *glyphs, disk);
   if (request.fallback == request.name) return Fail("--fallback " + request.name + " is the font itself");
   // The format, fed the run's stream, and beside it the picture.
   std::vector<std::unique_ptr<GlyphFormat>> outputs;
@@ -254,7 +303,7 @@ int ExtractCommand(const Options& options, Disk& disk) {
   CommandLineWindow window(ProgressStream(options));
   bool written = false;
   for (size_t i = 0; i < options.sources.size(); ++i) {
-    if (options.max_width) widths[i].emplace(glyphs, *options.max_width);
+    if (options.max_width) widths[i].emplace(*glyphs, *options.max_width);
     Reports reports;
     reports.Add(&missing[i]);
     for (const std::unique_ptr<GlyphFormat>& output : outputs) reports.Add(output->Report());
@@ -264,7 +313,7 @@ int ExtractCommand(const Options& options, Disk& disk) {
     extractor.SourcePath = options.sources[i];
     RunOutcome outcome;
     try {
-      outcome = extractor.Run(window, &reports, std::move(source), &format.Stream(), &glyphs);
+      outcome = extractor.Run(window, &reports, std::move(source), &format.Stream(), glyphs.get());
     } catch (const Failure&) {
       window.EndProgressLine();
       throw;
@@ -272,6 +321,7 @@ int ExtractCommand(const Options& options, Disk& disk) {
     if (outcome == RunOutcome::kRefused) return Fail(NamedRefusal(window.message(), extractor.OutputPath));
     written = written || outcome == RunOutcome::kWritten;
   }
+  if (!options.ranges.empty()) written = AddCharacterSets(options, *glyphs, format) || written;
 
   std::FILE* messages = options.ToStandardOutput() ? stderr : stdout;
   const bool some_missing =
@@ -316,7 +366,7 @@ int ExtractCommand(const Options& options, Disk& disk) {
   if (!written) return kExitNothing;
   if (std::optional<std::string> summary = format.Summary(); summary && !options.quiet)
     WriteText(stderr, "pixtrel-extract: " + *summary + "\n");
-  if (preview) Preview(*preview, glyphs, options.record_format);
+  if (preview) Preview(*preview, *glyphs, options.record_format);
   return kExitWritten;
 }
 

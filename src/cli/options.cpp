@@ -6,8 +6,10 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
+#include "glyphdata/charsets.h"
 #include "platform/platform.h"
 #include "platform/png_writer.h"
 
@@ -17,6 +19,8 @@ const char kUsage[] =
     "usage: pixtrel-extract [OPTION]... SOURCE\n"
     "       pixtrel-extract --format lvgl|u8g2 -o FILE [OPTION]... SOURCE...\n"
     "       pixtrel-extract -o FILE [OPTION]... -\n"
+    "       pixtrel-extract --font FONT --size PX --format lvgl|lvgl-bin -o FILE\n"
+    "                       --charset SET|--range U+X-U+Y [OPTION]... [SOURCE]...\n"
     "       pixtrel-extract --show GLYPHFILE\n";
 
 const char kHelp[] =
@@ -29,9 +33,26 @@ const char kHelp[] =
     "                        message then goes to stderr\n"
     "      --data-dir DIR    read GB2312.bin and GB2312.tbl from DIR (default: the\n"
     "                        directory of the executable)\n"
+    "      --font FONT       take the glyphs from the font file FONT (TrueType,\n"
+    "                        OpenType, a TTC collection, WOFF, BDF or PCF, gzipped\n"
+    "                        too) instead of a font set: every character it has,\n"
+    "                        with its own advances, boxes and line height\n"
+    "      --face N|NAME     FONT's face N, or the face of that family name\n"
+    "      --size PX         draw FONT at PX pixels: 8 to 128 for outlines, a\n"
+    "                        strike's size for a bitmap font (default 16)\n"
+    "      --bpp N           1 (the default), 2, 4 or 8 bits a pixel: anti-aliased\n"
+    "                        coverage from FONT, for lvgl and the C formats\n"
+    "      --hinting H       outlines hinted light (the default), normal or none\n"
+    "      --no-kerning      leave FONT's kerning pairs out of an LVGL font\n"
+    "      --compress        lvgl, lvgl-bin: LVGL's compressed bitmaps\n"
+    "      --charset SET     a font also holds every character of SET that FONT\n"
+    "                        has: gb2312, gbk, big5 or ascii\n"
+    "      --range U+X-U+Y   a font also holds the characters from U+X to U+Y\n"
+    "                        (repeatable)\n"
     "      --encoding ENC    SOURCE is auto (the default: UTF-8 when it looks so,\n"
     "                        CP936 otherwise; UTF-16 after its byte order mark;\n"
-    "                        Big5 refused), cp936 (gbk, gb2312) or utf-8 (utf8)\n"
+    "                        a text that looks like Big5 is refused), cp936\n"
+    "                        (gbk, gb2312), big5 (cp950) or utf-8 (utf8)\n"
     "  -q, --quiet           print nothing but what was asked for, warnings and\n"
     "                        errors\n"
     "      --progress        show progress on stderr even when it is no terminal\n"
@@ -45,7 +66,7 @@ const char kHelp[] =
     "      --format FMT      bin (the default: raw records), c (a C source file),\n"
     "                        h (a C header), or a font of the text's characters\n"
     "                        for lvgl or u8g2 (a C file; several SOURCEs make\n"
-    "                        one font)\n"
+    "                        one font), or lvgl-bin (LVGL's binary font file)\n"
     "      --name IDENT      the C arrays are IDENT_glyphs, IDENT_lines and\n"
     "                        IDENT_text (default: FILE's name made an identifier)\n"
     "      --fallback NAME   --format lvgl: the font NAME (a C identifier) draws\n"
@@ -97,7 +118,16 @@ enum LongOnly {
   kMaxWidth,
   kPng,
   kPngScale,
-  kFallback
+  kFallback,
+  kFont,
+  kFace,
+  kSize,
+  kBpp,
+  kHinting,
+  kNoKerning,
+  kCompress,
+  kCharset,
+  kRange
 };
 
 const option kLongOptions[] = {
@@ -123,6 +153,15 @@ const option kLongOptions[] = {
     {"png", required_argument, nullptr, kPng},
     {"png-scale", required_argument, nullptr, kPngScale},
     {"fallback", required_argument, nullptr, kFallback},
+    {"font", required_argument, nullptr, kFont},
+    {"face", required_argument, nullptr, kFace},
+    {"size", required_argument, nullptr, kSize},
+    {"bpp", required_argument, nullptr, kBpp},
+    {"hinting", required_argument, nullptr, kHinting},
+    {"no-kerning", no_argument, nullptr, kNoKerning},
+    {"compress", no_argument, nullptr, kCompress},
+    {"charset", required_argument, nullptr, kCharset},
+    {"range", required_argument, nullptr, kRange},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -144,7 +183,39 @@ std::optional<TextEncoding> ParseEncoding(const std::string& text) {
   if (name == "auto") return TextEncoding::kDetect;
   if (name == "cp936" || name == "gbk" || name == "gb2312") return TextEncoding::kCp936;
   if (name == "utf-8" || name == "utf8") return TextEncoding::kUtf8;
+  if (name == "big5" || name == "cp950") return TextEncoding::kBig5;
   return std::nullopt;
+}
+
+std::optional<Hinting> ParseHinting(const std::string& name) {
+  if (name == "light") return Hinting::kLight;
+  if (name == "normal") return Hinting::kNative;
+  if (name == "none") return Hinting::kNone;
+  return std::nullopt;
+}
+
+/// The code point of "U+XXXX" (or "0xXXXX"), or none.
+std::optional<uint32_t> CodePoint(std::string_view text) {
+  if (!(text.starts_with("U+") || text.starts_with("u+") || text.starts_with("0x"))) return std::nullopt;
+  text.remove_prefix(2);
+  uint32_t value = 0;
+  if (text.empty() || text.size() > 6) return std::nullopt;
+  for (char c : text) {
+    const int digit = std::isxdigit(static_cast<unsigned char>(c)) ? std::stoi(std::string(1, c), nullptr, 16) : -1;
+    if (digit < 0) return std::nullopt;
+    value = value * 16 + static_cast<uint32_t>(digit);
+  }
+  if (value > 0x10FFFF) return std::nullopt;
+  return value;
+}
+
+/// The range "U+X-U+Y" (or a single "U+X"), or none.
+std::optional<std::pair<uint32_t, uint32_t>> Range(std::string_view text) {
+  const size_t dash = text.find('-');
+  const std::optional<uint32_t> first = CodePoint(text.substr(0, dash));
+  const std::optional<uint32_t> last = dash == std::string_view::npos ? first : CodePoint(text.substr(dash + 1));
+  if (!first || !last || *last < *first) return std::nullopt;
+  return std::pair(*first, *last);
 }
 
 /// `text` as a number from `low` to `high`, or none.
@@ -170,7 +241,17 @@ const char* FormatComplaint(const Options& options) {
     return "--layout and --invert do not apply to a font for LVGL or u8g2, which keeps its own bit order";
   if (font && (options.unique || options.placeholder))
     return "--unique and --placeholder do not apply to a font for LVGL or u8g2, which holds each character once";
+  const bool lvgl = std::string_view(options.format->name).starts_with("lvgl");
   if (options.fallback && std::string_view(options.format->name) != "lvgl") return "--fallback goes with --format lvgl";
+  if (options.compress && !lvgl) return "--compress goes with --format lvgl or lvgl-bin";
+  if (!options.font && (options.size || options.face != "0" || options.record_format.bpp != 1))
+    return "--size, --face and --bpp go with --font: a font set's glyphs are drawn at its size, 1 bit a pixel";
+  if (options.font && options.data_dir) return "--font and --data-dir are two sources of glyphs: say one";
+  if (options.record_format.bpp != 1 && std::string_view(options.format->name) == "u8g2")
+    return "--bpp goes with lvgl and the C formats: u8g2's fonts are 1 bit a pixel";
+  if (options.record_format.bpp != 1 && options.record_format.layout != GlyphLayout::kRowMsb)
+    return "--layout goes with --bpp 1: deeper records are rows, the leftmost pixel in the high bits";
+  if (!options.ranges.empty() && !font) return "--charset and --range go with a font: lvgl, lvgl-bin or u8g2";
   if (options.depfile && options.ToStandardOutput()) return "--depfile needs a target file, not -";
   if (options.depfile == "-") return "--depfile needs a file of its own";
   return nullptr;
@@ -213,7 +294,7 @@ std::optional<Options> ParseOptions(std::vector<std::string> arguments) {
         break;
       case kEncoding: {
         std::optional<TextEncoding> encoding = ParseEncoding(optarg);
-        if (!encoding) return UsageError("unknown encoding (auto, cp936 or utf-8): ", optarg);
+        if (!encoding) return UsageError("unknown encoding (auto, cp936, big5 or utf-8): ", optarg);
         options.encoding = *encoding;
         break;
       }
@@ -289,6 +370,46 @@ std::optional<Options> ParseOptions(std::vector<std::string> arguments) {
         options.png_scale = *scale;
         break;
       }
+      case kFont:
+        options.font = optarg;
+        break;
+      case kFace:
+        options.face = optarg;
+        break;
+      case kSize:
+        options.size = Number(optarg, 1, kLargestOutlines);
+        if (!options.size) return UsageError("--size takes a number of pixels up to 128: ", optarg);
+        break;
+      case kBpp: {
+        const std::optional<int> bpp = Number(optarg, 1, 8);
+        if (!bpp || (*bpp & (*bpp - 1)) != 0) return UsageError("--bpp takes 1, 2, 4 or 8: ", optarg);
+        options.record_format.bpp = *bpp;
+        break;
+      }
+      case kHinting: {
+        const std::optional<Hinting> hinting = ParseHinting(Lowercase(optarg));
+        if (!hinting) return UsageError("unknown hinting (light, normal or none): ", optarg);
+        options.hinting = *hinting;
+        break;
+      }
+      case kNoKerning:
+        options.kerning = false;
+        break;
+      case kCompress:
+        options.compress = true;
+        break;
+      case kCharset: {
+        const std::vector<uint32_t>* characters = CharsetCharacters(Lowercase(optarg));
+        if (characters == nullptr) return UsageError("unknown character set (gb2312, gbk, big5 or ascii): ", optarg);
+        for (uint32_t code_point : *characters) options.ranges.emplace_back(code_point, code_point);
+        break;
+      }
+      case kRange: {
+        const std::optional<std::pair<uint32_t, uint32_t>> range = Range(optarg);
+        if (!range) return UsageError("--range takes U+XXXX-U+YYYY: ", optarg);
+        options.ranges.push_back(*range);
+        break;
+      }
       case 'h':
         options.action = Options::Action::kHelp;
         return options;
@@ -307,12 +428,13 @@ std::optional<Options> ParseOptions(std::vector<std::string> arguments) {
     if (options.file.empty()) return UsageError("--show needs a glyph file");
     return options;
   }
-  if (operands == 0) return UsageError("no SOURCE");
+  if (operands == 0 && options.ranges.empty()) return UsageError("no SOURCE");
+  if (operands == 0 && !options.output) return UsageError("--charset and --range without a SOURCE need -o");
   if (operands > 1 && !options.format->font)
     return UsageError("one SOURCE only: the fonts of --format lvgl and u8g2 take several, no other format does");
   // getopt_long has moved the operands behind the options in words, not in arguments.
   options.sources.assign(words.begin() + optind, words.begin() + argc);
-  options.file = options.sources.front();
+  options.file = options.sources.empty() ? *options.output : options.sources.front();
   for (const std::string& source : options.sources)
     if (source.empty()) return UsageError("SOURCE is an empty name");
   if (operands > 1 && !options.output) return UsageError("several SOURCEs need -o, the font they make");

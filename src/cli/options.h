@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "fontfile/font_face.h"
 #include "formats/glyph_format.h"
 #include "glyphdata/glyph_layout.h"
 #include "glyphdata/source_text.h"
@@ -17,11 +18,19 @@ struct Options {
   Action action = Action::kExtract;
   std::optional<std::string> output;    ///< -o FILE: the glyph file, in place of the derived one.
   std::optional<std::string> data_dir;  ///< --data-dir DIR: where the data files lie.
-  bool quiet = false;                   ///< -q: nothing on stdout or stderr but what was asked for, and trouble.
-  bool progress = false;                ///< --progress: the captions on stderr even when it is no terminal.
-  bool missing = false;                 ///< --missing: list the characters that got no glyph.
-  bool strict = false;                  ///< --strict: no glyph file, exit 3, when some got none.
-  bool preview = false;                 ///< --preview: draw the glyph file written.
+  std::optional<std::string> font;      ///< --font FILE: the glyphs come from a font file instead.
+  std::string face = "0";               ///< --face N|NAME: which face of a collection.
+  std::optional<int> size;              ///< --size PX: the font file's size in pixels.
+  Hinting hinting = Hinting::kLight;    ///< --hinting: how a font file's outlines are hinted.
+  bool kerning = true;                  ///< --no-kerning clears it: a font for LVGL holds the font file's kerning.
+  bool compress = false;                ///< --compress: LVGL's compressed bitmaps.
+  /// --charset and --range: characters a font holds besides those of the texts, as inclusive ranges.
+  std::vector<std::pair<uint32_t, uint32_t>> ranges;
+  bool quiet = false;     ///< -q: nothing on stdout or stderr but what was asked for, and trouble.
+  bool progress = false;  ///< --progress: the captions on stderr even when it is no terminal.
+  bool missing = false;   ///< --missing: list the characters that got no glyph.
+  bool strict = false;    ///< --strict: no glyph file, exit 3, when some got none.
+  bool preview = false;   ///< --preview: draw the glyph file written.
   TextEncoding encoding = TextEncoding::kDetect;  ///< --encoding: how the source is encoded.
   RecordFormat record_format;                     ///< --layout and --invert: how records are laid out.
   const FormatKind* format = &DefaultFormat();    ///< --format: raw records, C source, a C header, ...
@@ -36,7 +45,8 @@ struct Options {
   std::optional<std::string> png;                 ///< --png FILE: a picture of the text as the records draw it.
   int png_scale = 4;                              ///< --png-scale K: each pixel a square of K.
   std::string file;                               ///< SOURCE ("-" for standard input), or the glyph file of --show.
-  std::vector<std::string> sources;               ///< Every SOURCE, `file` the first; several for a font only.
+  std::vector<std::string> sources;               ///< Every SOURCE, `file` the first; several for a font only;
+                                                  ///< none with --charset or --range.
 
   /// True when the glyph file goes to standard output (-o -).
   bool ToStandardOutput() const { return output == "-"; }

@@ -103,6 +103,28 @@ void Ink(uint8_t* record, RecordShape shape, GlyphLayout layout, int x, int y) {
   record[position.byte] |= static_cast<uint8_t>(1 << position.bit);
 }
 
+size_t RecordBytes(RecordShape shape, RecordFormat format) {
+  if (format.bpp == 1) return RecordBytes(shape, format.layout);
+  return static_cast<size_t>(shape.height * BytesFor(shape.width * format.bpp));
+}
+
+int LevelAt(const uint8_t* record, RecordShape shape, RecordFormat format, int x, int y) {
+  if (format.bpp == 1) return Inked(record, shape, format, x, y) ? 1 : 0;
+  const int bit = x * format.bpp, shift = 8 - format.bpp - bit % 8, most = (1 << format.bpp) - 1;
+  const int level = record[static_cast<size_t>(y * BytesFor(shape.width * format.bpp) + bit / 8)] >> shift & most;
+  return format.invert ? most - level : level;
+}
+
+void SetLevel(uint8_t* record, RecordShape shape, int bpp, int x, int y, int level) {
+  if (bpp == 1) {
+    if (level != 0) Ink(record, shape, GlyphLayout::kRowMsb, x, y);
+    return;
+  }
+  const int bit = x * bpp;
+  record[static_cast<size_t>(y * BytesFor(shape.width * bpp) + bit / 8)] |=
+      static_cast<uint8_t>(level << (8 - bpp - bit % 8));
+}
+
 bool Inked(const uint8_t* record, RecordShape shape, RecordFormat format, int x, int y) {
   return BitAt(record, PositionOf(format.layout, shape, x, y)) != format.invert;
 }

@@ -28,11 +28,15 @@ enum class GlyphLayout {
   kColumnMsb,  ///< "column-msb": bit 7 - y mod 8 of B[ceil(H/8) x + y div 8].
 };
 
-/// How records are laid out, and whether every bit is flipped (for e-paper
-/// controllers where 0 is black).
+/// How records are laid out, whether every bit is flipped (for e-paper
+/// controllers where 0 is black), and how many bits a pixel takes. At more
+/// than 1 bit a pixel a record is rows of ceil(W bpp / 8) bytes, the
+/// leftmost pixel in the most significant bits, whatever the layout says;
+/// flipped, a level L reads 2^bpp - 1 - L.
 struct RecordFormat {
   GlyphLayout layout = GlyphLayout::kRowMsb;
   bool invert = false;
+  int bpp = 1;
 };
 
 /// The layout named `name` ("row-msb", ...), or none.
@@ -53,6 +57,17 @@ size_t RecordBytes(RecordShape shape, GlyphLayout layout);
 /// Writes the record `row_msb` of `shape`, in the font's own layout, into
 /// `out` in `format`; `out` takes RecordBytes(shape, format.layout) bytes.
 void FormatRecord(const uint8_t* row_msb, RecordShape shape, RecordFormat format, uint8_t* out);
+
+/// The bytes of a record of `shape` in `format`, at its depth.
+size_t RecordBytes(RecordShape shape, RecordFormat format);
+
+/// The level of coverage of the pixel at column `x`, row `y` of `record`,
+/// of `shape` in `format`: 0 to 2^bpp - 1.
+int LevelAt(const uint8_t* record, RecordShape shape, RecordFormat format, int x, int y);
+
+/// Sets the pixel at column `x`, row `y` of a record of `shape` at `bpp`
+/// bits a pixel (rows, not flipped), all 0 until then, to `level`.
+void SetLevel(uint8_t* record, RecordShape shape, int bpp, int x, int y, int level);
 
 /// Inks the pixel at column `x`, row `y` of `record`, of `shape` in `layout`.
 void Ink(uint8_t* record, RecordShape shape, GlyphLayout layout, int x, int y);

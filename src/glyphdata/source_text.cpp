@@ -17,11 +17,12 @@ constexpr size_t kStreamSample = 64 * 1024;
 /// A stream whose first bytes were read ahead and are read again first.
 class ReplayedStream : public ByteSource {
  public:
+  /// `start`, then what `rest` holds (nothing when null).
   ReplayedStream(std::string start, std::unique_ptr<ByteSource> rest)
       : start_(std::move(start)), rest_(std::move(rest)) {}
 
   size_t Read(char* buffer, size_t size) override {
-    if (at_ == start_.size()) return rest_->Read(buffer, size);
+    if (at_ == start_.size()) return rest_ ? rest_->Read(buffer, size) : 0;
     const size_t count = std::min(size, start_.size() - at_);
     std::memcpy(buffer, start_.data() + at_, count);
     at_ += count;
@@ -45,9 +46,7 @@ std::string StartOf(ByteSource& source) {
 
 /// The refusal of a text that looks like Big5.
 Failure Big5Failure(const std::string& name) {
-  return FileFailure(name,
-                     "this text looks like Big5, which is not read yet; save it as UTF-8, or say --encoding cp936 "
-                     "to read it as CP936");
+  return FileFailure(name, "this text looks like Big5; say --encoding big5, or --encoding cp936 to read it as CP936");
 }
 
 /// True when `sample`, the start of a text (all of it when `whole`), reads
@@ -70,6 +69,24 @@ SourceText FromUtf16(const std::string& name, std::unique_ptr<ByteSource> stream
   return AsUtf8(std::make_unique<Utf8Source>(name, std::make_unique<Utf16Source>(name, std::move(stream))));
 }
 
+/// The Big5 (CP950) text of `stream`, named `name`, read as UTF-8. Throws
+/// Failure naming the first line that is not Big5.
+SourceText FromBig5(const std::string& name, std::unique_ptr<ByteSource> stream) {
+  const std::string text = stream->ReadAll();
+  std::optional<std::string> converted = ConvertText("UTF-8", "CP950", text);
+  if (!converted) {
+    size_t line_start = 0;
+    for (int line = 1;; ++line) {
+      const size_t end = std::min(text.find('\n', line_start), text.size());
+      if (!ConvertText("UTF-8", "CP950", std::string_view(text).substr(line_start, end - line_start)) ||
+          end == text.size())
+        throw FileFailure(name + ":" + std::to_string(line), "invalid Big5 (CP950)");
+      line_start = end + 1;
+    }
+  }
+  return AsUtf8(std::make_unique<Utf8Source>(name, std::make_unique<ReplayedStream>(std::move(*converted), nullptr)));
+}
+
 }  // namespace
 
 SourceText OpenSourceFile(Disk& disk, const std::string& path, TextEncoding encoding) {
@@ -81,6 +98,8 @@ SourceText OpenSourceFile(Disk& disk, const std::string& path, TextEncoding enco
       break;
     case TextEncoding::kUtf8:
       return AsUtf8(Utf8Source::OpenFile(disk, path));
+    case TextEncoding::kBig5:
+      return FromBig5(path, std::move(file));
     case TextEncoding::kAuto:
       if (std::unique_ptr<Utf8Source> source = Utf8Source::OpenFileIfUtf8(disk, path)) return AsUtf8(std::move(source));
       break;
@@ -106,6 +125,7 @@ SourceText OpenSourceStream(std::unique_ptr<ByteSource> stream, const std::strin
     encoding = utf8 ? TextEncoding::kUtf8 : TextEncoding::kCp936;
   }
   if (encoding == TextEncoding::kUtf8) return AsUtf8(std::make_unique<Utf8Source>(name, std::move(stream)));
+  if (encoding == TextEncoding::kBig5) return FromBig5(name, std::move(stream));
   return {std::move(stream)};
 }
 

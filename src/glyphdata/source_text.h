@@ -17,6 +17,7 @@ enum class TextEncoding {
             ///< its first 64 KiB) is refused rather than read as CP936.
   kCp936,   ///< CP936 (GBK), read as it is.
   kUtf8,    ///< UTF-8, converted to CP936 as it is read.
+  kBig5,    ///< Big5 (CP950), converted to UTF-8 whole, then as kUtf8.
 };
 
 /// A source text opened for a run, which reads it as CP936.

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "font_face.h"
+#include "fontfile/font_face.h"
 #include "platform/failure.h"
 #include "platform/platform.h"
 #include "set_maker.h"

@@ -5,7 +5,7 @@
 #include <list>
 
 #include "extract/glyph_output.h"
-#include "glyph_cell.h"
+#include "fontfile/glyph_cell.h"
 #include "glyphdata/cp936.h"
 #include "glyphdata/glyph_layout.h"
 #include "glyphdata/utf8.h"
@@ -75,15 +75,6 @@ bool HasHalfWidth(FontFace& face, int half_width) {
   return letter && letter->ink.advance > 0 && letter->ink.advance <= half_width;
 }
 
-/// A box: the cell's outline, a pixel in from its edges.
-std::string Box(int size) {
-  const RecordShape shape{size, size};
-  std::string record(RecordBytes(shape, GlyphLayout::kRowMsb), '\0');
-  auto ink = [&](int x, int y) { Ink(reinterpret_cast<uint8_t*>(record.data()), shape, GlyphLayout::kRowMsb, x, y); };
-  for (int i = 1; i < size - 1; ++i) ink(i, 1), ink(i, size - 2), ink(1, i), ink(size - 2, i);
-  return record;
-}
-
 }  // namespace
 
 std::vector<std::optional<TableCharacter>> TableCharacters() {
@@ -146,7 +137,7 @@ MadeSet MakeSet(FontFace& face, int size, std::optional<int> baseline, const std
     Place(face, 0, kReplacementCharacter, {size, size}, set.baseline, reports, made.placeholder);
     what += ", the placeholder its U+FFFD";
   } else {
-    made.placeholder = Box(size);
+    made.placeholder = BoxRecord(size);
     what += ", the placeholder a box";
   }
   made.reports = reports.count();

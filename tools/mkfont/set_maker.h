@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "font_face.h"
+#include "fontfile/font_face.h"
 #include "glyphdata/font_set.h"
 
 namespace pixtrel {

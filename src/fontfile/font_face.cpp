@@ -1,10 +1,11 @@
-#include "font_face.h"
+#include "fontfile/font_face.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_BDF_H
 #include <zlib.h>
 
+#include <cctype>
 #include <cstring>
 #include <memory>
 
@@ -117,9 +118,87 @@ void FontFace::UseOutlines(int size, Hinting hinting) {
   if (FT_Set_Pixel_Sizes(face_.get(), 0, static_cast<FT_UInt>(size)) != 0)
     throw FileFailure(path_, "Cannot draw at " + std::to_string(size) + " pixels");
   strike_ = false;
+  hinting_ = hinting;
   load_flags_ = FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME | FT_LOAD_NO_BITMAP;
   if (hinting == Hinting::kAuto) load_flags_ |= FT_LOAD_FORCE_AUTOHINT;
   if (hinting == Hinting::kNone) load_flags_ |= FT_LOAD_NO_HINTING;
+}
+
+int FontFace::FaceIndex(const std::string& path, const std::shared_ptr<const std::string>& data,
+                        const std::string& face) {
+  if (!face.empty() && face.find_first_not_of("0123456789") == std::string::npos) return std::stoi(face);
+  auto lower = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  const int faces = FontFace(path, data, 0).FaceCount();
+  std::string names;
+  for (int index = 0; index < faces; ++index) {
+    const FontFace candidate(path, data, index);
+    const std::string family = candidate.face_->family_name ? candidate.face_->family_name : "";
+    if (lower(face) == lower(family) || lower(face) == lower(candidate.Name())) return index;
+    names += (index == 0 ? "" : ", ") + std::to_string(index) + " " + candidate.Name();
+  }
+  throw FileFailure(path, "No face named " + face + "; its faces are " + names);
+}
+
+std::optional<FontFace::Rendered> FontFace::Render(uint32_t code, int bpp) {
+  if (strike_) {
+    std::optional<Drawn> drawn = Draw(code);
+    if (!drawn) return std::nullopt;
+    Rendered rendered;
+    const InkBitmap& ink = drawn->ink;
+    for (int row = 0; row < ink.rows; ++row)
+      for (int column = 0; column < ink.width; ++column)
+        rendered.levels.push_back(static_cast<uint8_t>(LevelAt(ink, row, column) * ((1 << bpp) - 1)));
+    rendered.ink = ink;
+    rendered.advance = ink.advance * 16;
+    rendered.ink.bits = rendered.levels.data();
+    rendered.ink.bpp = bpp;
+    rendered.ink.bytes = true;
+    rendered.ink.pitch = ink.width;
+    return rendered;
+  }
+  const FT_UInt index = FT_Get_Char_Index(face_.get(), code);
+  int flags = FT_LOAD_NO_BITMAP;
+  if (hinting_ == Hinting::kNone) flags |= FT_LOAD_NO_HINTING;
+  if (hinting_ == Hinting::kAuto) flags |= FT_LOAD_FORCE_AUTOHINT;
+  flags |= bpp == 1 ? FT_LOAD_TARGET_MONO : hinting_ == Hinting::kLight ? FT_LOAD_TARGET_LIGHT : FT_LOAD_TARGET_NORMAL;
+  if (index == 0 || FT_Load_Glyph(face_.get(), index, flags) != 0) return std::nullopt;
+  const FT_GlyphSlot glyph = face_->glyph;
+  if (FT_Render_Glyph(glyph, bpp == 1 ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0) return std::nullopt;
+  const FT_Bitmap& bitmap = glyph->bitmap;
+  Rendered rendered;
+  const int most = (1 << bpp) - 1;
+  for (unsigned row = 0; row < bitmap.rows; ++row) {
+    const uint8_t* line = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
+    for (unsigned column = 0; column < bitmap.width; ++column) {
+      const int level = bitmap.pixel_mode == FT_PIXEL_MODE_MONO ? (line[column / 8] >> (7 - column % 8) & 1) * most
+                                                                : (line[column] * most + 127) / 255;
+      rendered.levels.push_back(static_cast<uint8_t>(level));
+    }
+  }
+  rendered.ink.bits = rendered.levels.data();
+  rendered.ink.bpp = bpp;
+  rendered.ink.bytes = true;
+  rendered.ink.pitch = static_cast<int>(bitmap.width);
+  rendered.ink.width = static_cast<int>(bitmap.width);
+  rendered.ink.rows = static_cast<int>(bitmap.rows);
+  rendered.ink.left = glyph->bitmap_left;
+  rendered.ink.top = glyph->bitmap_top;
+  rendered.ink.advance = static_cast<int>((glyph->advance.x + 32) >> 6);
+  rendered.advance = static_cast<int>((glyph->linearHoriAdvance * 16 + 0x8000) >> 16);
+  return rendered;
+}
+
+bool FontFace::HasKerning() const { return FT_HAS_KERNING(face_.get()); }
+
+int FontFace::Kerning(uint32_t left, uint32_t right) const {
+  FT_Vector kerning{};
+  if (FT_Get_Kerning(face_.get(), FT_Get_Char_Index(face_.get(), left), FT_Get_Char_Index(face_.get(), right),
+                     FT_KERNING_UNFITTED, &kerning) != 0)
+    return 0;
+  return static_cast<int>(kerning.x >= 0 ? (kerning.x + 2) / 4 : -((-kerning.x + 2) / 4));  // 26.6 to 1/16.
 }
 
 int FontFace::Ascent() const { return static_cast<int>(face_->size->metrics.ascender >> 6); }

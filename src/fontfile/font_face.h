@@ -6,18 +6,24 @@
 #include <string>
 #include <vector>
 
-#include "glyph_cell.h"
+#include "fontfile/glyph_cell.h"
 
 struct FT_LibraryRec_;
 struct FT_FaceRec_;
 
 namespace pixtrel {
 
-/// How a face is hinted when its outlines are drawn.
-enum class Hinting { kNative, kAuto, kNone };
+/// The smallest and the largest size outlines are drawn at, in pixels.
+inline constexpr int kSmallestOutlines = 8, kLargestOutlines = 128;
 
-/// One face of a font file (BDF, PCF, TTF, OTF or TTC; a ".gz" file is
-/// unpacked first), read by FreeType, drawn one bit a pixel.
+/// How a face is hinted when its outlines are drawn: by its own hinter, by
+/// FreeType's auto-hinter, not at all, or lightly (vertically only, as
+/// FreeType's light target does).
+enum class Hinting { kNative, kAuto, kNone, kLight };
+
+/// One face of a font file (BDF, PCF, TTF, OTF, WOFF or a TTC collection;
+/// a ".gz" file is unpacked first), read by FreeType, drawn one bit a pixel
+/// or deeper.
 class FontFace {
  public:
   /// How the face finds characters.
@@ -36,6 +42,12 @@ class FontFace {
 
   /// Reads `path` and opens its face `index`; throws as Read and the above.
   FontFace(const std::string& path, int index) : FontFace(path, Read(path), index) {}
+
+  /// The index of the face of `path`, whose bytes are `data`, that `face`
+  /// names: a number, or its family name with or without its style (case
+  /// ignored). Throws Failure naming the path and the faces it has.
+  static int FaceIndex(const std::string& path, const std::shared_ptr<const std::string>& data,
+                       const std::string& face);
 
   /// How many faces the file holds.
   int FaceCount() const;
@@ -70,6 +82,26 @@ class FontFace {
   /// or none when the face lacks it.
   std::optional<Drawn> Draw(uint32_t code);
 
+  /// A glyph drawn at some depth, its levels its own.
+  struct Rendered {
+    std::vector<uint8_t> levels;  ///< A byte a pixel, rows from the top: 0 to 2^bpp - 1.
+    InkBitmap ink;                ///< Over `levels`, with the glyph's placement and hinted advance.
+    int advance = 0;              ///< The unhinted advance, in 1/16 pixels.
+  };
+
+  /// The glyph of the Unicode character `code` at `bpp` bits a pixel (1,
+  /// 2, 4 or 8): at 1, as FreeType renders monochrome; deeper, its coverage
+  /// as FreeType renders it in 256 levels, rounded to the nearest of the
+  /// depth's. A strike's glyphs are full or empty. None when the face lacks it.
+  std::optional<Rendered> Render(uint32_t code, int bpp);
+
+  /// True when the face has kerning pairs FreeType reads (a `kern` table).
+  bool HasKerning() const;
+
+  /// How much the pen moves on more (less, when negative) after `left` when
+  /// `right` follows, in 1/16 pixels, unhinted.
+  int Kerning(uint32_t left, uint32_t right) const;
+
  private:
   std::string path_;
   std::shared_ptr<const std::string> data_;  ///< The file's bytes, which FreeType reads in place.
@@ -82,6 +114,7 @@ class FontFace {
   CharacterMap map_ = CharacterMap::kNone;
   bool strike_ = false;
   int load_flags_ = 0;
+  Hinting hinting_ = Hinting::kNative;
 };
 
 }  // namespace pixtrel

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "extract/glyph_source.h"
+#include "fontfile/font_face.h"
+#include "glyphdata/glyph_layout.h"
+
+namespace pixtrel {
+
+/// What a run asks of a font file.
+struct FontFileRequest {
+  std::string path;
+  std::string face = "0";  ///< Its number in a collection, or its name.
+  int size = 16;           ///< Pixels a line of outlines takes (their em), or the strike's size.
+  Hinting hinting = Hinting::kLight;
+  RecordFormat record_format;  ///< Of the glyph files' records; its depth is the glyphs'.
+};
+
+/// The glyphs of a font file, any character it has, drawn when first
+/// asked for: as a font holds them, with the font's own advances, boxes,
+/// line height and kerning; and for a glyph file, each in a cell of size x
+/// size pixels (half as wide for ASCII) on a common baseline, as
+/// pixtrel-mkfont places them. The placeholder is the font's U+FFFD, or a box.
+class FontFileGlyphs : public GlyphSource {
+ public:
+  /// Opens the face `request` names. Throws Failure naming the file: not a
+  /// font, no such face, no strike of that size and no outlines, no
+  /// Unicode character map.
+  explicit FontFileGlyphs(const FontFileRequest& request);
+
+  GlyphFind Find(SourceCharacter character) override;
+  GlyphRecord RecordOf(const WrittenGlyph& glyph) const override;
+  RecordShape ShapeOf(const WrittenGlyph& glyph) const override;
+  SourceCharacter CharacterOf(const WrittenGlyph& glyph) const override;
+  GlyphRecord Placeholder() const override { return placeholder_; }
+  FontGlyph FontGlyphOf(const WrittenGlyph& glyph) const override;
+  std::vector<KerningPair> Kerning(const std::vector<uint32_t>& code_points) const override;
+  const SourceMetrics& Metrics() const override { return metrics_; }
+
+ private:
+  struct Glyph {
+    SourceCharacter character;
+    FontGlyph font;
+    RecordShape shape;
+    std::vector<uint8_t> record;
+  };
+
+  /// Draws the glyph of `character`, or says why there is none.
+  GlyphFind Draw(SourceCharacter character);
+  /// The record of the cell of `shape` with `ink` in it, in the records' format.
+  std::vector<uint8_t> CellRecord(const InkBitmap& ink, RecordShape shape) const;
+
+  FontFileRequest request_;
+  std::unique_ptr<FontFace> face_;
+  SourceMetrics metrics_;
+  int cell_baseline_;  ///< The row of the cells' baseline.
+  std::vector<Glyph> glyphs_;
+  /// By code point, the glyph's number, or for a character without one, -1 less its cause.
+  std::unordered_map<uint32_t, int64_t> numbers_;
+  std::vector<uint8_t> placeholder_;
+};
+
+/// The glyphs of the font file `request` names, as FontFileGlyphs opens
+/// it. Throws Failure naming the file; in a build without FreeType, always.
+std::unique_ptr<GlyphSource> MakeFontFileGlyphs(const FontFileRequest& request);
+
+}  // namespace pixtrel
