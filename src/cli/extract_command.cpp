@@ -185,6 +185,8 @@ FormatRequest RequestFor(const Options& options, const Extractor& extractor, con
   request.record_format = options.record_format;
   request.unique = options.unique;
   request.half_width = options.half_width;
+  request.compress = options.compress;
+  request.kerning = options.kerning;
   return request;
 }
 

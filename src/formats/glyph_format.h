@@ -30,6 +30,8 @@ struct FormatRequest {
   RecordFormat record_format;
   bool unique = false;      ///< Each distinct record once, and the text as indices into them.
   bool half_width = false;  ///< The run appends half-width records too.
+  bool compress = false;    ///< A font for LVGL in its compressed bitmaps.
+  bool kerning = true;      ///< A font for LVGL holds the source's kerning pairs.
 };
 
 /// One output of a run: the files written from the run's records. A

@@ -1,0 +1,160 @@
+#include "formats/lvgl_font.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+
+namespace pixtrel {
+
+namespace {
+
+/// A run of consecutive code points this long or longer gets a character
+/// map of its own (format 0, no list); shorter ones go into sparse maps,
+/// two bytes a character.
+constexpr size_t kRunOfItsOwn = 16;
+
+/// The maps of the sorted `code_points`: runs of kRunOfItsOwn or more in
+/// maps of their own, the rest in sparse maps each spanning less than 65536.
+std::vector<LvglCharacterMap> CharacterMaps(const std::vector<uint32_t>& code_points) {
+  std::vector<LvglCharacterMap> maps;
+  for (size_t i = 0; i < code_points.size();) {
+    size_t run = 1;
+    while (i + run < code_points.size() && code_points[i + run] == code_points[i] + run) ++run;
+    if (run >= kRunOfItsOwn) {
+      maps.push_back({code_points[i], static_cast<uint32_t>(run), i, {}});
+      i += run;
+      continue;
+    }
+    if (maps.empty() || maps.back().sparse.empty() || code_points[i] - maps.back().start >= 0xFFFF)
+      maps.push_back({code_points[i], 0, i, {}});
+    LvglCharacterMap& map = maps.back();
+    for (size_t k = 0; k < run; ++k) map.sparse.push_back(code_points[i + k] - map.start);
+    map.length = map.sparse.back() + 1;
+    i += run;
+  }
+  return maps;
+}
+
+/// Bits written most significant first.
+class BitWriter {
+ public:
+  void Add(unsigned value, int bits) {
+    for (int bit = bits - 1; bit >= 0; --bit, ++count_) {
+      if (count_ % 8 == 0) bytes_.push_back(0);
+      if ((value >> bit & 1) != 0) bytes_.back() |= static_cast<uint8_t>(0x80 >> (count_ % 8));
+    }
+  }
+  std::vector<uint8_t>& bytes() { return bytes_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+  size_t count_ = 0;
+};
+
+std::vector<uint8_t> PlainBitmap(const FontGlyph& glyph, int bpp) {
+  BitWriter out;
+  for (uint8_t level : glyph.levels) out.Add(level, bpp);
+  return std::move(out.bytes());
+}
+
+/// The glyphs' bitmaps, made by `bitmap_of`, into `font`.
+template <class BitmapOf>
+void PutBitmaps(const std::vector<FontGlyph>& glyphs, BitmapOf bitmap_of, LvglFont& font) {
+  font.bitmaps.clear();
+  font.glyphs.clear();
+  for (const FontGlyph& glyph : glyphs) {
+    const std::vector<uint8_t> bitmap = glyph.levels.empty() ? std::vector<uint8_t>() : bitmap_of(glyph);
+    font.glyphs.push_back({static_cast<uint32_t>(font.bitmaps.size()), static_cast<uint32_t>(bitmap.size()),
+                           glyph.advance, glyph.box_w, glyph.box_h, glyph.box_x, glyph.box_y});
+    font.bitmaps.insert(font.bitmaps.end(), bitmap.begin(), bitmap.end());
+  }
+}
+
+}  // namespace
+
+std::vector<uint8_t> CompressedBitmap(const FontGlyph& glyph, int bpp, bool prefilter) {
+  std::vector<uint8_t> pixels = glyph.levels;
+  if (prefilter)
+    for (size_t i = pixels.size(); i-- > static_cast<size_t>(glyph.box_w);)
+      pixels[i] = static_cast<uint8_t>(pixels[i] ^ pixels[i - static_cast<size_t>(glyph.box_w)]);
+  // Written so that LVGL's decoder reads the pixels back: a value; after two
+  // alike, a bit a pixel (1 the same again, 0 then a new value); after ten
+  // such ones, a 6-bit count of the same to come, then a new value.
+  BitWriter out;
+  const size_t n = pixels.size();
+  size_t i = 0;
+  uint8_t previous = 0;
+  bool repeating = false;
+  while (i < n) {
+    if (!repeating) {
+      out.Add(pixels[i], bpp);
+      repeating = i > 0 && pixels[i] == previous;
+      previous = pixels[i++];
+      continue;
+    }
+    int ones = 0;
+    while (i < n && pixels[i] == previous && ones < 10) out.Add(1, 1), ++i, ++ones;
+    if (i == n) break;
+    if (ones == 10 && pixels[i] == previous) {
+      out.Add(1, 1), ++i;  // The eleventh: a count follows.
+      size_t same = 0;
+      while (i + same < n && pixels[i + same] == previous && same < 62) ++same;
+      out.Add(static_cast<unsigned>(same + 1), 6);
+      i += same;
+      if (i == n) break;
+    } else {
+      out.Add(0, 1);
+    }
+    out.Add(pixels[i], bpp);
+    previous = pixels[i++];
+    repeating = false;
+  }
+  return std::move(out.bytes());
+}
+
+std::vector<uint32_t> CodePointsOf(const std::vector<FontGlyph>& glyphs) {
+  std::vector<uint32_t> code_points;
+  for (const FontGlyph& glyph : glyphs) code_points.push_back(glyph.code_point);
+  return code_points;
+}
+
+LvglFont MakeLvglFont(const std::vector<FontGlyph>& glyphs, int bpp, bool compress,
+                      const std::vector<KerningPair>& kerning) {
+  LvglFont font;
+  font.bpp = bpp;
+  font.code_points = CodePointsOf(glyphs);
+  font.maps = CharacterMaps(font.code_points);
+  if (compress) {
+    PutBitmaps(
+        glyphs, [&](const FontGlyph& glyph) { return CompressedBitmap(glyph, bpp, true); }, font);
+    const size_t prefiltered = font.bitmaps.size();
+    PutBitmaps(
+        glyphs, [&](const FontGlyph& glyph) { return CompressedBitmap(glyph, bpp, false); }, font);
+    font.bitmap_format = LvglBitmaps::kCompressedNoPrefilter;
+    if (prefiltered < font.bitmaps.size()) {
+      PutBitmaps(
+          glyphs, [&](const FontGlyph& glyph) { return CompressedBitmap(glyph, bpp, true); }, font);
+      font.bitmap_format = LvglBitmaps::kCompressed;
+    }
+    font.bitmaps.push_back(0);  // LVGL's decoder reads a byte ahead of the last bit it takes.
+  } else {
+    PutBitmaps(
+        glyphs, [&](const FontGlyph& glyph) { return PlainBitmap(glyph, bpp); }, font);
+  }
+  int largest = 0;
+  for (const KerningPair& pair : kerning) largest = std::max(largest, std::abs(pair.adjust));
+  font.kern_scale = std::max(16, (largest * 16 + 126) / 127);
+  std::map<uint32_t, uint32_t> id_of;
+  for (size_t k = 0; k < font.code_points.size(); ++k) id_of[font.code_points[k]] = static_cast<uint32_t>(k + 1);
+  for (const KerningPair& pair : kerning) {
+    const int value =
+        (pair.adjust * 16 + (pair.adjust >= 0 ? font.kern_scale / 2 : -font.kern_scale / 2)) / font.kern_scale;
+    if (value != 0) font.kerning.push_back({id_of.at(pair.left), id_of.at(pair.right), static_cast<int8_t>(value)});
+  }
+  std::sort(font.kerning.begin(), font.kerning.end(), [](const LvglFont::Pair& a, const LvglFont::Pair& b) {
+    return std::pair(a.left, a.right) < std::pair(b.left, b.right);
+  });
+  return font;
+}
+
+}  // namespace pixtrel

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "extract/glyph_source.h"
+
+namespace pixtrel {
+
+/// A character map of an LVGL font: the glyphs from `first` on, for code
+/// points from `start` on, listed when sparse.
+struct LvglCharacterMap {
+  uint32_t start;
+  uint32_t length;               ///< The code points it spans.
+  size_t first;                  ///< The index of its first glyph among the font's (from 0, before the reserved one).
+  std::vector<uint32_t> sparse;  ///< Each code point less `start`; empty for a run (format 0).
+};
+
+/// A glyph's descriptor in an LVGL font (lv_font_fmt_txt_glyph_dsc_t).
+struct LvglGlyph {
+  uint32_t bitmap_index;  ///< Where its bitmap starts in the font's bitmaps.
+  uint32_t bitmap_size;   ///< Its bytes there.
+  int adv_w;              ///< In 1/16 pixels.
+  int box_w, box_h, ofs_x, ofs_y;
+};
+
+/// How LVGL's fonts keep their bitmaps (lv_font_fmt_txt_bitmap_format_t).
+enum class LvglBitmaps : uint8_t { kPlain = 0, kCompressed = 1, kCompressedNoPrefilter = 2 };
+
+/// An LVGL font as its formats (the C source and the binary file) hold it,
+/// of glyphs in code-point order.
+struct LvglFont {
+  int bpp = 1;
+  LvglBitmaps bitmap_format = LvglBitmaps::kPlain;
+  std::vector<uint8_t> bitmaps;   ///< Every glyph's bitmap, one after another.
+  std::vector<LvglGlyph> glyphs;  ///< In the order of `code_points`; glyph id k + 1 is glyph k.
+  std::vector<uint32_t> code_points;
+  std::vector<LvglCharacterMap> maps;
+  /// The kerning pairs, by glyph ids, sorted by left then right; each value
+  /// in units of kern_scale / 16 of 1/16 pixels.
+  struct Pair {
+    uint32_t left, right;
+    int8_t value;
+  };
+  std::vector<Pair> kerning;
+  int kern_scale = 16;  ///< 12.4 fixed point.
+};
+
+/// The code points of `glyphs`, in their order.
+std::vector<uint32_t> CodePointsOf(const std::vector<FontGlyph>& glyphs);
+
+/// The LVGL font of `glyphs` (in code-point order) at `bpp`, its bitmaps
+/// packed (each glyph's pixels one after another, rows not padded, the
+/// first pixel in the most significant bits), or with `compress` LVGL's
+/// compression, with or without its prefilter, whichever makes the smaller
+/// font; with the kerning pairs `kerning` (by code point) among them.
+LvglFont MakeLvglFont(const std::vector<FontGlyph>& glyphs, int bpp, bool compress,
+                      const std::vector<KerningPair>& kerning);
+
+/// The bitmap of `glyph` as LVGL's compression writes it: its pixels run-
+/// length coded at `bpp` bits, each row XORed with the one above first when
+/// `prefilter`.
+std::vector<uint8_t> CompressedBitmap(const FontGlyph& glyph, int bpp, bool prefilter);
+
+}  // namespace pixtrel
