@@ -2,6 +2,7 @@
 
 #include "formats/bin_format.h"
 #include "formats/c_format.h"
+#include "formats/lvgl_bin_format.h"
 #include "formats/lvgl_format.h"
 #include "formats/u8g2_format.h"
 
@@ -12,7 +13,7 @@ namespace {
 constexpr FormatKind kFormats[] = {
     {"bin", "bin", true, false, MakeBinFormat},  {"c", "c", false, false, MakeCSourceFormat},
     {"h", "h", false, false, MakeCHeaderFormat}, {"lvgl", "c", false, true, MakeLvglFormat},
-    {"u8g2", "c", false, true, MakeU8g2Format},
+    {"u8g2", "c", false, true, MakeU8g2Format},  {"lvgl-bin", "bin", false, true, MakeLvglBinFormat},
 };
 
 }  // namespace

@@ -1,0 +1,184 @@
+#include "formats/lvgl_bin_format.h"
+
+#include <algorithm>
+#include <string>
+
+#include "formats/font_format.h"
+#include "formats/lvgl_font.h"
+#include "platform/failure.h"
+
+namespace pixtrel {
+
+namespace {
+
+/// Little-endian fields, then tables of them.
+class Bytes {
+ public:
+  void U8(unsigned value) { text_ += static_cast<char>(value & 0xFF); }
+  void U16(unsigned value) { U8(value), U8(value >> 8); }
+  void U32(uint32_t value) { U16(value & 0xFFFF), U16(value >> 16); }
+  void Append(const std::string& bytes) { text_ += bytes; }
+  void Pad() {
+    while (text_.size() % 4 != 0) U8(0);
+  }
+  size_t size() const { return text_.size(); }
+  const std::string& text() const { return text_; }
+
+  /// A table: its length (with these 8 bytes), its name, then `body`, padded to 4 bytes.
+  static std::string Table(const char* name, Bytes body) {
+    body.Pad();
+    Bytes table;
+    table.U32(static_cast<uint32_t>(body.size() + 8));
+    table.Append(std::string(name, 4));
+    table.Append(body.text());
+    return table.text();
+  }
+
+ private:
+  std::string text_;
+};
+
+/// Bits most significant first, for the glyphs' fields.
+class Bits {
+ public:
+  void Add(uint32_t value, int bits) {
+    for (int bit = bits - 1; bit >= 0; --bit, ++count_) {
+      if (count_ % 8 == 0) bytes_ += '\0';
+      if ((value >> bit & 1) != 0) bytes_.back() = static_cast<char>(bytes_.back() | (0x80 >> (count_ % 8)));
+    }
+  }
+  const std::string& bytes() const { return bytes_; }
+
+ private:
+  std::string bytes_;
+  size_t count_ = 0;
+};
+
+int UnsignedBits(uint32_t value) {
+  int bits = 0;
+  while (value >> bits != 0) ++bits;
+  return bits;
+}
+
+int SignedBits(int value) { return UnsignedBits(static_cast<uint32_t>(value < 0 ? -value - 1 : value)) + 1; }
+
+class LvglBinFormat : public FontFormat {
+ public:
+  using FontFormat::FontFormat;
+
+ private:
+  std::string Text(const std::vector<FontGlyph>& glyphs) const override {
+    const FormatRequest& request = this->request();
+    const SourceMetrics& metrics = request.glyphs->Metrics();
+    const LvglFont font =
+        MakeLvglFont(glyphs, metrics.bpp, request.compress,
+                     request.kerning ? request.glyphs->Kerning(CodePointsOf(glyphs)) : std::vector<KerningPair>());
+    if (font.glyphs.size() >= 0xFFFF) throw FileFailure(request.output, "More glyphs than LVGL's binary font numbers");
+    int xy_bits = 1, wh_bits = 1, advance_bits = 1;
+    int min_y = 0, max_y = 0;
+    for (const LvglGlyph& glyph : font.glyphs) {
+      xy_bits = std::max({xy_bits, SignedBits(glyph.ofs_x), SignedBits(glyph.ofs_y)});
+      wh_bits = std::max({wh_bits, UnsignedBits(static_cast<uint32_t>(glyph.box_w)),
+                          UnsignedBits(static_cast<uint32_t>(glyph.box_h))});
+      advance_bits = std::max(advance_bits, UnsignedBits(static_cast<uint32_t>(glyph.adv_w)));
+      if (glyph.box_h != 0) min_y = std::min(min_y, glyph.ofs_y), max_y = std::max(max_y, glyph.ofs_y + glyph.box_h);
+    }
+    // The glyphs, glyph 0 the reserved one.
+    std::vector<std::string> records{Record({0, 0, 0, 0, 0, 0, 0}, font, xy_bits, wh_bits, advance_bits)};
+    for (const LvglGlyph& glyph : font.glyphs) records.push_back(Record(glyph, font, xy_bits, wh_bits, advance_bits));
+    if (font.bitmap_format != LvglBitmaps::kPlain) records.back() += '\0';  // LVGL's decoder reads a byte ahead.
+    Bytes glyf, loca;
+    std::vector<uint32_t> offsets;
+    for (const std::string& record : records) offsets.push_back(static_cast<uint32_t>(glyf.size() + 8)), glyf.Append(record);
+    const bool long_offsets = glyf.size() + 8 > 0xFFFF;
+    loca.U32(static_cast<uint32_t>(offsets.size()));
+    for (uint32_t offset : offsets) long_offsets ? loca.U32(offset) : loca.U16(offset);
+    const bool wide_ids = font.glyphs.size() + 1 > 0xFF;
+
+    const int ascent = metrics.ascent, descent = metrics.ascent - metrics.line_height;
+    Bytes head;
+    head.U32(1);                                         // version
+    head.U16(font.kerning.empty() ? 4 : 5);              // tables_count
+    head.U16(static_cast<unsigned>(metrics.line_height));  // font_size
+    head.U16(static_cast<unsigned>(ascent));
+    head.U16(static_cast<unsigned>(descent));
+    head.U16(static_cast<unsigned>(ascent));   // typo_ascent
+    head.U16(static_cast<unsigned>(descent));  // typo_descent
+    head.U16(0);                               // typo_line_gap
+    head.U16(static_cast<unsigned>(min_y));
+    head.U16(static_cast<unsigned>(max_y));
+    head.U16(0);  // default_advance_width: each glyph has its own
+    head.U16(static_cast<unsigned>(font.kerning.empty() ? 0 : font.kern_scale));
+    head.U8(long_offsets ? 1 : 0);  // index_to_loc_format
+    head.U8(wide_ids ? 1 : 0);      // glyph_id_format
+    head.U8(1);                     // advance_width_format: 1/16 pixels
+    head.U8(static_cast<unsigned>(font.bpp));
+    head.U8(static_cast<unsigned>(xy_bits));
+    head.U8(static_cast<unsigned>(wh_bits));
+    head.U8(static_cast<unsigned>(advance_bits));
+    head.U8(static_cast<unsigned>(font.bitmap_format));  // compression_id
+    head.U8(0);                                          // subpixels_mode
+    head.U8(0);
+    head.U16(0);  // underline_position
+    head.U16(0);  // underline_thickness
+
+    std::string text = Bytes::Table("head", head) + Bytes::Table("cmap", Cmaps(font)) + Bytes::Table("loca", loca) +
+                       Bytes::Table("glyf", glyf);
+    if (!font.kerning.empty()) text += Bytes::Table("kern", Kerning(font, wide_ids));
+    return text;
+  }
+
+  /// A glyph's record: its fields, then its bitmap's bits.
+  static std::string Record(const LvglGlyph& glyph, const LvglFont& font, int xy_bits, int wh_bits, int advance_bits) {
+    Bits bits;
+    bits.Add(static_cast<uint32_t>(glyph.adv_w), advance_bits);
+    bits.Add(static_cast<uint32_t>(glyph.ofs_x) & ((1u << xy_bits) - 1), xy_bits);
+    bits.Add(static_cast<uint32_t>(glyph.ofs_y) & ((1u << xy_bits) - 1), xy_bits);
+    bits.Add(static_cast<uint32_t>(glyph.box_w), wh_bits);
+    bits.Add(static_cast<uint32_t>(glyph.box_h), wh_bits);
+    for (uint32_t i = 0; i < glyph.bitmap_size; ++i) bits.Add(font.bitmaps[glyph.bitmap_index + i], 8);
+    return bits.bytes();
+  }
+
+  static Bytes Cmaps(const LvglFont& font) {
+    Bytes cmap, data;
+    cmap.U32(static_cast<uint32_t>(font.maps.size()));
+    const size_t data_start = 12 + 16 * font.maps.size();  // From the table's start.
+    for (const LvglCharacterMap& map : font.maps) {
+      cmap.U32(static_cast<uint32_t>(data_start + data.size()));
+      cmap.U32(map.start);
+      cmap.U16(map.length);
+      cmap.U16(static_cast<unsigned>(map.first + 1));
+      cmap.U16(static_cast<unsigned>(map.sparse.size()));
+      cmap.U8(map.sparse.empty() ? 2 : 3);  // LV_FONT_FMT_TXT_CMAP_FORMAT0_TINY, _SPARSE_TINY
+      cmap.U8(0);
+      for (uint32_t offset : map.sparse) data.U16(offset);
+      data.Pad();
+    }
+    cmap.Append(data.text());
+    return cmap;
+  }
+
+  static Bytes Kerning(const LvglFont& font, bool wide_ids) {
+    Bytes kern;
+    kern.U8(0);  // Sorted pairs.
+    kern.U8(0), kern.U8(0), kern.U8(0);
+    kern.U32(static_cast<uint32_t>(font.kerning.size()));
+    for (const LvglFont::Pair& pair : font.kerning) {
+      if (wide_ids)
+        kern.U16(pair.left), kern.U16(pair.right);
+      else
+        kern.U8(pair.left), kern.U8(pair.right);
+    }
+    for (const LvglFont::Pair& pair : font.kerning) kern.U8(static_cast<uint8_t>(pair.value));
+    return kern;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<GlyphFormat> MakeLvglBinFormat(const FormatRequest& request) {
+  return std::make_unique<LvglBinFormat>(request);
+}
+
+}  // namespace pixtrel
