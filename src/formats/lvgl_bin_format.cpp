@@ -89,7 +89,8 @@ class LvglBinFormat : public FontFormat {
     if (font.bitmap_format != LvglBitmaps::kPlain) records.back() += '\0';  // LVGL's decoder reads a byte ahead.
     Bytes glyf, loca;
     std::vector<uint32_t> offsets;
-    for (const std::string& record : records) offsets.push_back(static_cast<uint32_t>(glyf.size() + 8)), glyf.Append(record);
+    for (const std::string& record : records)
+      offsets.push_back(static_cast<uint32_t>(glyf.size() + 8)), glyf.Append(record);
     const bool long_offsets = glyf.size() + 8 > 0xFFFF;
     loca.U32(static_cast<uint32_t>(offsets.size()));
     for (uint32_t offset : offsets) long_offsets ? loca.U32(offset) : loca.U16(offset);
@@ -97,8 +98,8 @@ class LvglBinFormat : public FontFormat {
 
     const int ascent = metrics.ascent, descent = metrics.ascent - metrics.line_height;
     Bytes head;
-    head.U32(1);                                         // version
-    head.U16(font.kerning.empty() ? 4 : 5);              // tables_count
+    head.U32(1);                                           // version
+    head.U16(font.kerning.empty() ? 4 : 5);                // tables_count
     head.U16(static_cast<unsigned>(metrics.line_height));  // font_size
     head.U16(static_cast<unsigned>(ascent));
     head.U16(static_cast<unsigned>(descent));

@@ -1,0 +1,173 @@
+// Fonts made from a font file, decoded by their formats' own definitions
+// (LVGL's binary font, its run-length coding) and held to FreeType's
+// rendering of the same face.
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "test_support.h"
+
+namespace pixtrel {
+namespace {
+
+constexpr char kFont[] = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc";
+
+/// A glyph as a font holds it: advance in 1/16 pixels, box, levels.
+struct Glyph {
+  int advance = 0, x = 0, y = 0, w = 0, h = 0;
+  std::vector<int> levels;
+  bool operator==(const Glyph&) const = default;
+};
+
+/// Reads bits most significant first, as LVGL's loader and decoder do.
+struct BitReader {
+  const uint8_t* bytes;
+  size_t at = 0;  // In bits.
+  unsigned Read(int bits) {
+    unsigned value = 0;
+    for (int i = 0; i < bits; ++i, ++at) value = value << 1 | (bytes[at / 8] >> (7 - at % 8) & 1);
+    return value;
+  }
+  int Signed(int bits) {
+    const unsigned value = Read(bits);
+    return value >> (bits - 1) ? static_cast<int>(value) - (1 << bits) : static_cast<int>(value);
+  }
+};
+
+/// The pixels of a compressed bitmap, decoded as LVGL's lv_font_fmt_txt.c decodes them.
+std::vector<int> Decompressed(BitReader in, int w, int h, int bpp, bool prefilter) {
+  enum { kSingle, kRepeat, kCounter } state = kSingle;
+  int previous = 0, count = 0;
+  const size_t start = in.at;
+  auto next = [&] {
+    int value = 0;
+    if (state == kSingle) {
+      const bool first = in.at == start;
+      value = static_cast<int>(in.Read(bpp));
+      if (!first && previous == value) count = 0, state = kRepeat;
+      previous = value;
+    } else if (state == kRepeat) {
+      ++count;
+      if (in.Read(1) == 1) {
+        value = previous;
+        if (count == 11) {
+          count = static_cast<int>(in.Read(6));
+          if (count != 0) {
+            state = kCounter;
+          } else {
+            previous = value = static_cast<int>(in.Read(bpp));
+            state = kSingle;
+          }
+        }
+      } else {
+        previous = value = static_cast<int>(in.Read(bpp));
+        state = kSingle;
+      }
+    } else if (--count == 0) {
+      previous = value = static_cast<int>(in.Read(bpp));
+      state = kSingle;
+    } else {
+      value = previous;
+    }
+    return value;
+  };
+  std::vector<int> pixels;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) pixels.push_back(next() ^ (prefilter && y > 0 ? pixels[pixels.size() - w] : 0));
+  return pixels;
+}
+
+/// The glyphs of an LVGL binary font file, by code point.
+std::map<uint32_t, Glyph> ReadLvglBin(const std::string& file) {
+  auto u = [&](size_t at, int bytes) {
+    uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | static_cast<uint8_t>(file.at(at + i));
+    return value;
+  };
+  const size_t head = 8, cmap = u(0, 4), loca = cmap + u(cmap, 4), glyf = loca + u(loca, 4);
+  EXPECT_EQ(file.substr(4, 4) + file.substr(cmap + 4, 4) + file.substr(loca + 4, 4) + file.substr(glyf + 4, 4),
+            "headcmaplocaglyf");
+  const int bpp = file[head + 29], xy = file[head + 30], wh = file[head + 31], adv = file[head + 32];
+  const int compression = file[head + 33];
+  const bool long_offsets = file[head + 26] == 1;
+  std::map<uint32_t, Glyph> glyphs;
+  for (uint32_t m = 0; m < u(cmap + 8, 4); ++m) {
+    const size_t table = cmap + 12 + 16 * m;
+    const uint32_t start = u(table + 4, 4), length = u(table + 8, 2), first_id = u(table + 10, 2);
+    const uint32_t entries = u(table + 12, 2);
+    std::vector<uint32_t> code_points;
+    for (uint32_t k = 0; k < (entries == 0 ? length : entries); ++k)
+      code_points.push_back(start + (entries == 0 ? k : u(cmap + u(table, 4) + 2 * k, 2)));
+    for (size_t k = 0; k < code_points.size(); ++k) {
+      const uint32_t id = first_id + static_cast<uint32_t>(k);
+      const size_t offset = glyf + (long_offsets ? u(loca + 12 + 4 * id, 4) : u(loca + 12 + 2 * id, 2));
+      BitReader in{reinterpret_cast<const uint8_t*>(file.data() + offset)};
+      Glyph glyph;
+      glyph.advance = static_cast<int>(in.Read(adv)), glyph.x = in.Signed(xy), glyph.y = in.Signed(xy);
+      glyph.w = static_cast<int>(in.Read(wh)), glyph.h = static_cast<int>(in.Read(wh));
+      if (compression != 0) {
+        glyph.levels = Decompressed({in.bytes + in.at / 8, in.at % 8}, glyph.w, glyph.h, bpp, compression == 1);
+      } else {
+        for (int i = 0; i < glyph.w * glyph.h; ++i) glyph.levels.push_back(static_cast<int>(in.Read(bpp)));
+      }
+      glyphs[code_points[k]] = glyph;
+    }
+  }
+  return glyphs;
+}
+
+/// The glyph FreeType draws of `code_point` at `size` pixels, lightly hinted,
+/// its coverage rounded to `bpp` bits and trimmed to the pixels it covers.
+Glyph FreeTypeGlyph(FT_Face face, uint32_t code_point, int bpp) {
+  EXPECT_EQ(FT_Load_Char(face, code_point, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT), 0);
+  EXPECT_EQ(FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL), 0);
+  const FT_Bitmap& bitmap = face->glyph->bitmap;
+  const int most = (1 << bpp) - 1;
+  auto level = [&](int x, int y) { return (bitmap.buffer[y * bitmap.pitch + x] * most + 127) / 255; };
+  int left = 1 << 20, right = -1, top = 1 << 20, bottom = -1;
+  for (int y = 0; y < static_cast<int>(bitmap.rows); ++y)
+    for (int x = 0; x < static_cast<int>(bitmap.width); ++x)
+      if (level(x, y) != 0) left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = y;
+  Glyph glyph;
+  glyph.advance = static_cast<int>((face->glyph->linearHoriAdvance * 16 + 0x8000) >> 16);
+  if (right < 0) return glyph;
+  glyph.x = face->glyph->bitmap_left + left, glyph.y = face->glyph->bitmap_top - bottom - 1;
+  glyph.w = right - left + 1, glyph.h = bottom - top + 1;
+  for (int y = top; y <= bottom; ++y)
+    for (int x = left; x <= right; ++x) glyph.levels.push_back(level(x, y));
+  return glyph;
+}
+
+TEST(FontFileTest, LvglBinaryFontsDrawAsFreeTypeDrawsTheFace) {
+  testing::TempDir dir;
+  const std::string text = "主菜单 體镕喆 ー설정™ 25°C AVAW\n";
+  testing::WriteFile(dir / "menu.txt", text);
+  FT_Library library;
+  ASSERT_EQ(FT_Init_FreeType(&library), 0);
+  FT_Face face;
+  ASSERT_EQ(FT_New_Face(library, kFont, 0, &face), 0);
+  ASSERT_EQ(FT_Set_Pixel_Sizes(face, 0, 24), 0);
+  for (const char* options : {"--bpp 4", "--bpp 4 --compress", "--bpp 2 --compress", "--bpp 8"}) {
+    SCOPED_TRACE(options);
+    const testing::CommandResult run =
+        testing::RunCommand(std::string(PIXTREL_EXTRACT) + " -q --font " + kFont + " --size 24 --format lvgl-bin " +
+                                options + " -o " + (dir / "ui.bin") + " " + (dir / "menu.txt"),
+                            dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::map<uint32_t, Glyph> glyphs = ReadLvglBin(testing::ReadFile(dir / "ui.bin"));
+    EXPECT_EQ(glyphs.size(), 18u);  // Each character once, the space too.
+    const int bpp = options[6] - '0';
+    for (const auto& [code_point, glyph] : glyphs) {
+      SCOPED_TRACE(code_point);
+      EXPECT_EQ(glyph, FreeTypeGlyph(face, code_point, bpp));
+    }
+  }
+  FT_Done_Face(face);
+  FT_Done_FreeType(library);
+}
+
+}  // namespace
+}  // namespace pixtrel
