@@ -63,7 +63,7 @@ class CWriter {
         out_(output),
         qualifier_(header ? "static const " : "const "),
         // Records of other shapes than the 16 x 16 of old are written as bitmaps with their widths.
-        square_(!request.half_width && store_.Metrics().cell == RecordShape{}) {}
+        square_(!request.half_width && store_.Metrics().cell == RecordShape{} && request.record_format.bpp == 1) {}
 
   /// Writes the text; returns what --unique saved, when asked for.
   std::optional<std::string> Write() {
@@ -107,7 +107,9 @@ class CWriter {
   /// The enums of the arrays: the records' height, where they are not all 16 x 16.
   std::string Enums() const {
     if (square_) return "";
-    return "enum { " + request_.name + Printed("_height = %d };\n\n", store_.Metrics().cell.height);
+    const int bpp = request_.record_format.bpp;
+    return "enum { " + request_.name + Printed("_height = %d", store_.Metrics().cell.height) +
+           (bpp == 1 ? std::string() : ", " + request_.name + Printed("_bpp = %d", bpp)) + " };\n\n";
   }
 
   /// The start of the definition of the array `declaration` ("uint8_t
@@ -168,10 +170,18 @@ class CWriter {
                        static_cast<long long>(Records()), store_.Metrics().cell.height, ident.c_str(),
                        LayoutName(format.layout), format.invert ? ", inverted" : "");
     comment += " * record n is the bytes from " + ident + "_bitmaps[" + ident + "_offsets[n]] on, and its pixel\n";
-    comment += " * (x, y), x the column and y the row from its top left, is " +
-               LayoutRule(format.layout, store_.Metrics().cell, "W") + ", W its width,\n";
-    comment += std::string(format.invert ? " * inked when 0. " : " * inked when 1. ") + ident +
-               "_codes[n] is the code point of its character.\n";
+    if (format.bpp == 1) {
+      comment += " * (x, y), x the column and y the row from its top left, is " +
+                 LayoutRule(format.layout, store_.Metrics().cell, "W") + ", W its width,\n";
+      comment += std::string(format.invert ? " * inked when 0. " : " * inked when 1. ");
+    } else {
+      comment += Printed(
+          " * (x, y), x the column and y the row from its top left, is the %d bits from bit %d * x of the row's\n"
+          " * bytes on, the first in the high bits, each row ((W * %d + 7) / 8) bytes, W its width: its coverage,\n"
+          " * 0 to %d%s. ",
+          format.bpp, format.bpp, format.bpp, (1 << format.bpp) - 1, format.invert ? ", inverted" : "");
+    }
+    comment += ident + "_codes[n] is the code point of its character.\n";
     return comment + LinesComment("record " + ident + "_lines[k][0]", "record " + ident + "_text[i]");
   }
 
