@@ -93,6 +93,7 @@ std::map<uint32_t, Glyph> ReadLvglBin(const std::string& file) {
   const int bpp = file[head + 29], xy = file[head + 30], wh = file[head + 31], adv = file[head + 32];
   const int compression = file[head + 33];
   const bool long_offsets = file[head + 26] == 1;
+  EXPECT_EQ(u(head + 4, 2), 3u);  // Tables after head: LVGL's loader reads a kern table from 4 on.
   std::map<uint32_t, Glyph> glyphs;
   for (uint32_t m = 0; m < u(cmap + 8, 4); ++m) {
     const size_t table = cmap + 12 + 16 * m;

@@ -98,9 +98,9 @@ class LvglBinFormat : public FontFormat {
 
     const int ascent = metrics.ascent, descent = metrics.ascent - metrics.line_height;
     Bytes head;
-    head.U32(1);                                           // version
-    head.U16(font.kerning.empty() ? 4 : 5);                // tables_count
-    head.U16(static_cast<unsigned>(metrics.line_height));  // font_size
+    head.U32(1);                             // version
+    head.U16(font.kerning.empty() ? 3 : 4);  // tables_count, the head not counted: LVGL reads a kern table from 4 on
+    head.U16(static_cast<unsigned>(metrics.cell.height));  // font_size
     head.U16(static_cast<unsigned>(ascent));
     head.U16(static_cast<unsigned>(descent));
     head.U16(static_cast<unsigned>(ascent));   // typo_ascent
