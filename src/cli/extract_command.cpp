@@ -227,6 +227,7 @@ std::unique_ptr<GlyphSource> FontFileGlyphsFor(const Options& options) {
   request.size = options.size.value_or(16);
   request.hinting = options.hinting;
   request.record_format = options.record_format;
+  request.cells = !options.format->font || options.png;
   return MakeFontFileGlyphs(request);
 }
 

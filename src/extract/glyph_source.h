@@ -79,6 +79,14 @@ class GlyphSource {
   /// The glyph of `glyph` as a font holds it.
   virtual FontGlyph FontGlyphOf(const WrittenGlyph& glyph) const = 0;
 
+  /// The glyphs of `glyphs` as a font holds them, in their order: as
+  /// FontGlyphOf gives them, at once, so that a source may draw them side by side.
+  virtual std::vector<FontGlyph> FontGlyphsOf(const std::vector<WrittenGlyph>& glyphs) const {
+    std::vector<FontGlyph> font_glyphs;
+    for (const WrittenGlyph& glyph : glyphs) font_glyphs.push_back(FontGlyphOf(glyph));
+    return font_glyphs;
+  }
+
   /// The kerning pairs among `code_points` (ascending), none unless the source has them.
   virtual std::vector<KerningPair> Kerning(const std::vector<uint32_t>& /*code_points*/) const { return {}; }
 

@@ -170,13 +170,14 @@ std::optional<FontFace::Rendered> FontFace::Render(uint32_t code, int bpp) {
   const FT_Bitmap& bitmap = glyph->bitmap;
   Rendered rendered;
   const int most = (1 << bpp) - 1;
+  rendered.levels.resize(static_cast<size_t>(bitmap.rows) * bitmap.width);
+  uint8_t* level = rendered.levels.data();
   for (unsigned row = 0; row < bitmap.rows; ++row) {
     const uint8_t* line = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
-    for (unsigned column = 0; column < bitmap.width; ++column) {
-      const int level = bitmap.pixel_mode == FT_PIXEL_MODE_MONO ? (line[column / 8] >> (7 - column % 8) & 1) * most
-                                                                : (line[column] * most + 127) / 255;
-      rendered.levels.push_back(static_cast<uint8_t>(level));
-    }
+    for (unsigned column = 0; column < bitmap.width; ++column)
+      *level++ = static_cast<uint8_t>(bitmap.pixel_mode == FT_PIXEL_MODE_MONO
+                                          ? (line[column / 8] >> (7 - column % 8) & 1) * most
+                                          : (line[column] * most + 127) / 255);
   }
   rendered.ink.bits = rendered.levels.data();
   rendered.ink.bpp = bpp;
@@ -189,6 +190,20 @@ std::optional<FontFace::Rendered> FontFace::Render(uint32_t code, int bpp) {
   rendered.ink.advance = static_cast<int>((glyph->advance.x + 32) >> 6);
   rendered.advance = static_cast<int>((glyph->linearHoriAdvance * 16 + 0x8000) >> 16);
   return rendered;
+}
+
+std::optional<bool> FontFace::HasInk(uint32_t code) {
+  if (strike_) {
+    const std::optional<Drawn> drawn = Draw(code);
+    if (!drawn) return std::nullopt;
+    for (int row = 0; row < drawn->ink.rows; ++row)
+      for (int column = 0; column < drawn->ink.width; ++column)
+        if (LevelAt(drawn->ink, row, column) != 0) return true;
+    return false;
+  }
+  const FT_UInt index = FT_Get_Char_Index(face_.get(), code);
+  if (index == 0 || FT_Load_Glyph(face_.get(), index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) != 0) return std::nullopt;
+  return face_->glyph->format == FT_GLYPH_FORMAT_OUTLINE && face_->glyph->outline.n_contours > 0;
 }
 
 bool FontFace::HasKerning() const { return FT_HAS_KERNING(face_.get()); }

@@ -95,6 +95,11 @@ class FontFace {
   /// depth's. A strike's glyphs are full or empty. None when the face lacks it.
   std::optional<Rendered> Render(uint32_t code, int bpp);
 
+  /// Whether the face's glyph of the Unicode character `code` has ink: of
+  /// outlines, contours; of a strike, an inked pixel. None when the face
+  /// lacks the character. Cheaper than drawing it.
+  std::optional<bool> HasInk(uint32_t code);
+
   /// True when the face has kerning pairs FreeType reads (a `kern` table).
   bool HasKerning() const;
 

@@ -1,6 +1,8 @@
 #include "fontfile/font_file_glyphs.h"
 
 #include <algorithm>
+#include <functional>
+#include <thread>
 #include <utility>
 
 #include "glyphdata/cp936.h"
@@ -24,7 +26,7 @@ FontGlyph Trimmed(const FontFace::Rendered& rendered, uint32_t code_point) {
   int left = ink.width, right = -1, top = ink.rows, bottom = -1;
   for (int row = 0; row < ink.rows; ++row)
     for (int column = 0; column < ink.width; ++column)
-      if (LevelAt(ink, row, column) != 0)
+      if (rendered.levels[static_cast<size_t>(row * ink.width + column)] != 0)
         left = std::min(left, column), right = std::max(right, column), top = std::min(top, row), bottom = row;
   FontGlyph glyph;
   glyph.code_point = code_point;
@@ -33,9 +35,11 @@ FontGlyph Trimmed(const FontFace::Rendered& rendered, uint32_t code_point) {
   if (right < 0) return glyph;
   glyph.box_x = ink.left + left, glyph.box_w = right - left + 1, glyph.box_h = bottom - top + 1;
   glyph.box_y = ink.top - (bottom + 1);
-  for (int row = top; row <= bottom; ++row)
-    for (int column = left; column <= right; ++column)
-      glyph.levels.push_back(static_cast<uint8_t>(LevelAt(ink, row, column)));
+  glyph.levels.reserve(static_cast<size_t>(glyph.box_w * glyph.box_h));
+  for (int row = top; row <= bottom; ++row) {
+    const auto start = rendered.levels.begin() + row * ink.width;
+    glyph.levels.insert(glyph.levels.end(), start + left, start + right + 1);
+  }
   return glyph;
 }
 
@@ -55,24 +59,23 @@ std::unique_ptr<GlyphSource> MakeFontFileGlyphs(const FontFileRequest& request) 
   return std::make_unique<FontFileGlyphs>(request);
 }
 
-FontFileGlyphs::FontFileGlyphs(const FontFileRequest& request) : request_(request) {
-  const std::shared_ptr<const std::string> data = FontFace::Read(request.path);
-  face_ = std::make_unique<FontFace>(request.path, data, FontFace::FaceIndex(request.path, data, request.face));
+FontFileGlyphs::FontFileGlyphs(const FontFileRequest& request)
+    : request_(request),
+      data_(FontFace::Read(request.path)),
+      face_index_(FontFace::FaceIndex(request.path, data_, request.face)) {
+  face_ = std::make_unique<FontFace>(request.path, data_, face_index_);
   if (face_->Map() != FontFace::CharacterMap::kUnicode)
     throw FileFailure(request.path, "No Unicode character map: its characters cannot be found");
   const int size = request.size;
-  if (face_->HasStrike(size)) {
-    face_->UseStrike(size);
-  } else if (!face_->HasOutlines()) {
+  if (!face_->HasStrike(size) && !face_->HasOutlines()) {
     std::string sizes;
     for (int strike : face_->StrikeSizes()) sizes += (sizes.empty() ? "" : ", ") + std::to_string(strike);
     throw FileFailure(request.path, "No strike of " + std::to_string(size) +
                                         " pixels, and no outlines; its strikes are " + sizes + " pixels (--size)");
-  } else if (size < kSmallestOutlines) {
+  } else if (!face_->HasStrike(size) && size < kSmallestOutlines) {
     throw FileFailure(request.path, "Outlines are drawn at 8 to 128 pixels, not " + std::to_string(size) + " (--size)");
-  } else {
-    face_->UseOutlines(size, request.hinting);
   }
+  face_ = OpenFace();
   const int ascent = face_->Ascent(), descent = face_->Descent();
   metrics_.cell = {size, size};
   metrics_.line_height = ascent + descent;
@@ -106,16 +109,42 @@ GlyphFind FontFileGlyphs::Draw(SourceCharacter character) {
     return GlyphFind{cause, {}, {}};
   };
   if (code_point == 0) return missing(MissingCause::kNotInSet);
-  const std::optional<FontFace::Rendered> rendered = face_->Render(code_point, metrics_.bpp);
-  if (!rendered) return missing(MissingCause::kNotInSet);
-  Glyph glyph{character, Trimmed(*rendered, code_point), metrics_.cell, {}};
-  if (glyph.font.box_w == 0 && !IsWhiteSpace(code_point)) return missing(MissingCause::kBlank);
+  Glyph glyph{character, std::nullopt, metrics_.cell, std::vector<uint8_t>(1)};
   if (code_point < 0x80) glyph.shape.width = HalfWidthOf(metrics_.cell.width);
-  glyph.record = CellRecord(rendered->ink, glyph.shape);
+  if (request_.cells) {
+    const std::optional<FontFace::Rendered> rendered = face_->Render(code_point, metrics_.bpp);
+    if (!rendered) return missing(MissingCause::kNotInSet);
+    glyph.font = Trimmed(*rendered, code_point);
+    if (glyph.font->box_w == 0 && !IsWhiteSpace(code_point)) return missing(MissingCause::kBlank);
+    glyph.record = CellRecord(rendered->ink, glyph.shape);
+  } else {
+    const std::optional<bool> inked = face_->HasInk(code_point);
+    if (!inked) return missing(MissingCause::kNotInSet);
+    if (!*inked && !IsWhiteSpace(code_point)) return missing(MissingCause::kBlank);
+  }
   const auto number = static_cast<uint32_t>(glyphs_.size());
   numbers_.emplace(code_point, number);
   glyphs_.push_back(std::move(glyph));
   return {std::nullopt, {GlyphKind::kFont, number, glyphs_.back().character}, glyphs_.back().record};
+}
+
+std::unique_ptr<FontFace> FontFileGlyphs::OpenFace() const {
+  auto face = std::make_unique<FontFace>(request_.path, data_, face_index_);
+  if (face->HasStrike(request_.size))
+    face->UseStrike(request_.size);
+  else
+    face->UseOutlines(request_.size, request_.hinting);
+  return face;
+}
+
+FontGlyph FontFileGlyphs::FontGlyphDrawn(FontFace& face, uint32_t code_point) const {
+  const std::optional<FontFace::Rendered> rendered = face.Render(code_point, metrics_.bpp);
+  if (!rendered) {
+    FontGlyph glyph;
+    glyph.code_point = code_point;
+    return glyph;
+  }
+  return Trimmed(*rendered, code_point);
 }
 
 std::vector<uint8_t> FontFileGlyphs::CellRecord(const InkBitmap& ink, RecordShape shape) const {
@@ -151,7 +180,39 @@ SourceCharacter FontFileGlyphs::CharacterOf(const WrittenGlyph& glyph) const {
   return glyphs_[glyph.slot].character;
 }
 
-FontGlyph FontFileGlyphs::FontGlyphOf(const WrittenGlyph& glyph) const { return glyphs_[glyph.slot].font; }
+FontGlyph FontFileGlyphs::FontGlyphOf(const WrittenGlyph& glyph) const {
+  const Glyph& own = glyphs_[glyph.slot];
+  return own.font ? *own.font : FontGlyphDrawn(*face_, own.character.code_point);
+}
+
+std::vector<FontGlyph> FontFileGlyphs::FontGlyphsOf(const std::vector<WrittenGlyph>& glyphs) const {
+  std::vector<FontGlyph> font_glyphs(glyphs.size());
+  std::vector<size_t> undrawn;
+  for (size_t k = 0; k < glyphs.size(); ++k) {
+    const Glyph& own = glyphs_[glyphs[k].slot];
+    if (own.font)
+      font_glyphs[k] = *own.font;
+    else
+      undrawn.push_back(k);
+  }
+  // A thread draws every n-th of them with a face of its own: FreeType's faces are not shared between threads.
+  const size_t threads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
+  auto draw = [&](size_t first, FontFace& face) {
+    for (size_t i = first; i < undrawn.size(); i += threads)
+      font_glyphs[undrawn[i]] = FontGlyphDrawn(face, glyphs_[glyphs[undrawn[i]].slot].character.code_point);
+  };
+  std::vector<std::thread> workers;
+  std::vector<std::unique_ptr<FontFace>> faces;
+  for (size_t first = 1; first < threads && undrawn.size() > 64; ++first) faces.push_back(OpenFace());
+  for (size_t first = 1; first <= faces.size(); ++first) workers.emplace_back(draw, first, std::ref(*faces[first - 1]));
+  if (workers.empty()) {
+    for (size_t k : undrawn) font_glyphs[k] = FontGlyphDrawn(*face_, glyphs_[glyphs[k].slot].character.code_point);
+  } else {
+    draw(0, *face_);
+  }
+  for (std::thread& worker : workers) worker.join();
+  return font_glyphs;
+}
 
 std::vector<KerningPair> FontFileGlyphs::Kerning(const std::vector<uint32_t>& code_points) const {
   std::vector<KerningPair> pairs;

@@ -19,6 +19,9 @@ struct FontFileRequest {
   int size = 16;           ///< Pixels a line of outlines takes (their em), or the strike's size.
   Hinting hinting = Hinting::kLight;
   RecordFormat record_format;  ///< Of the glyph files' records; its depth is the glyphs'.
+  /// False when no glyph file takes the records (a font's run): each
+  /// glyph's record is then one zero byte, and no cell is drawn.
+  bool cells = true;
 };
 
 /// The glyphs of a font file, any character it has, drawn when first
@@ -39,23 +42,32 @@ class FontFileGlyphs : public GlyphSource {
   SourceCharacter CharacterOf(const WrittenGlyph& glyph) const override;
   GlyphRecord Placeholder() const override { return placeholder_; }
   FontGlyph FontGlyphOf(const WrittenGlyph& glyph) const override;
+  /// Draws those not drawn yet on as many threads as there are processors (up to 4).
+  std::vector<FontGlyph> FontGlyphsOf(const std::vector<WrittenGlyph>& glyphs) const override;
   std::vector<KerningPair> Kerning(const std::vector<uint32_t>& code_points) const override;
   const SourceMetrics& Metrics() const override { return metrics_; }
 
  private:
   struct Glyph {
     SourceCharacter character;
-    FontGlyph font;
+    std::optional<FontGlyph> font;  ///< None until drawn, when no cell needed drawing it.
     RecordShape shape;
     std::vector<uint8_t> record;
   };
 
-  /// Draws the glyph of `character`, or says why there is none.
+  /// Finds the glyph of `character` in the face, drawn when a cell is asked
+  /// for, or says why there is none.
   GlyphFind Draw(SourceCharacter character);
+  /// A face of the font file, drawing as the request asks.
+  std::unique_ptr<FontFace> OpenFace() const;
+  /// The glyph of `code_point` as a font holds it, drawn by `face`.
+  FontGlyph FontGlyphDrawn(FontFace& face, uint32_t code_point) const;
   /// The record of the cell of `shape` with `ink` in it, in the records' format.
   std::vector<uint8_t> CellRecord(const InkBitmap& ink, RecordShape shape) const;
 
   FontFileRequest request_;
+  std::shared_ptr<const std::string> data_;  ///< The font file's bytes.
+  int face_index_;
   std::unique_ptr<FontFace> face_;
   SourceMetrics metrics_;
   int cell_baseline_;  ///< The row of the cells' baseline.

@@ -11,9 +11,9 @@ void FontCharacters::GlyphWritten(const WrittenGlyph& glyph, int64_t) {
 }
 
 std::vector<FontGlyph> FontCharacters::Glyphs() const {
-  std::vector<FontGlyph> glyphs;
-  for (const auto& [code_point, written] : characters_) glyphs.push_back(glyphs_.FontGlyphOf(written));
-  return glyphs;
+  std::vector<WrittenGlyph> written;
+  for (const auto& [code_point, glyph] : characters_) written.push_back(glyph);
+  return glyphs_.FontGlyphsOf(written);
 }
 
 FontFormat::FontFormat(const FormatRequest& request)

@@ -38,22 +38,6 @@ class Bytes {
   std::string text_;
 };
 
-/// Bits most significant first, for the glyphs' fields.
-class Bits {
- public:
-  void Add(uint32_t value, int bits) {
-    for (int bit = bits - 1; bit >= 0; --bit, ++count_) {
-      if (count_ % 8 == 0) bytes_ += '\0';
-      if ((value >> bit & 1) != 0) bytes_.back() = static_cast<char>(bytes_.back() | (0x80 >> (count_ % 8)));
-    }
-  }
-  const std::string& bytes() const { return bytes_; }
-
- private:
-  std::string bytes_;
-  size_t count_ = 0;
-};
-
 int UnsignedBits(uint32_t value) {
   int bits = 0;
   while (value >> bits != 0) ++bits;
@@ -84,7 +68,7 @@ class LvglBinFormat : public FontFormat {
       if (glyph.box_h != 0) min_y = std::min(min_y, glyph.ofs_y), max_y = std::max(max_y, glyph.ofs_y + glyph.box_h);
     }
     // The glyphs, glyph 0 the reserved one.
-    std::vector<std::string> records{Record({0, 0, 0, 0, 0, 0, 0}, font, xy_bits, wh_bits, advance_bits)};
+    std::vector<std::string> records{Record({0, 0, 0, 0, 0, 0, 0, 0}, font, xy_bits, wh_bits, advance_bits)};
     for (const LvglGlyph& glyph : font.glyphs) records.push_back(Record(glyph, font, xy_bits, wh_bits, advance_bits));
     if (font.bitmap_format != LvglBitmaps::kPlain) records.back() += '\0';  // LVGL's decoder reads a byte ahead.
     Bytes glyf, loca;
@@ -131,14 +115,18 @@ class LvglBinFormat : public FontFormat {
 
   /// A glyph's record: its fields, then its bitmap's bits.
   static std::string Record(const LvglGlyph& glyph, const LvglFont& font, int xy_bits, int wh_bits, int advance_bits) {
-    Bits bits;
+    BitWriter bits;
     bits.Add(static_cast<uint32_t>(glyph.adv_w), advance_bits);
     bits.Add(static_cast<uint32_t>(glyph.ofs_x) & ((1u << xy_bits) - 1), xy_bits);
     bits.Add(static_cast<uint32_t>(glyph.ofs_y) & ((1u << xy_bits) - 1), xy_bits);
     bits.Add(static_cast<uint32_t>(glyph.box_w), wh_bits);
     bits.Add(static_cast<uint32_t>(glyph.box_h), wh_bits);
-    for (uint32_t i = 0; i < glyph.bitmap_size; ++i) bits.Add(font.bitmaps[glyph.bitmap_index + i], 8);
-    return bits.bytes();
+    // The bitmap's bits follow the fields' at once: the loader reads them so.
+    for (uint32_t bit = 0; bit < glyph.bitmap_bits; bit += 8) {
+      const int taken = static_cast<int>(std::min<uint32_t>(8, glyph.bitmap_bits - bit));
+      bits.Add(font.bitmaps[glyph.bitmap_index + bit / 8] >> (8 - taken), taken);
+    }
+    return std::string(bits.bytes().begin(), bits.bytes().end());
   }
 
   static Bytes Cmaps(const LvglFont& font) {

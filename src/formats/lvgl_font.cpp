@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <map>
+#include <thread>
 
 namespace pixtrel {
 
@@ -35,26 +36,10 @@ std::vector<LvglCharacterMap> CharacterMaps(const std::vector<uint32_t>& code_po
   return maps;
 }
 
-/// Bits written most significant first.
-class BitWriter {
- public:
-  void Add(unsigned value, int bits) {
-    for (int bit = bits - 1; bit >= 0; --bit, ++count_) {
-      if (count_ % 8 == 0) bytes_.push_back(0);
-      if ((value >> bit & 1) != 0) bytes_.back() |= static_cast<uint8_t>(0x80 >> (count_ % 8));
-    }
-  }
-  std::vector<uint8_t>& bytes() { return bytes_; }
-
- private:
-  std::vector<uint8_t> bytes_;
-  size_t count_ = 0;
-};
-
-std::vector<uint8_t> PlainBitmap(const FontGlyph& glyph, int bpp) {
+BitWriter PlainBitmap(const FontGlyph& glyph, int bpp) {
   BitWriter out;
   for (uint8_t level : glyph.levels) out.Add(level, bpp);
-  return std::move(out.bytes());
+  return out;
 }
 
 /// The glyphs' bitmaps, made by `bitmap_of`, into `font`.
@@ -63,16 +48,29 @@ void PutBitmaps(const std::vector<FontGlyph>& glyphs, BitmapOf bitmap_of, LvglFo
   font.bitmaps.clear();
   font.glyphs.clear();
   for (const FontGlyph& glyph : glyphs) {
-    const std::vector<uint8_t> bitmap = glyph.levels.empty() ? std::vector<uint8_t>() : bitmap_of(glyph);
-    font.glyphs.push_back({static_cast<uint32_t>(font.bitmaps.size()), static_cast<uint32_t>(bitmap.size()),
-                           glyph.advance, glyph.box_w, glyph.box_h, glyph.box_x, glyph.box_y});
-    font.bitmaps.insert(font.bitmaps.end(), bitmap.begin(), bitmap.end());
+    BitWriter bitmap = glyph.levels.empty() ? BitWriter() : bitmap_of(glyph);
+    font.glyphs.push_back({static_cast<uint32_t>(font.bitmaps.size()), static_cast<uint32_t>(bitmap.bytes().size()),
+                           static_cast<uint32_t>(bitmap.bits()), glyph.advance, glyph.box_w, glyph.box_h, glyph.box_x,
+                           glyph.box_y});
+    const std::vector<uint8_t>& bitmap_bytes = bitmap.bytes();
+    font.bitmaps.insert(font.bitmaps.end(), bitmap_bytes.begin(), bitmap_bytes.end());
   }
 }
 
 }  // namespace
 
-std::vector<uint8_t> CompressedBitmap(const FontGlyph& glyph, int bpp, bool prefilter) {
+void BitWriter::Add(uint32_t value, int bits) {
+  while (bits > 0) {
+    const int room = 8 - static_cast<int>(count_ % 8);
+    if (room == 8) bytes_.push_back(0);
+    const int taken = std::min(room, bits);
+    bits -= taken;
+    bytes_.back() |= static_cast<uint8_t>((value >> bits & ((1u << taken) - 1)) << (room - taken));
+    count_ += static_cast<size_t>(taken);
+  }
+}
+
+BitWriter CompressedBitmap(const FontGlyph& glyph, int bpp, bool prefilter) {
   std::vector<uint8_t> pixels = glyph.levels;
   if (prefilter)
     for (size_t i = pixels.size(); i-- > static_cast<size_t>(glyph.box_w);)
@@ -109,7 +107,7 @@ std::vector<uint8_t> CompressedBitmap(const FontGlyph& glyph, int bpp, bool pref
     previous = pixels[i++];
     repeating = false;
   }
-  return std::move(out.bytes());
+  return out;
 }
 
 std::vector<uint32_t> CodePointsOf(const std::vector<FontGlyph>& glyphs) {
@@ -125,16 +123,19 @@ LvglFont MakeLvglFont(const std::vector<FontGlyph>& glyphs, int bpp, bool compre
   font.code_points = CodePointsOf(glyphs);
   font.maps = CharacterMaps(font.code_points);
   if (compress) {
+    // Both ways at once, the smaller kept.
+    LvglFont unfiltered;
+    std::thread other([&] {
+      PutBitmaps(
+          glyphs, [&](const FontGlyph& glyph) { return CompressedBitmap(glyph, bpp, false); }, unfiltered);
+    });
     PutBitmaps(
         glyphs, [&](const FontGlyph& glyph) { return CompressedBitmap(glyph, bpp, true); }, font);
-    const size_t prefiltered = font.bitmaps.size();
-    PutBitmaps(
-        glyphs, [&](const FontGlyph& glyph) { return CompressedBitmap(glyph, bpp, false); }, font);
-    font.bitmap_format = LvglBitmaps::kCompressedNoPrefilter;
-    if (prefiltered < font.bitmaps.size()) {
-      PutBitmaps(
-          glyphs, [&](const FontGlyph& glyph) { return CompressedBitmap(glyph, bpp, true); }, font);
-      font.bitmap_format = LvglBitmaps::kCompressed;
+    other.join();
+    font.bitmap_format = LvglBitmaps::kCompressed;
+    if (unfiltered.bitmaps.size() <= font.bitmaps.size()) {
+      font.bitmaps = std::move(unfiltered.bitmaps), font.glyphs = std::move(unfiltered.glyphs);
+      font.bitmap_format = LvglBitmaps::kCompressedNoPrefilter;
     }
     font.bitmaps.push_back(0);  // LVGL's decoder reads a byte ahead of the last bit it takes.
   } else {

@@ -20,6 +20,7 @@ struct LvglCharacterMap {
 struct LvglGlyph {
   uint32_t bitmap_index;  ///< Where its bitmap starts in the font's bitmaps.
   uint32_t bitmap_size;   ///< Its bytes there.
+  uint32_t bitmap_bits;   ///< The bits of those bytes it takes.
   int adv_w;              ///< In 1/16 pixels.
   int box_w, box_h, ofs_x, ofs_y;
 };
@@ -46,6 +47,21 @@ struct LvglFont {
   int kern_scale = 16;  ///< 12.4 fixed point.
 };
 
+/// Bits written most significant first, as LVGL reads the bits of its fonts.
+class BitWriter {
+ public:
+  /// Appends the `bits` low bits of `value`.
+  void Add(uint32_t value, int bits);
+  /// The bytes written, the last padded with zero bits.
+  std::vector<uint8_t>& bytes() { return bytes_; }
+  /// How many bits were written.
+  size_t bits() const { return count_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+  size_t count_ = 0;
+};
+
 /// The code points of `glyphs`, in their order.
 std::vector<uint32_t> CodePointsOf(const std::vector<FontGlyph>& glyphs);
 
@@ -60,6 +76,6 @@ LvglFont MakeLvglFont(const std::vector<FontGlyph>& glyphs, int bpp, bool compre
 /// The bitmap of `glyph` as LVGL's compression writes it: its pixels run-
 /// length coded at `bpp` bits, each row XORed with the one above first when
 /// `prefilter`.
-std::vector<uint8_t> CompressedBitmap(const FontGlyph& glyph, int bpp, bool prefilter);
+BitWriter CompressedBitmap(const FontGlyph& glyph, int bpp, bool prefilter);
 
 }  // namespace pixtrel

@@ -73,25 +73,32 @@ class LvglFormat : public FontFormat {
             SettingChecks(font, ident) +
             "/* The glyphs' bitmaps, each trimmed to its ink, its pixels one after another. */\n"
             "static LV_ATTRIBUTE_LARGE_CONST const uint8_t glyph_bitmap[] = {\n";
-    std::string descriptions =
+    // Six characters a byte, a comment and a descriptor a glyph: reserved, not grown.
+    text.reserve(text.size() + font.bitmaps.size() * 6 + font.glyphs.size() * 160 + 4096);
+    std::string descriptions;
+    descriptions.reserve(font.glyphs.size() * 110 + 256);
+    descriptions +=
         "static const lv_font_fmt_txt_glyph_dsc_t glyph_dsc[] = {\n"
         "    {.bitmap_index = 0, .adv_w = 0, .box_w = 0, .box_h = 0, .ofs_x = 0, .ofs_y = 0} /* id = 0 reserved */,\n";
     for (size_t k = 0; k < font.glyphs.size(); ++k) {
       const LvglGlyph& glyph = font.glyphs[k];
       text += Printed("    /* U+%04X%s */\n", static_cast<unsigned>(glyphs[k].code_point),
                       Shown(glyphs[k].code_point).c_str());
-      for (uint32_t i = 0; i < glyph.bitmap_size; ++i)
-        text += Printed(i == 0        ? "    0x%02X,"
-                        : i % 16 == 0 ? "\n    0x%02X,"
-                                      : " 0x%02X,",
-                        font.bitmaps[glyph.bitmap_index + i]);
+      for (uint32_t i = 0; i < glyph.bitmap_size; ++i) {
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        const uint8_t byte = font.bitmaps[glyph.bitmap_index + i];
+        text += i == 0 ? "    0x" : i % 16 == 0 ? "\n    0x" : " 0x";
+        text += {kHex[byte >> 4], kHex[byte & 0xF], ','};
+      }
       if (glyph.bitmap_size != 0) text += "\n";
       descriptions +=
           Printed("    {.bitmap_index = %u, .adv_w = %d, .box_w = %d, .box_h = %d, .ofs_x = %d, .ofs_y = %d},\n",
                   glyph.bitmap_index, glyph.adv_w, glyph.box_w, glyph.box_h, glyph.ofs_x, glyph.ofs_y);
     }
     if (font.bitmap_format != LvglBitmaps::kPlain) text += "    0x00, /* read ahead by the decoder */\n";
-    text += "};\n\n" + descriptions + "};\n\n";
+    text += "};\n\n";
+    text += descriptions;
+    text += "};\n\n";
     for (size_t m = 0; m < font.maps.size(); ++m) {
       if (font.maps[m].sparse.empty()) continue;
       text += Printed("static const uint16_t unicode_list_%zu[] = {", m);
