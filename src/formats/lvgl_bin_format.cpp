@@ -24,14 +24,15 @@ class Bytes {
   size_t size() const { return text_.size(); }
   const std::string& text() const { return text_; }
 
-  /// A table: its length (with these 8 bytes), its name, then `body`, padded to 4 bytes.
-  static std::string Table(const char* name, Bytes body) {
+  void Reserve(size_t size) { text_.reserve(size); }
+
+  /// Appends a table: its length (with these 8 bytes), its name, then
+  /// `body`, padded to 4 bytes.
+  void AppendTable(const char* name, Bytes& body) {
     body.Pad();
-    Bytes table;
-    table.U32(static_cast<uint32_t>(body.size() + 8));
-    table.Append(std::string(name, 4));
-    table.Append(body.text());
-    return table.text();
+    U32(static_cast<uint32_t>(body.size() + 8));
+    text_.append(name, 4);
+    text_ += body.text_;
   }
 
  private:
@@ -72,6 +73,9 @@ class LvglBinFormat : public FontFormat {
     for (const LvglGlyph& glyph : font.glyphs) records.push_back(Record(glyph, font, xy_bits, wh_bits, advance_bits));
     if (font.bitmap_format != LvglBitmaps::kPlain) records.back() += '\0';  // LVGL's decoder reads a byte ahead.
     Bytes glyf, loca;
+    size_t glyf_size = 0;
+    for (const std::string& record : records) glyf_size += record.size();
+    glyf.Reserve(glyf_size + 4);
     std::vector<uint32_t> offsets;
     for (const std::string& record : records)
       offsets.push_back(static_cast<uint32_t>(glyf.size() + 8)), glyf.Append(record);
@@ -107,10 +111,14 @@ class LvglBinFormat : public FontFormat {
     head.U16(0);  // underline_position
     head.U16(0);  // underline_thickness
 
-    std::string text = Bytes::Table("head", head) + Bytes::Table("cmap", Cmaps(font)) + Bytes::Table("loca", loca) +
-                       Bytes::Table("glyf", glyf);
-    if (!font.kerning.empty()) text += Bytes::Table("kern", Kerning(font, wide_ids));
-    return text;
+    Bytes cmap = Cmaps(font), kern = Kerning(font, wide_ids), file;
+    file.Reserve(head.size() + cmap.size() + loca.size() + glyf.size() + kern.size() + 64);
+    file.AppendTable("head", head);
+    file.AppendTable("cmap", cmap);
+    file.AppendTable("loca", loca);
+    file.AppendTable("glyf", glyf);
+    if (!font.kerning.empty()) file.AppendTable("kern", kern);
+    return file.text();
   }
 
   /// A glyph's record: its fields, then its bitmap's bits.

@@ -1,6 +1,8 @@
 #include "formats/lvgl_format.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <span>
 
 #include "formats/c_text.h"
 #include "formats/font_format.h"
@@ -17,6 +19,19 @@ std::string Shown(uint32_t code_point) {
   std::string text = " \"";
   AppendUtf8(code_point, text);
   return text + "\"";
+}
+
+/// Appends `bytes` as the rows of a C array, 16 a row: "    0x4F, 0x00,\n".
+void AppendBytes(std::span<const uint8_t> bytes, std::string& text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  for (size_t i = 0; i < bytes.size(); i += 16) {
+    char row[4 + 16 * 6 + 1] = "   ";
+    char* at = row + 3;
+    for (size_t k = i; k < std::min(i + 16, bytes.size()); ++k)
+      at = std::copy_n(" 0x", 3, at), *at++ = kHex[bytes[k] >> 4], *at++ = kHex[bytes[k] & 0xF], *at++ = ',';
+    *at++ = '\n';
+    text.append(row, at);
+  }
 }
 
 /// The preprocessor's checks that lv_conf.h sets what the font needs.
@@ -73,8 +88,8 @@ class LvglFormat : public FontFormat {
             SettingChecks(font, ident) +
             "/* The glyphs' bitmaps, each trimmed to its ink, its pixels one after another. */\n"
             "static LV_ATTRIBUTE_LARGE_CONST const uint8_t glyph_bitmap[] = {\n";
-    // Six characters a byte, a comment and a descriptor a glyph: reserved, not grown.
-    text.reserve(text.size() + font.bitmaps.size() * 6 + font.glyphs.size() * 160 + 4096);
+    // Under seven characters a byte, a comment, a descriptor and a list entry a glyph: reserved, not grown.
+    text.reserve(text.size() + font.bitmaps.size() * 7 + font.glyphs.size() * 170 + 4096);
     std::string descriptions;
     descriptions.reserve(font.glyphs.size() * 110 + 256);
     descriptions +=
@@ -84,13 +99,7 @@ class LvglFormat : public FontFormat {
       const LvglGlyph& glyph = font.glyphs[k];
       text += Printed("    /* U+%04X%s */\n", static_cast<unsigned>(glyphs[k].code_point),
                       Shown(glyphs[k].code_point).c_str());
-      for (uint32_t i = 0; i < glyph.bitmap_size; ++i) {
-        static constexpr char kHex[] = "0123456789ABCDEF";
-        const uint8_t byte = font.bitmaps[glyph.bitmap_index + i];
-        text += i == 0 ? "    0x" : i % 16 == 0 ? "\n    0x" : " 0x";
-        text += {kHex[byte >> 4], kHex[byte & 0xF], ','};
-      }
-      if (glyph.bitmap_size != 0) text += "\n";
+      AppendBytes(std::span(font.bitmaps).subspan(glyph.bitmap_index, glyph.bitmap_size), text);
       descriptions +=
           Printed("    {.bitmap_index = %u, .adv_w = %d, .box_w = %d, .box_h = %d, .ofs_x = %d, .ofs_y = %d},\n",
                   glyph.bitmap_index, glyph.adv_w, glyph.box_w, glyph.box_h, glyph.ofs_x, glyph.ofs_y);
