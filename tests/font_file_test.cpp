@@ -91,7 +91,8 @@ std::map<uint32_t, Glyph> ReadLvglBin(const std::string& file) {
   EXPECT_EQ(file.substr(4, 4) + file.substr(cmap + 4, 4) + file.substr(loca + 4, 4) + file.substr(glyf + 4, 4),
             "headcmaplocaglyf");
   const int bpp = file[head + 29], xy = file[head + 30], wh = file[head + 31], adv = file[head + 32];
-  const int compression = file[head + 33];
+  const int compression = file[head + 33], whole_pixels = file[head + 28] == 0;
+  const auto default_advance = static_cast<int>(u(head + 22, 2));
   const bool long_offsets = file[head + 26] == 1;
   EXPECT_EQ(u(head + 4, 2), 3u);  // Tables after head: LVGL's loader reads a kern table from 4 on.
   std::map<uint32_t, Glyph> glyphs;
@@ -107,7 +108,8 @@ std::map<uint32_t, Glyph> ReadLvglBin(const std::string& file) {
       const size_t offset = glyf + (long_offsets ? u(loca + 12 + 4 * id, 4) : u(loca + 12 + 2 * id, 2));
       BitReader in{reinterpret_cast<const uint8_t*>(file.data() + offset)};
       Glyph glyph;
-      glyph.advance = static_cast<int>(in.Read(adv)), glyph.x = in.Signed(xy), glyph.y = in.Signed(xy);
+      glyph.advance = (adv == 0 ? default_advance : static_cast<int>(in.Read(adv))) * (whole_pixels ? 16 : 1),
+      glyph.x = in.Signed(xy), glyph.y = in.Signed(xy);
       glyph.w = static_cast<int>(in.Read(wh)), glyph.h = static_cast<int>(in.Read(wh));
       if (compression != 0) {
         glyph.levels = Decompressed({in.bytes + in.at / 8, in.at % 8}, glyph.w, glyph.h, bpp, compression == 1);
@@ -120,14 +122,18 @@ std::map<uint32_t, Glyph> ReadLvglBin(const std::string& file) {
   return glyphs;
 }
 
-/// The glyph FreeType draws of `code_point` at `size` pixels, lightly hinted,
-/// its coverage rounded to `bpp` bits and trimmed to the pixels it covers.
+/// The glyph FreeType draws of `code_point`, lightly hinted, its coverage
+/// rounded to `bpp` bits (at 1, drawn monochrome), trimmed to the pixels it covers.
 Glyph FreeTypeGlyph(FT_Face face, uint32_t code_point, int bpp) {
-  EXPECT_EQ(FT_Load_Char(face, code_point, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT), 0);
-  EXPECT_EQ(FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL), 0);
+  const bool mono = bpp == 1;
+  EXPECT_EQ(FT_Load_Char(face, code_point, FT_LOAD_NO_BITMAP | (mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT)), 0);
+  EXPECT_EQ(FT_Render_Glyph(face->glyph, mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL), 0);
   const FT_Bitmap& bitmap = face->glyph->bitmap;
   const int most = (1 << bpp) - 1;
-  auto level = [&](int x, int y) { return (bitmap.buffer[y * bitmap.pitch + x] * most + 127) / 255; };
+  auto level = [&](int x, int y) {
+    const uint8_t* row = bitmap.buffer + y * bitmap.pitch;
+    return mono ? row[x / 8] >> (7 - x % 8) & 1 : (row[x] * most + 127) / 255;
+  };
   int left = 1 << 20, right = -1, top = 1 << 20, bottom = -1;
   for (int y = 0; y < static_cast<int>(bitmap.rows); ++y)
     for (int x = 0; x < static_cast<int>(bitmap.width); ++x)
@@ -144,22 +150,28 @@ Glyph FreeTypeGlyph(FT_Face face, uint32_t code_point, int bpp) {
 
 TEST(FontFileTest, LvglBinaryFontsDrawAsFreeTypeDrawsTheFace) {
   testing::TempDir dir;
-  const std::string text = "主菜单 體镕喆 ー설정™ 25°C AVAW\n";
-  testing::WriteFile(dir / "menu.txt", text);
+  const char* const text = "主菜单 體镕喆 ー설정™ 25°C AVAW\n";
   FT_Library library;
   ASSERT_EQ(FT_Init_FreeType(&library), 0);
   FT_Face face;
   ASSERT_EQ(FT_New_Face(library, kFont, 0, &face), 0);
   ASSERT_EQ(FT_Set_Pixel_Sizes(face, 0, 24), 0);
-  for (const char* options : {"--bpp 4", "--bpp 4 --compress", "--bpp 2 --compress", "--bpp 8"}) {
+  // The last text's glyphs all advance alike, which the file says once.
+  const std::pair<const char*, const char*> runs[] = {{"--bpp 4", text},
+                                                      {"--bpp 4 --compress", text},
+                                                      {"--bpp 2 --compress", text},
+                                                      {"--bpp 8", text},
+                                                      {"--bpp 1", "主菜单"}};
+  for (const auto& [options, menu] : runs) {
     SCOPED_TRACE(options);
+    testing::WriteFile(dir / "menu.txt", menu);
     const testing::CommandResult run =
         testing::RunCommand(std::string(PIXTREL_EXTRACT) + " -q --font " + kFont + " --size 24 --format lvgl-bin " +
                                 options + " -o " + (dir / "ui.bin") + " " + (dir / "menu.txt"),
                             dir);
     ASSERT_EQ(run.status, 0) << run.err;
     const std::map<uint32_t, Glyph> glyphs = ReadLvglBin(testing::ReadFile(dir / "ui.bin"));
-    EXPECT_EQ(glyphs.size(), 18u);  // Each character once, the space too.
+    EXPECT_EQ(glyphs.size(), menu == text ? 18u : 3u);  // Each character once, the space too.
     const int bpp = options[6] - '0';
     for (const auto& [code_point, glyph] : glyphs) {
       SCOPED_TRACE(code_point);

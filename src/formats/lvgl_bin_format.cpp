@@ -59,18 +59,28 @@ class LvglBinFormat : public FontFormat {
         MakeLvglFont(glyphs, metrics.bpp, request.compress,
                      request.kerning ? request.glyphs->Kerning(CodePointsOf(glyphs)) : std::vector<KerningPair>());
     if (font.glyphs.size() >= 0xFFFF) throw FileFailure(request.output, "More glyphs than LVGL's binary font numbers");
-    int xy_bits = 1, wh_bits = 1, advance_bits = 1;
+    // Advances in whole pixels when they all are, and none at all when they are all one.
+    const bool whole_pixels = std::all_of(font.glyphs.begin(), font.glyphs.end(),
+                                          [](const LvglGlyph& glyph) { return glyph.adv_w % 16 == 0; });
+    const int advance_unit = whole_pixels ? 16 : 1;
+    const bool one_advance =
+        !font.glyphs.empty() && std::all_of(font.glyphs.begin(), font.glyphs.end(), [&](const LvglGlyph& glyph) {
+          return glyph.adv_w == font.glyphs.front().adv_w;
+        });
+    int xy_bits = 1, wh_bits = 1, advance_bits = one_advance ? 0 : 1;
     int min_y = 0, max_y = 0;
     for (const LvglGlyph& glyph : font.glyphs) {
       xy_bits = std::max({xy_bits, SignedBits(glyph.ofs_x), SignedBits(glyph.ofs_y)});
       wh_bits = std::max({wh_bits, UnsignedBits(static_cast<uint32_t>(glyph.box_w)),
                           UnsignedBits(static_cast<uint32_t>(glyph.box_h))});
-      advance_bits = std::max(advance_bits, UnsignedBits(static_cast<uint32_t>(glyph.adv_w)));
+      if (!one_advance)
+        advance_bits = std::max(advance_bits, UnsignedBits(static_cast<uint32_t>(glyph.adv_w / advance_unit)));
       if (glyph.box_h != 0) min_y = std::min(min_y, glyph.ofs_y), max_y = std::max(max_y, glyph.ofs_y + glyph.box_h);
     }
     // The glyphs, glyph 0 the reserved one.
-    std::vector<std::string> records{Record({0, 0, 0, 0, 0, 0, 0, 0}, font, xy_bits, wh_bits, advance_bits)};
-    for (const LvglGlyph& glyph : font.glyphs) records.push_back(Record(glyph, font, xy_bits, wh_bits, advance_bits));
+    const FieldBits fields{xy_bits, wh_bits, advance_bits, advance_unit};
+    std::vector<std::string> records{Record({0, 0, 0, 0, 0, 0, 0, 0}, font, fields)};
+    for (const LvglGlyph& glyph : font.glyphs) records.push_back(Record(glyph, font, fields));
     if (font.bitmap_format != LvglBitmaps::kPlain) records.back() += '\0';  // LVGL's decoder reads a byte ahead.
     Bytes glyf, loca;
     size_t glyf_size = 0;
@@ -96,11 +106,12 @@ class LvglBinFormat : public FontFormat {
     head.U16(0);                               // typo_line_gap
     head.U16(static_cast<unsigned>(min_y));
     head.U16(static_cast<unsigned>(max_y));
-    head.U16(0);  // default_advance_width: each glyph has its own
+    head.U16(one_advance ? static_cast<unsigned>(font.glyphs.front().adv_w / advance_unit)
+                         : 0);  // default_advance_width
     head.U16(static_cast<unsigned>(font.kerning.empty() ? 0 : font.kern_scale));
     head.U8(long_offsets ? 1 : 0);  // index_to_loc_format
     head.U8(wide_ids ? 1 : 0);      // glyph_id_format
-    head.U8(1);                     // advance_width_format: 1/16 pixels
+    head.U8(whole_pixels ? 0 : 1);  // advance_width_format: whole pixels, or 1/16
     head.U8(static_cast<unsigned>(font.bpp));
     head.U8(static_cast<unsigned>(xy_bits));
     head.U8(static_cast<unsigned>(wh_bits));
@@ -121,10 +132,16 @@ class LvglBinFormat : public FontFormat {
     return file.text();
   }
 
+  /// The sizes of a glyph's fields, and the unit of its advance in 1/16 pixels.
+  struct FieldBits {
+    int xy, wh, advance, advance_unit;
+  };
+
   /// A glyph's record: its fields, then its bitmap's bits.
-  static std::string Record(const LvglGlyph& glyph, const LvglFont& font, int xy_bits, int wh_bits, int advance_bits) {
+  static std::string Record(const LvglGlyph& glyph, const LvglFont& font, const FieldBits& fields) {
+    const int xy_bits = fields.xy, wh_bits = fields.wh;
     BitWriter bits;
-    bits.Add(static_cast<uint32_t>(glyph.adv_w), advance_bits);
+    bits.Add(static_cast<uint32_t>(glyph.adv_w / fields.advance_unit), fields.advance);
     bits.Add(static_cast<uint32_t>(glyph.ofs_x) & ((1u << xy_bits) - 1), xy_bits);
     bits.Add(static_cast<uint32_t>(glyph.ofs_y) & ((1u << xy_bits) - 1), xy_bits);
     bits.Add(static_cast<uint32_t>(glyph.box_w), wh_bits);
