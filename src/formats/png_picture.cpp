@@ -57,6 +57,7 @@ void PngPicture::Finish() {
   std::vector<WrittenGlyph> line;
   std::vector<uint8_t> row(static_cast<size_t>(picture_width) * 3);
   const int64_t limit = max_width_ ? *max_width_ : -1;
+  const int most = (1 << request_.record_format.bpp) - 1;
   auto draw_line = [&](int64_t) {
     for (int y = 0; y < height; ++y) {
       for (size_t x = 0; x < row.size(); x += 3) std::memcpy(&row[x], PictureColours::kBackground, 3);
@@ -65,10 +66,16 @@ void PngPicture::Finish() {
         const RecordShape shape{store.ShapeOf(glyph).width, height};
         const GlyphRecord record = store.RecordOf(glyph);
         for (int x = 0; x < shape.width; ++x) {
-          if (!Inked(record.data(), shape, request_.record_format, x, y)) continue;
-          const uint8_t* colour = x0 + x >= limit && limit >= 0           ? PictureColours::kOver
-                                  : glyph.kind == GlyphKind::kPlaceholder ? PictureColours::kPlaceholder
-                                                                          : PictureColours::kInk;
+          const int level = LevelAt(record.data(), shape, request_.record_format, x, y);
+          if (level == 0) continue;
+          const uint8_t* ink = x0 + x >= limit && limit >= 0           ? PictureColours::kOver
+                               : glyph.kind == GlyphKind::kPlaceholder ? PictureColours::kPlaceholder
+                                                                       : PictureColours::kInk;
+          // Coverage blends the ink into the background.
+          uint8_t colour[3];
+          for (int c = 0; c < 3; ++c)
+            colour[c] = static_cast<uint8_t>(PictureColours::kBackground[c] +
+                                             (ink[c] - PictureColours::kBackground[c]) * level / most);
           for (int k = 0; k < scale_; ++k)
             std::memcpy(&row[static_cast<size_t>(((x0 + x) * scale_ + k) * 3)], colour, 3);
         }

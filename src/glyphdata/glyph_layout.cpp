@@ -126,6 +126,7 @@ void SetLevel(uint8_t* record, RecordShape shape, int bpp, int x, int y, int lev
 }
 
 bool Inked(const uint8_t* record, RecordShape shape, RecordFormat format, int x, int y) {
+  if (format.bpp > 1) return LevelAt(record, shape, format, x, y) * 2 > (1 << format.bpp) - 1;
   return BitAt(record, PositionOf(format.layout, shape, x, y)) != format.invert;
 }
 

@@ -73,7 +73,7 @@ void SetLevel(uint8_t* record, RecordShape shape, int bpp, int x, int y, int lev
 void Ink(uint8_t* record, RecordShape shape, GlyphLayout layout, int x, int y);
 
 /// True when the pixel at column `x`, row `y` of `record`, of `shape` in
-/// `format`, is inked.
+/// `format`, is inked: at more than 1 bit a pixel, covered more than half.
 bool Inked(const uint8_t* record, RecordShape shape, RecordFormat format, int x, int y);
 
 }  // namespace pixtrel
