@@ -241,6 +241,21 @@ TEST_F(ExtractorTest, ALineLongerThanTheReaderHoldsIsWorkedInPieces) {
   EXPECT_EQ(run_->BytesDone, static_cast<int64_t>(text.size()) + 2);
 }
 
+TEST_F(ExtractorTest, AFourByteGb18030CharacterIsOneCharacterEvenAcrossPieces) {
+  // 설 is 83 31 F4 37: one character CP936 has no form for, never a lead byte and digits.
+  const std::string seol = "\x83\x31\xF4\x37";
+  std::string text, expected;
+  const std::string record = TestRecord(0);
+  for (int i = 0; i < 100'000; ++i) text += seol + kAh, expected += record;
+  Choose("long.txt", text);
+  run_->WriteExtraRecords({true, false});  // Digits would get records of their own.
+  EXPECT_EQ(Run(std::make_unique<testing::TrickleSource>(text, 50'001)), RunOutcome::kWritten);
+  EXPECT_TRUE(Output() == expected);
+  EXPECT_EQ(window_.missing, std::vector<testing::Missing>(100'000, {kNoCp936Code, 1}));
+  EXPECT_EQ(FourByteCodePoint(seol), 0xC124u);
+  EXPECT_EQ(FourByteCodePoint("\x95\x32\x82\x36"), 0x20000u);  // 𠀀, beyond the Basic Multilingual Plane.
+}
+
 TEST_F(ExtractorTest, ASourceOfMoreThan21MBRunsToTheEnd) {
   // A 32-bit count of the bytes done times 100 overflows from 21,474,837 bytes on.
   std::string line = std::string(38, 'x') + kZhong + "\r\n";

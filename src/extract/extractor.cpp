@@ -59,11 +59,14 @@ class ExtractionRun {
   /// table to the glyph file, and the extra records asked for; reports the
   /// other characters that are not ASCII, and advances BytesDone by the
   /// characters' bytes. Returns how many bytes it took: all, but for the
-  /// first byte of a character that ends a piece and may go on in the next.
+  /// start of a character that ends a piece and may go on in the next.
   size_t ExtractLine(std::string_view line, bool ends_line) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-    const size_t used = !ends_line && EndsUnfinished(line) ? line.size() - 1 : line.size();
-    ForEachCharacter(line.substr(0, used), [&](size_t i, size_t length) {
+    const size_t used = ends_line ? line.size() : line.size() - UnfinishedBytes(line);
+    const std::string_view text = line.substr(0, used);
+    size_t four_byte_end = 0;  // The bytes of a four-byte character are one character.
+    ForEachCharacter(text, [&](size_t i, size_t length) {
+      if (i < four_byte_end) return;
       if (length == 2) {
         Take(Character(DoubleByteCode(bytes[i], bytes[i + 1])), line, i);
       } else if (bytes[i] < 0x80) {
@@ -73,6 +76,9 @@ class ExtractionRun {
         // A character CP936 has no form for comes as two such bytes, never split between pieces.
         if ((half_of_no_form_ = !half_of_no_form_))
           Take({kNoCp936Code, Utf8CodePoint(utf8_->TakeUnconvertible())}, line, i);
+      } else if (IsFourByte(text, i)) {
+        Take({kNoCp936Code, FourByteCodePoint(text.substr(i, 4))}, line, i);
+        four_byte_end = i + 4;
       } else {
         Missing(Character(bytes[i]), line, i);
       }
@@ -84,17 +90,25 @@ class ExtractionRun {
 
   static constexpr unsigned char kNoCp936Byte = static_cast<unsigned char>(kNoCp936Form[0]);
 
-  /// True when `text` ends in the first byte of a character whose second
-  /// may follow: a lead byte on its own, or of a UTF-8 source, the first of
-  /// the two bytes of a character with no CP936 form.
-  bool EndsUnfinished(std::string_view text) const {
+  /// How many bytes at the end of `text` start a character whose rest may
+  /// follow: a lead byte on its own, up to three of a four-byte character,
+  /// or of a UTF-8 source, the first of the two bytes of a character with
+  /// no CP936 form.
+  size_t UnfinishedBytes(std::string_view text) const {
     bool lone_lead = false;
-    size_t no_form_bytes = 0;
+    size_t no_form_bytes = 0, four_byte_end = 0, four_byte_start = text.size();
     ForEachCharacter(text, [&](size_t i, size_t length) {
+      if (i < four_byte_end) return;
+      if (length == 1 && IsFourByte(text, i)) {
+        four_byte_end = i + 4, lone_lead = false, no_form_bytes = 0;
+        return;
+      }
       lone_lead = length == 1 && i + 1 == text.size() && IsLeadByte(text[i]);
       no_form_bytes = length == 1 && static_cast<unsigned char>(text[i]) == kNoCp936Byte ? no_form_bytes + 1 : 0;
+      if (length == 1 && four_byte_start == text.size() && MayStartFourByte(text.substr(i))) four_byte_start = i;
     });
-    return lone_lead || (utf8_ != nullptr && no_form_bytes % 2 == 1);
+    return std::max(
+        {text.size() - four_byte_start, size_t{lone_lead}, size_t{utf8_ != nullptr && no_form_bytes % 2 == 1}});
   }
 
   /// The character of CP936 code `code`, with its code point when someone hears of it.

@@ -53,6 +53,26 @@ constexpr void ForEachCharacter(std::string_view text, Visit&& visit) {
   }
 }
 
+/// True when the four bytes of `text` from `i` on are a character of
+/// GB18030 beyond GBK, which CP936 texts may hold: a lead byte, a digit, a
+/// lead byte, a digit.
+constexpr bool IsFourByte(std::string_view text, size_t i) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  return i + 3 < text.size() && IsLeadByte(text[i]) && digit(text[i + 1]) && IsLeadByte(text[i + 2]) &&
+         digit(text[i + 3]);
+}
+
+/// True when `text`, of fewer than four bytes, is the start of such a character.
+constexpr bool MayStartFourByte(std::string_view text) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  return !text.empty() && text.size() < 4 && IsLeadByte(text[0]) && (text.size() < 2 || digit(text[1])) &&
+         (text.size() < 3 || IsLeadByte(text[2]));
+}
+
+/// The code point of the four-byte GB18030 character `four`, or 0 when it
+/// stands for none.
+uint32_t FourByteCodePoint(std::string_view four);
+
 /// The last character of `text`, or an empty view when `text` is empty.
 std::string_view LastCharacter(std::string_view text);
 

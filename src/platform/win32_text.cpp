@@ -22,6 +22,7 @@ UINT CodePageOf(std::string_view name) {
   if (is("UTF-8") || is("UTF8")) return CP_UTF8;
   if (is("CP936") || is("GBK") || is("GB2312")) return 936;
   if (is("CP950") || is("BIG5")) return 950;
+  if (is("GB18030")) return 54936;
   if (is("ASCII") || is("US-ASCII")) return 20127;
   return 0;
 }
