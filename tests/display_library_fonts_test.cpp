@@ -217,10 +217,10 @@ class DisplayLibraryFontsTest : public ::testing::Test {
     ASSERT_EQ(got, expected) << what;
     for (const auto& [code_point, glyph] : glyphs) {
       const testing::SetCell cell = *set.Of(code_point);
-      ASSERT_EQ(glyph.advance, cell.width) << what << " U+" << std::hex << code_point;
+      ASSERT_EQ(glyph.advance, cell.advance) << what << " U+" << std::hex << code_point;
       for (int y = 0; y < set.size(); ++y)
         for (int x = 0; x < cell.width; ++x)
-          ASSERT_EQ(glyph.Inked(x, y), cell.rows[y][x])
+          ASSERT_EQ(glyph.Inked(x - cell.shift, y), cell.rows[y][x])
               << what << " U+" << std::hex << code_point << " " << x << "," << y;
     }
   }

@@ -15,6 +15,7 @@
 #include <iterator>
 #include <map>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 
 #include "glyphdata/glyph_store.h"
@@ -91,10 +92,18 @@ size_t TrickleSource::Read(char* buffer, size_t size) {
 
 SetFiles::SetFiles(const std::string& dir) : font_(ReadFile(dir + "/GB2312.bin")) {
   std::ifstream description(dir + "/font-set.txt");
-  for (std::string key; description >> key;) {
-    if (key == "size") description >> size_;
-    if (key == "half-width") description >> half_width_;
-    if (key == "baseline") description >> baseline_;
+  for (std::string line; std::getline(description, line);) {
+    std::istringstream words(line);
+    std::string key;
+    words >> key;
+    if (key == "size") words >> size_;
+    if (key == "half-width") words >> half_width_;
+    if (key == "baseline") words >> baseline_;
+    for (std::string run; key == "narrow" && words >> run;) {
+      const size_t dash = run.find('-');
+      const size_t first = std::stoul(run), last = dash == std::string::npos ? first : std::stoul(run.substr(dash + 1));
+      for (size_t slot = first; slot <= last; ++slot) narrow_.insert(slot);
+    }
   }
   if (half_width_ != 0) half_ = ReadFile(dir + "/half-width.bin");
   if (Exists(dir + "/placeholder.bin")) placeholder_ = ReadFile(dir + "/placeholder.bin");
@@ -102,7 +111,7 @@ SetFiles::SetFiles(const std::string& dir) : font_(ReadFile(dir + "/GB2312.bin")
 
 SetCell SetFiles::Cell(const std::string& records, size_t index, int width) const {
   const size_t row_bytes = static_cast<size_t>(width + 7) / 8, at = index * row_bytes * static_cast<size_t>(size_);
-  SetCell cell{width, std::vector<std::vector<bool>>(static_cast<size_t>(size_))};
+  SetCell cell{width, width, 0, std::vector<std::vector<bool>>(static_cast<size_t>(size_))};
   for (size_t y = 0; y < cell.rows.size(); ++y)
     for (int x = 0; x < width; ++x)
       cell.rows[y].push_back(records[at + y * row_bytes + static_cast<size_t>(x / 8)] >> (7 - x % 8) & 1);
@@ -120,7 +129,10 @@ std::optional<SetCell> SetFiles::Of(uint32_t code_point) const {
   if (!cp936 || cp936->size() != 2) return std::nullopt;
   const auto row = static_cast<unsigned char>((*cp936)[0]), column = static_cast<unsigned char>((*cp936)[1]);
   if (row < 0xA1 || row > 0xF7 || column < 0xA1) return std::nullopt;
-  return Cell(font_, static_cast<size_t>((row - 0xA1) * 94 + (column - 0xA1)), size_);
+  const auto slot = static_cast<size_t>((row - 0xA1) * 94 + (column - 0xA1));
+  SetCell cell = Cell(font_, slot, size_);
+  if (narrow_.contains(slot)) cell.advance = (size_ + 1) / 2, cell.shift = (size_ - cell.advance) / 2;
+  return cell;
 }
 
 SetCell SetFiles::Placeholder() const { return Cell(placeholder_, 0, size_); }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -99,6 +100,8 @@ void WriteDataFiles(const TempDir& dir);
 /// A glyph as a set's files hold it: `width` columns, rows from the top.
 struct SetCell {
   int width = 0;
+  int advance = 0;  ///< The font's: the width, or half of it for a glyph the set says is narrow.
+  int shift = 0;    ///< Columns the glyph lies right of its pen: (width - advance) / 2.
   std::vector<std::vector<bool>> rows;
 };
 
@@ -125,6 +128,7 @@ class SetFiles {
 
   int size_ = 16, half_width_ = 0, baseline_ = 14;
   std::string font_, half_, placeholder_;
+  std::set<size_t> narrow_;  ///< The slots the set says are narrow.
 };
 
 /// The glyph file of the CP936 `text`, worked out from the data files in

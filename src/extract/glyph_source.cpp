@@ -32,7 +32,11 @@ FontGlyph TrimmedGlyph(GlyphRecord record, RecordShape shape, int ascent, uint32
 }  // namespace
 
 SetGlyphs::SetGlyphs(const GlyphStore& store, const FontSet& set)
-    : store_(store), metrics_{store.Shape(), store.Shape().height, set.baseline, 1, set.font} {}
+    : store_(store), metrics_{store.Shape(), store.Shape().height, set.baseline, 1, set.font} {
+  if (set.narrow.empty()) return;
+  narrow_.assign(GlyphCount, false);
+  for (uint16_t slot : set.narrow) narrow_[slot] = true;
+}
 
 GlyphFind SetGlyphs::Find(SourceCharacter character) {
   if (character.code == kNoCp936Code || (character.code >= 0x80 && character.code < 0x100))
@@ -74,7 +78,13 @@ SourceCharacter SetGlyphs::CharacterOf(const WrittenGlyph& glyph) const {
 }
 
 FontGlyph SetGlyphs::FontGlyphOf(const WrittenGlyph& glyph) const {
-  return TrimmedGlyph(RecordOf(glyph), ShapeOf(glyph), metrics_.ascent, CharacterOf(glyph).code_point);
+  FontGlyph font = TrimmedGlyph(RecordOf(glyph), ShapeOf(glyph), metrics_.ascent, CharacterOf(glyph).code_point);
+  if (glyph.kind != GlyphKind::kTable || narrow_.empty() || !narrow_[glyph.slot]) return font;
+  // A narrow glyph advances half the cell, from the column it was centred off.
+  const int half = HalfWidthOf(metrics_.cell.width);
+  font.box_x -= (metrics_.cell.width - half) / 2;
+  font.advance = half * 16, font.advance_px = half;
+  return font;
 }
 
 }  // namespace pixtrel

@@ -112,6 +112,7 @@ class SetGlyphs : public GlyphSource {
  private:
   const GlyphStore& store_;
   SourceMetrics metrics_;
+  std::vector<bool> narrow_;  ///< By slot: the font draws its glyph narrow, centred on the cell.
 };
 
 }  // namespace pixtrel

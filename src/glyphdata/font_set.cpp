@@ -87,12 +87,12 @@ FontSet FontSet::Read(Disk& disk, const std::string& dir) {
       set.placeholder = value == "yes";
       continue;
     }
-    if (key == "blank" || key == "blank-half-width") {
-      const bool full = key == "blank";
+    if (key == "blank" || key == "blank-half-width" || key == "narrow") {
+      const bool full = key != "blank-half-width";
       std::optional<std::vector<uint16_t>> runs =
           ParseRuns(value, full ? static_cast<int>(GlyphCount) - 1 : kLastHalfWidth);
       if (!runs) throw wrong(line_number, "not ascending numbers or runs of them: " + std::string(value));
-      (full ? set.blank : set.blank_half_width) = std::move(*runs);
+      (key == "blank" ? set.blank : key == "narrow" ? set.narrow : set.blank_half_width) = std::move(*runs);
       continue;
     }
     if (key != "size" && key != "half-width" && key != "baseline") continue;  // Said for others to read.
@@ -156,6 +156,7 @@ std::string FontSet::Description() const {
   text += "font " + font + "\n";
   if (!blank.empty()) text += "blank " + Runs(blank) + "\n";
   if (!blank_half_width.empty()) text += "blank-half-width " + Runs(blank_half_width) + "\n";
+  if (!narrow.empty()) text += "narrow " + Runs(narrow) + "\n";
   text += std::string("files ") + kFontFileName + " " + kTableFileName;
   if (half_width != 0) text += std::string(" ") + kHalfWidthFileName;
   if (placeholder) text += std::string(" ") + kPlaceholderFileName;

@@ -48,6 +48,9 @@ struct FontSet {
   std::vector<uint16_t> blank;
   /// The printable ASCII characters whose half-width glyphs are blank so, ascending.
   std::vector<uint16_t> blank_half_width;
+  /// The slots whose glyphs the font draws narrow: advancing half the cell
+  /// (HalfWidthOf(size)) or less, and so centred on the cell; ascending.
+  std::vector<uint16_t> narrow;
   bool described = false;  ///< Read from a description file.
 
   /// The shape of the set's full-width records.

@@ -47,16 +47,22 @@ int BaselineFromHanzi(FontFace& face, int size, const std::vector<std::optional<
   return (size - (top - bottom)) / 2 + top;
 }
 
+/// What became of a character's glyph in its cell.
+struct Placed {
+  bool blank = false;   ///< Blank though the character is no white space: the face lacks it or draws it so.
+  bool narrow = false;  ///< Inked, and advancing half the cell or less.
+};
+
 /// Places the glyph of a character in a record of `cell`, appended to
-/// `records`, reporting what became of it. True when the record is blank
-/// though the character is no white space: the face lacks it or draws it so.
-bool Place(FontFace& face, uint16_t code, uint32_t unicode, Cell cell, int baseline, Reports& reports,
-           std::string& records) {
+/// `records`, reporting what became of it.
+Placed Place(FontFace& face, uint16_t code, uint32_t unicode, Cell cell, int baseline, Reports& reports,
+             std::string& records) {
   std::string record(RecordBytes({cell.width, cell.height}, GlyphLayout::kRowMsb), '\0');
-  bool blank = !IsWhiteSpace(unicode);
+  bool blank = !IsWhiteSpace(unicode), narrow = false;
   if (std::optional<FontFace::Drawn> drawn = face.Draw(KeyOf(face, code, unicode))) {
     const Placement placement = PlaceInCell(drawn->ink, cell, baseline, reinterpret_cast<uint8_t*>(record.data()));
     blank = blank && placement.blank;
+    narrow = !placement.blank && drawn->ink.advance > 0 && drawn->ink.advance <= HalfWidthOf(cell.width);
     if (blank) reports.Add(code, unicode, "blank");
     if (drawn->from_outline) reports.Add(code, unicode, "drawn from outlines, not the strike");
     if (placement.shifted) reports.Add(code, unicode, "shifted into the cell");
@@ -65,7 +71,7 @@ bool Place(FontFace& face, uint16_t code, uint32_t unicode, Cell cell, int basel
     reports.Add(code, unicode, "missing");
   }
   records += record;
-  return blank;
+  return {blank, narrow};
 }
 
 /// True when the face draws ASCII half as wide as the cell, or narrower.
@@ -117,8 +123,11 @@ MadeSet MakeSet(FontFace& face, int size, std::optional<int> baseline, const std
       std::snprintf(code, sizeof code, "%04X ", character->code);
       made.table += code;
       made.table += {static_cast<char>(character->code >> 8), static_cast<char>(character->code & 0xFF)};
-      if (Place(face, character->code, character->unicode, {size, size}, set.baseline, reports, made.font))
-        set.blank.push_back(static_cast<uint16_t>(made.font.size() / blank.size() - 1));
+      const Placed placed =
+          Place(face, character->code, character->unicode, {size, size}, set.baseline, reports, made.font);
+      const auto slot = static_cast<uint16_t>(made.font.size() / blank.size() - 1);
+      if (placed.blank) set.blank.push_back(slot);
+      if (placed.narrow) set.narrow.push_back(slot);
     } else {
       made.font += blank;
     }
@@ -128,7 +137,8 @@ MadeSet MakeSet(FontFace& face, int size, std::optional<int> baseline, const std
   if (HasHalfWidth(face, HalfWidthOf(size))) {
     set.half_width = HalfWidthOf(size);
     for (unsigned c = kFirstHalfWidth; c <= kLastHalfWidth; ++c)
-      if (Place(face, static_cast<uint16_t>(c), c, {set.half_width, size}, set.baseline, reports, made.half_width))
+      if (Place(face, static_cast<uint16_t>(c), c, {set.half_width, size}, set.baseline, reports, made.half_width)
+              .blank)
         set.blank_half_width.push_back(static_cast<uint16_t>(c));
     what = "half-width glyphs " + std::to_string(set.half_width) + " x " + std::to_string(size);
   }
