@@ -77,7 +77,13 @@ Expected PlainRun(std::string_view text, const std::map<size_t, std::string>& re
       const int64_t line_number = editor_lines.At(static_cast<size_t>(line.data() - text.data()) + i);
       const auto byte = static_cast<unsigned char>(line[i]);
       if (i + 1 == line.size() || !IsDoubleByte(line[i], line[i + 1])) {
-        if (byte >= 0x80) expected.missing.emplace_back(byte, line_number);  // Not ASCII, and no glyph.
+        auto digit = [&](size_t k) { return line[k] >= '0' && line[k] <= '9'; };
+        if (i + 3 < line.size() && IsLeadByte(line[i]) && digit(i + 1) && IsLeadByte(line[i + 2]) && digit(i + 3)) {
+          expected.missing.emplace_back(kNoCp936Code, line_number);  // GB18030's four bytes: one character.
+          i += 3;
+        } else if (byte >= 0x80) {
+          expected.missing.emplace_back(byte, line_number);  // Not ASCII, and no glyph.
+        }
         continue;
       }
       if (std::optional<size_t> slot = PlainLookup(line.substr(i, 2)))

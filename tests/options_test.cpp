@@ -38,20 +38,34 @@ TEST(OptionsTest, ReadsEveryOption) {
 }
 
 TEST(OptionsTest, RefusesWrongCommandLines) {
-  for (const std::vector<std::string>& words :
-       std::vector<std::vector<std::string>>{{},
-                                             {"a", "b"},
-                                             {"--encoding", "latin1", "a"},
-                                             {"--show", "g.bin", "x"},
-                                             {"--bogus", "a"},
-                                             {"-o"},
-                                             {"-"},
-                                             {"-o", "", "a"},
-                                             {"--preview", "-o", "-", "a"},
-                                             {"--unique", "--half-width", "--index", "i", "a"},
-                                             {"--max-width", "0", "a"},
-                                             {"--png-scale", "65", "a"}})
+  for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{
+           {},
+           {"a", "b"},
+           {"--encoding", "latin1", "a"},
+           {"--show", "g.bin", "x"},
+           {"--bogus", "a"},
+           {"-o"},
+           {"-"},
+           {"-o", "", "a"},
+           {"--preview", "-o", "-", "a"},
+           {"--unique", "--half-width", "--index", "i", "a"},
+           {"--max-width", "0", "a"},
+           {"--png-scale", "65", "a"},
+           // What goes with --font, or with a format, alone.
+           {"--charset", "gb2312", "--format", "lvgl", "-o", "f.c", "a"},
+           {"--bpp", "4", "--format", "lvgl", "-o", "f.c", "a"},
+           {"--font", "f.ttf", "--data-dir", "d", "a"},
+           {"--font", "f.ttf", "--bpp", "4", "--format", "u8g2", "-o", "f.c", "a"},
+           {"--font", "f.ttf", "--bpp", "3", "a"},
+           {"--font", "f.ttf", "--compress", "a"},
+           {"--font", "f.ttf", "--range", "U+50-U+40", "--format", "lvgl", "-o", "f.c"}})
     EXPECT_FALSE(Parse(words)) << words.size();
+  const std::optional<Options> font =
+      Parse({"--font", "f.ttc", "--face", "Mono", "--size", "24", "--bpp", "4", "--charset", "ascii", "--range",
+             "U+4E00-U+4E01", "--format", "lvgl-bin", "--compress", "-o", "f.bin"});
+  ASSERT_TRUE(font);
+  EXPECT_TRUE(font->sources.empty());
+  EXPECT_EQ(font->ranges.size(), 95u + 1);
 }
 
 }  // namespace

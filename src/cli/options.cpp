@@ -245,8 +245,10 @@ const char* FormatComplaint(const Options& options) {
   const bool lvgl = std::string_view(options.format->name).starts_with("lvgl");
   if (options.fallback && std::string_view(options.format->name) != "lvgl") return "--fallback goes with --format lvgl";
   if (options.compress && !lvgl) return "--compress goes with --format lvgl or lvgl-bin";
-  if (!options.font && (options.size || options.face != "0" || options.record_format.bpp != 1))
-    return "--size, --face and --bpp go with --font: a font set's glyphs are drawn at its size, 1 bit a pixel";
+  if (!options.font && (options.size || options.face != "0" || options.record_format.bpp != 1 ||
+                        options.hinting != Hinting::kLight || !options.kerning || !options.ranges.empty()))
+    return "--size, --face, --bpp, --hinting, --no-kerning, --charset and --range go with --font: a font set's "
+           "glyphs are drawn at its size, 1 bit a pixel";
   if (options.font && options.data_dir) return "--font and --data-dir are two sources of glyphs: say one";
   if (options.record_format.bpp != 1 && std::string_view(options.format->name) == "u8g2")
     return "--bpp goes with lvgl and the C formats: u8g2's fonts are 1 bit a pixel";
@@ -379,7 +381,7 @@ std::optional<Options> ParseOptions(std::vector<std::string> arguments) {
         break;
       case kSize:
         options.size = Number(optarg, 1, kLargestOutlines);
-        if (!options.size) return UsageError("--size takes a number of pixels up to 128: ", optarg);
+        if (!options.size) return UsageError("--size takes 1 to 128 pixels: ", optarg);
         break;
       case kBpp: {
         const std::optional<int> bpp = Number(optarg, 1, 8);
