@@ -1,12 +1,6 @@
 #include "glyphdata/cp936.h"
 
-#include <algorithm>
-#include <cstring>
-#include <string>
-#include <vector>
-
 #include "glyphdata/cp936_tables.h"
-#include "platform/platform.h"
 
 namespace pixtrel {
 
@@ -44,51 +38,15 @@ bool LooksLikeBig5(std::string_view text) {
 
 namespace {
 
-/// Four-byte characters of the Basic Multilingual Plane, by linear index:
-/// 81 30 81 30 is 0, counting up through the last byte (10 values), the
-/// third (126), the second (10) and the first.
-constexpr uint32_t kFourByteBmp = 39420;
 /// The linear index of 90 30 81 30, U+10000; the planes above follow in order.
 constexpr uint32_t kFourByteSupplementary = 189000;
-
-/// The four bytes of the character of linear index `linear`.
-std::string FourBytesOf(uint32_t linear) {
-  return {static_cast<char>(0x81 + linear / 12600), static_cast<char>(0x30 + linear / 1260 % 10),
-          static_cast<char>(0x81 + linear / 10 % 126), static_cast<char>(0x30 + linear % 10)};
-}
-
-/// The code points of the Basic Multilingual Plane's four-byte characters,
-/// converted once by the system, a second byte's worth at a time (one by
-/// one where the system refuses some of them).
-const std::vector<uint32_t>& FourByteBmpTable() {
-  static const std::vector<uint32_t> table = [] {
-    constexpr uint32_t kChunk = 1260;
-    std::vector<uint32_t> code_points(kFourByteBmp, 0);
-    for (uint32_t first = 0; first < kFourByteBmp; first += kChunk) {
-      const uint32_t count = std::min(kChunk, kFourByteBmp - first);
-      std::string chunk;
-      for (uint32_t linear = first; linear < first + count; ++linear) chunk += FourBytesOf(linear);
-      if (const std::optional<std::string> utf32 = ConvertText("UTF-32LE", "GB18030", chunk);
-          utf32 && utf32->size() == count * 4) {
-        std::memcpy(&code_points[first], utf32->data(), utf32->size());
-        continue;
-      }
-      for (uint32_t linear = first; linear < first + count; ++linear)
-        if (const std::optional<std::string> one = ConvertText("UTF-32LE", "GB18030", FourBytesOf(linear));
-            one && one->size() == 4)
-          std::memcpy(&code_points[linear], one->data(), 4);
-    }
-    return code_points;
-  }();
-  return table;
-}
 
 }  // namespace
 
 uint32_t FourByteCodePoint(std::string_view four) {
   auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(four[i])); };
   const uint32_t linear = (byte(0) - 0x81) * 12600 + (byte(1) - 0x30) * 1260 + (byte(2) - 0x81) * 10 + byte(3) - 0x30;
-  if (linear < kFourByteBmp) return FourByteBmpTable()[linear];
+  if (linear < cp936_tables::kFourByteBmp) return cp936_tables::kFourByteToUnicode[linear];
   if (linear >= kFourByteSupplementary && linear - kFourByteSupplementary <= 0x10FFFF - 0x10000)
     return 0x10000 + linear - kFourByteSupplementary;
   return 0;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "glyphdata/cp936.h"
 
@@ -29,5 +30,20 @@ constexpr size_t IndexOf(uint16_t code) { return code <= 0xFF ? code - 0x80u : 0
 /// For each CP936 character that is not ASCII, at IndexOf, its code point,
 /// or 0 when it has none.
 extern const uint16_t kToUnicode[kCharacters];
+
+/// How many four-byte characters of GB18030 lie in the Basic Multilingual
+/// Plane: 81 30 81 30 (linear index 0) to 84 31 A4 39, counting up through
+/// the last byte (10 values), the third (126), the second (10) and the first.
+inline constexpr uint32_t kFourByteBmp = 39420;
+
+/// The four bytes of the character of linear index `linear`.
+inline std::string FourBytesOf(uint32_t linear) {
+  return {static_cast<char>(0x81 + linear / 12600), static_cast<char>(0x30 + linear / 1260 % 10),
+          static_cast<char>(0x81 + linear / 10 % 126), static_cast<char>(0x30 + linear % 10)};
+}
+
+/// For each of them, by linear index, its code point, or 0 when the C
+/// library's GB18030 has none.
+extern const uint16_t kFourByteToUnicode[kFourByteBmp];
 
 }  // namespace pixtrel::cp936_tables
