@@ -17,10 +17,12 @@ namespace pixtrel {
 namespace {
 
 /// One run over an opened source: the lines, their characters, the glyph
-/// file and the progress.
+/// file and the progress; its glyphs from a `Glyphs` (a GlyphSource, or one
+/// kind of it, whose calls the compiler then makes directly).
+template <class Glyphs>
 class ExtractionRun {
  public:
-  ExtractionRun(const Extractor& extractor, GlyphSource& glyphs, GlyphOutput& output, WindowOperations& window,
+  ExtractionRun(const Extractor& extractor, Glyphs& glyphs, GlyphOutput& output, WindowOperations& window,
                 CharacterReport* report, Utf8Source* utf8, int64_t& bytes_done)
       : glyphs_(glyphs),
         extras_(extractor.Extras()),
@@ -68,7 +70,7 @@ class ExtractionRun {
     ForEachCharacter(text, [&](size_t i, size_t length) {
       if (i < four_byte_end) return;
       if (length == 2) {
-        Take(Character(DoubleByteCode(bytes[i], bytes[i + 1])), line, i);
+        Take({DoubleByteCode(bytes[i], bytes[i + 1]), 0}, line, i);
       } else if (bytes[i] < 0x80) {
         if (extras_.half_width && bytes[i] >= kFirstHalfWidth && bytes[i] <= kLastHalfWidth)
           Take({bytes[i], bytes[i]}, line, i);
@@ -115,12 +117,20 @@ class ExtractionRun {
   SourceCharacter Character(uint16_t code) const { return {code, report_ != nullptr ? CodePointOf(code) : 0}; }
 
   /// Appends the record of `character`, at byte `offset` of `line`, when
-  /// the glyphs have one; else it is missing.
+  /// the glyphs have one; else it is missing. Its code point, when not
+  /// given, is looked up only for someone who hears of it.
   void Take(SourceCharacter character, std::string_view line, size_t offset) {
-    const GlyphFind found = glyphs_.Find(character);
-    if (found.missing) return Missing(character, line, offset, *found.missing);
+    GlyphFind found = glyphs_.Find(character);
+    if (found.missing) return Missing(WithCodePoint(character), line, offset, *found.missing);
     glyph_file_.Append(found.record);
-    if (glyph_report_ != nullptr) glyph_report_->GlyphWritten(found.glyph, LineNumberAt(line, offset));
+    if (glyph_report_ == nullptr) return;
+    found.glyph.character = WithCodePoint(found.glyph.character);
+    glyph_report_->GlyphWritten(found.glyph, LineNumberAt(line, offset));
+  }
+
+  /// `character`, with its code point when someone hears of it.
+  SourceCharacter WithCodePoint(SourceCharacter character) const {
+    return character.code_point != 0 || character.code == kNoCp936Code ? character : Character(character.code);
   }
 
   /// Tells the report of `character` at byte `offset` of `line`, which got
@@ -163,7 +173,7 @@ class ExtractionRun {
     if (__builtin_add_overflow(bytes_done_, count, &bytes_done_)) throw FileFailure(source_path_, "Overflow");
   }
 
-  GlyphSource& glyphs_;
+  Glyphs& glyphs_;
   const Extractor::ExtraRecords extras_;
   const std::string& source_path_;
   WindowOperations& window_;
@@ -274,7 +284,11 @@ RunOutcome Extractor::Run(WindowOperations& window, CharacterReport* report, Sou
   if (!source.bytes) source = OpenSourceFile(disk(), SourcePath, TextEncoding::kAuto);
   std::optional<SetGlyphs> own;
   if (glyphs == nullptr) glyphs = &own.emplace(*this, FontSet{});
-  ExtractionRun(*this, *glyphs, *output, window, report, source.utf8, BytesDone).ExtractSource(*source.bytes);
+  // A font set's glyphs, as every window's run has them, are found without a virtual call a character.
+  if (auto* set = dynamic_cast<SetGlyphs*>(glyphs))
+    ExtractionRun(*this, *set, *output, window, report, source.utf8, BytesDone).ExtractSource(*source.bytes);
+  else
+    ExtractionRun(*this, *glyphs, *output, window, report, source.utf8, BytesDone).ExtractSource(*source.bytes);
   window.SetCommand1Caption("100%");
   const bool written = output->Exists();
   guarded_.reset();  // What a run wrote, or what came meanwhile, is looked at anew.

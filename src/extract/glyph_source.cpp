@@ -38,19 +38,11 @@ SetGlyphs::SetGlyphs(const GlyphStore& store, const FontSet& set)
   for (uint16_t slot : set.narrow) narrow_[slot] = true;
 }
 
-GlyphFind SetGlyphs::Find(SourceCharacter character) {
-  if (character.code == kNoCp936Code || (character.code >= 0x80 && character.code < 0x100))
-    return {MissingCause::kNotInSet, {}, {}};
-  if (character.code < 0x80) {
-    const auto c = static_cast<unsigned char>(character.code);
-    if (!store_.HasHalfWidth()) return {MissingCause::kNotInSet, {}, {}};
-    if (store_.IsBlankHalfWidth(c)) return {MissingCause::kBlank, {}, {}};
-    return {std::nullopt, {GlyphKind::kHalfWidth, 0, character}, store_.HalfWidthRecord(c)};
-  }
-  const std::optional<uint16_t> slot = store_.Lookup(character.code);
-  if (!slot) return {MissingCause::kNotInSet, {}, {}};
-  if (store_.IsBlank(*slot)) return {MissingCause::kBlank, {}, {}};
-  return {std::nullopt, {GlyphKind::kTable, *slot, character}, store_.Record(*slot)};
+GlyphFind SetGlyphs::FindHalfWidth(SourceCharacter character) const {
+  const auto c = static_cast<unsigned char>(character.code);
+  if (!store_.HasHalfWidth()) return {MissingCause::kNotInSet, {}, {}};
+  if (store_.IsBlankHalfWidth(c)) return {MissingCause::kBlank, {}, {}};
+  return {std::nullopt, {GlyphKind::kHalfWidth, 0, character}, store_.HalfWidthRecord(c)};
 }
 
 GlyphRecord SetGlyphs::RecordOf(const WrittenGlyph& glyph) const {

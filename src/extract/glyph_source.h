@@ -96,12 +96,20 @@ class GlyphSource {
 
 /// The glyphs of a font set's store: those of its table, its half-width
 /// records and its placeholder, as far as it has them.
-class SetGlyphs : public GlyphSource {
+class SetGlyphs final : public GlyphSource {
  public:
   /// The glyphs of `store`, which `set` describes.
   SetGlyphs(const GlyphStore& store, const FontSet& set);
 
-  GlyphFind Find(SourceCharacter character) override;
+  GlyphFind Find(SourceCharacter character) override {
+    if (character.code == kNoCp936Code || (character.code >= 0x80 && character.code < 0x100))
+      return {MissingCause::kNotInSet, {}, {}};
+    if (character.code < 0x80) return FindHalfWidth(character);
+    const std::optional<uint16_t> slot = store_.Lookup(character.code);
+    if (!slot) return {MissingCause::kNotInSet, {}, {}};
+    if (store_.IsBlank(*slot)) return {MissingCause::kBlank, {}, {}};
+    return {std::nullopt, {GlyphKind::kTable, *slot, character}, store_.Record(*slot)};
+  }
   GlyphRecord RecordOf(const WrittenGlyph& glyph) const override;
   RecordShape ShapeOf(const WrittenGlyph& glyph) const override;
   SourceCharacter CharacterOf(const WrittenGlyph& glyph) const override;
@@ -110,6 +118,9 @@ class SetGlyphs : public GlyphSource {
   const SourceMetrics& Metrics() const override { return metrics_; }
 
  private:
+  /// The half-width glyph of the printable ASCII `character`.
+  GlyphFind FindHalfWidth(SourceCharacter character) const;
+
   const GlyphStore& store_;
   SourceMetrics metrics_;
   std::vector<bool> narrow_;  ///< By slot: the font draws its glyph narrow, centred on the cell.
