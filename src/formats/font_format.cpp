@@ -16,6 +16,14 @@ std::vector<FontGlyph> FontCharacters::Glyphs() const {
   return glyphs_.FontGlyphsOf(written);
 }
 
+int UnsignedBits(uint32_t value) {
+  int bits = 0;
+  while (bits < 32 && value >> bits != 0) ++bits;
+  return bits;
+}
+
+int SignedBits(int value) { return UnsignedBits(static_cast<uint32_t>(value < 0 ? -(value + 1) : value)) + 1; }
+
 FontFormat::FontFormat(const FormatRequest& request)
     : OneFileFormat(*request.disk, request.output), request_(request), characters_(*request.glyphs) {}
 

@@ -30,6 +30,13 @@ class FontCharacters : public CharacterReport {
   std::map<uint32_t, WrittenGlyph> characters_;  ///< By code point.
 };
 
+/// How many bits hold `value` unsigned.
+int UnsignedBits(uint32_t value);
+
+/// How many bits hold `value` in two's complement (as u8g2 and LVGL store
+/// signed fields, u8g2 biased by half the range).
+int SignedBits(int value);
+
 /// What every format of a font for a display library shares: it hears of the
 /// characters of all the runs, and writes its file whole after the last.
 class FontFormat : public OneFileFormat {

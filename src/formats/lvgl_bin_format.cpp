@@ -39,14 +39,6 @@ class Bytes {
   std::string text_;
 };
 
-int UnsignedBits(uint32_t value) {
-  int bits = 0;
-  while (value >> bits != 0) ++bits;
-  return bits;
-}
-
-int SignedBits(int value) { return UnsignedBits(static_cast<uint32_t>(value < 0 ? -value - 1 : value)) + 1; }
-
 class LvglBinFormat : public FontFormat {
  public:
   using FontFormat::FontFormat;
@@ -55,9 +47,7 @@ class LvglBinFormat : public FontFormat {
   std::string Text(const std::vector<FontGlyph>& glyphs) const override {
     const FormatRequest& request = this->request();
     const SourceMetrics& metrics = request.glyphs->Metrics();
-    const LvglFont font =
-        MakeLvglFont(glyphs, metrics.bpp, request.compress,
-                     request.kerning ? request.glyphs->Kerning(CodePointsOf(glyphs)) : std::vector<KerningPair>());
+    const LvglFont font = LvglFontOf(request, glyphs);
     if (font.glyphs.size() >= 0xFFFF) throw FileFailure(request.output, "More glyphs than LVGL's binary font numbers");
     // Advances in whole pixels when they all are, and none at all when they are all one.
     const bool whole_pixels = std::all_of(font.glyphs.begin(), font.glyphs.end(),

@@ -110,6 +110,11 @@ BitWriter CompressedBitmap(const FontGlyph& glyph, int bpp, bool prefilter) {
   return out;
 }
 
+LvglFont LvglFontOf(const FormatRequest& request, const std::vector<FontGlyph>& glyphs) {
+  return MakeLvglFont(glyphs, request.glyphs->Metrics().bpp, request.compress,
+                      request.kerning ? request.glyphs->Kerning(CodePointsOf(glyphs)) : std::vector<KerningPair>());
+}
+
 std::vector<uint32_t> CodePointsOf(const std::vector<FontGlyph>& glyphs) {
   std::vector<uint32_t> code_points;
   for (const FontGlyph& glyph : glyphs) code_points.push_back(glyph.code_point);

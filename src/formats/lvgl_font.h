@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "extract/glyph_source.h"
+#include "formats/glyph_format.h"
 
 namespace pixtrel {
 
@@ -72,6 +73,11 @@ std::vector<uint32_t> CodePointsOf(const std::vector<FontGlyph>& glyphs);
 /// font; with the kerning pairs `kerning` (by code point) among them.
 LvglFont MakeLvglFont(const std::vector<FontGlyph>& glyphs, int bpp, bool compress,
                       const std::vector<KerningPair>& kerning);
+
+/// The LVGL font of `glyphs` (in code-point order) as `request` asks for
+/// it: at its source's depth, compressed or not, with its source's kerning
+/// pairs unless left out.
+LvglFont LvglFontOf(const FormatRequest& request, const std::vector<FontGlyph>& glyphs);
 
 /// The bitmap of `glyph` as LVGL's compression writes it: its pixels run-
 /// length coded at `bpp` bits, each row XORed with the one above first when

@@ -74,9 +74,7 @@ class LvglFormat : public FontFormat {
     const FormatRequest& request = this->request();
     const std::string& ident = request.name;
     const SourceMetrics& metrics = request.glyphs->Metrics();
-    const LvglFont font =
-        MakeLvglFont(glyphs, metrics.bpp, request.compress,
-                     request.kerning ? request.glyphs->Kerning(CodePointsOf(glyphs)) : std::vector<KerningPair>());
+    const LvglFont font = LvglFontOf(request, glyphs);
     const int size = metrics.line_height, baseline = metrics.ascent;
     std::string text =
         Heading("LVGL", glyphs.size(),

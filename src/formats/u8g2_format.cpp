@@ -16,17 +16,6 @@ constexpr size_t kHeaderSize = 23;
 constexpr size_t kGlyphsPerLookupEntry = 101;  ///< Unicode glyphs between two entries of the lookup table.
 constexpr size_t kLargestGlyph = 254;          ///< A glyph's bytes, its encoding and size included.
 
-/// How many bits hold `value` unsigned; and signed, as u8g2 stores it (plus half the range).
-int UnsignedBits(unsigned value) {
-  int bits = 0;
-  for (; value != 0; value /= 2) ++bits;
-  return bits;
-}
-int SignedBits(int value) {
-  return value < 0 ? UnsignedBits(static_cast<unsigned>(-value - 1)) + 1
-                   : UnsignedBits(static_cast<unsigned>(value)) + 1;
-}
-
 /// Bits written from the least significant of each byte on.
 class BitWriter {
  public:
