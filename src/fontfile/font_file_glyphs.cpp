@@ -75,7 +75,7 @@ FontFileGlyphs::FontFileGlyphs(const FontFileRequest& request)
   } else if (!face_->HasStrike(size) && size < kSmallestOutlines) {
     throw FileFailure(request.path, "Outlines are drawn at 8 to 128 pixels, not " + std::to_string(size) + " (--size)");
   }
-  face_ = OpenFace();
+  DrawAtSize(*face_);
   const int ascent = face_->Ascent(), descent = face_->Descent();
   metrics_.cell = {size, size};
   metrics_.line_height = ascent + descent;
@@ -130,11 +130,15 @@ GlyphFind FontFileGlyphs::Draw(SourceCharacter character) {
 
 std::unique_ptr<FontFace> FontFileGlyphs::OpenFace() const {
   auto face = std::make_unique<FontFace>(request_.path, data_, face_index_);
-  if (face->HasStrike(request_.size))
-    face->UseStrike(request_.size);
-  else
-    face->UseOutlines(request_.size, request_.hinting);
+  DrawAtSize(*face);
   return face;
+}
+
+void FontFileGlyphs::DrawAtSize(FontFace& face) const {
+  if (face.HasStrike(request_.size))
+    face.UseStrike(request_.size);
+  else
+    face.UseOutlines(request_.size, request_.hinting);
 }
 
 FontGlyph FontFileGlyphs::FontGlyphDrawn(FontFace& face, uint32_t code_point) const {

@@ -60,6 +60,8 @@ class FontFileGlyphs : public GlyphSource {
   GlyphFind Draw(SourceCharacter character);
   /// A face of the font file, drawing as the request asks.
   std::unique_ptr<FontFace> OpenFace() const;
+  /// Makes `face` draw at the size and hinting asked for: its strike of that size, or its outlines.
+  void DrawAtSize(FontFace& face) const;
   /// The glyph of `code_point` as a font holds it, drawn by `face`.
   FontGlyph FontGlyphDrawn(FontFace& face, uint32_t code_point) const;
   /// The record of the cell of `shape` with `ink` in it, in the records' format.
