@@ -2,7 +2,7 @@
 # the data files beside them and the sets in fonts/; and its installer,
 # made by `cpack -G NSIS64` in the build directory.
 
-set(windows_programs pixtrel-extract)
+set(windows_programs pixtrel-extract pixtrel-mkfont)
 if(PIXTREL_BUILD_UI)
   list(APPEND windows_programs Pixtrel)
 endif()

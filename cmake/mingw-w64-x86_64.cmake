@@ -13,3 +13,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Tests run the programs under Wine, in a Wine prefix of the build's own.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${CMAKE_BINARY_DIR}/wine-prefix)
+# The libraries the build compiles from their sources are built with this file too.
+set(PIXTREL_TOOLCHAIN_FILE ${CMAKE_CURRENT_LIST_FILE})

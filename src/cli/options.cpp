@@ -11,7 +11,6 @@
 
 #include "glyphdata/charsets.h"
 #include "platform/platform.h"
-#include "platform/png_writer.h"
 
 namespace pixtrel {
 
@@ -283,10 +282,8 @@ std::optional<Options> ParseOptions(std::vector<std::string> arguments) {
   optind = 0;  // Starts getopt_long afresh, however often the program parses.
   // getopt_long names the program as argv[0] does in what it says is wrong: so it says what our messages say.
   arguments.at(0) = "pixtrel-extract";
-  std::vector<char*> words;
-  for (std::string& argument : arguments) words.push_back(argument.data());
-  const int argc = static_cast<int>(words.size());
-  words.push_back(nullptr);
+  std::vector<char*> words = ArgumentWords(arguments);
+  const int argc = static_cast<int>(arguments.size());
   for (int c; (c = getopt_long(argc, words.data(), "o:qhV", kLongOptions, nullptr)) != -1;) {
     switch (c) {
       case 'o':
@@ -364,7 +361,6 @@ std::optional<Options> ParseOptions(std::vector<std::string> arguments) {
         if (!options.max_width) return UsageError("--max-width takes a number of pixels: ", optarg);
         break;
       case kPng:
-        if (!PngWriter::Available()) return UsageError("--png: this build has no means of writing PNG pictures");
         options.png = optarg;
         break;
       case kPngScale: {

@@ -1,12 +1,9 @@
-// PNG pictures by libpng, loaded when the first picture is made: a run
-// that makes none does not load it (nor zlib and libm, which it needs).
-
-#include <dlfcn.h>
-#include <png.h>
+// PNG pictures by libpng.
 
 #include <csetjmp>
 
 #include "platform/failure.h"
+#include "platform/libpng.h"
 #include "platform/png_writer.h"
 
 namespace pixtrel {
@@ -22,54 +19,8 @@ struct PngWriter::State {
 
 namespace {
 
-/// The functions of libpng the writer calls.
-struct Libpng {
-  decltype(&png_create_write_struct) create_write_struct;
-  decltype(&png_create_info_struct) create_info_struct;
-  decltype(&png_destroy_write_struct) destroy_write_struct;
-  decltype(&png_set_longjmp_fn) set_longjmp_fn;
-  decltype(&png_longjmp) longjmp;
-  decltype(&png_error) error;
-  decltype(&png_get_io_ptr) get_io_ptr;
-  decltype(&png_get_error_ptr) get_error_ptr;
-  decltype(&png_set_write_fn) set_write_fn;
-  decltype(&png_set_IHDR) set_IHDR;
-  decltype(&png_write_info) write_info;
-  decltype(&png_write_row) write_row;
-  decltype(&png_write_end) write_end;
-};
-
-/// libpng, loaded on the first call; throws Failure naming `name` when the
-/// system has it not.
-const Libpng& Library(const std::string& name) {
-  static void* const handle = dlopen("libpng16.so.16", RTLD_NOW | RTLD_LOCAL);
-  if (handle == nullptr) throw FileFailure(name, std::string("Cannot load libpng: ") + dlerror());
-  static const Libpng library = [&name] {
-    auto find = [&name](auto& function, const char* symbol) {
-      function = reinterpret_cast<decltype(+function)>(dlsym(handle, symbol));
-      if (function == nullptr) throw FileFailure(name, std::string("Cannot load libpng: no ") + symbol);
-    };
-    Libpng found;
-    find(found.create_write_struct, "png_create_write_struct");
-    find(found.create_info_struct, "png_create_info_struct");
-    find(found.destroy_write_struct, "png_destroy_write_struct");
-    find(found.set_longjmp_fn, "png_set_longjmp_fn");
-    find(found.longjmp, "png_longjmp");
-    find(found.error, "png_error");
-    find(found.get_io_ptr, "png_get_io_ptr");
-    find(found.get_error_ptr, "png_get_error_ptr");
-    find(found.set_write_fn, "png_set_write_fn");
-    find(found.set_IHDR, "png_set_IHDR");
-    find(found.write_info, "png_write_info");
-    find(found.write_row, "png_write_row");
-    find(found.write_end, "png_write_end");
-    return found;
-  }();
-  return library;
-}
-
 /// libpng, once a writer has loaded it.
-const Libpng& Loaded() { return Library(""); }
+const Libpng& Loaded() { return LibpngFor(""); }
 
 /// What png_jmpbuf gives: the place libpng jumps back to on an error.
 std::jmp_buf& JumpBuffer(png_structp png) { return *Loaded().set_longjmp_fn(png, std::longjmp, sizeof(std::jmp_buf)); }
@@ -109,7 +60,7 @@ PngWriter::PngWriter(ByteSink& sink, std::string name, uint32_t width, uint32_t 
   State& state = *state_;
   state.sink = &sink;
   state.name = std::move(name);
-  const Libpng& png = Library(state.name);
+  const Libpng& png = LibpngFor(state.name);
   state.png = png.create_write_struct(PNG_LIBPNG_VER_STRING, &state, OnError, OnWarning);
   if (state.png == nullptr) throw FileFailure(state.name, "Cannot start a picture");
   state.info = png.create_info_struct(state.png);
@@ -134,7 +85,5 @@ void PngWriter::Finish() {
   if (setjmp(JumpBuffer(state_->png))) Fail(*state_);
   Loaded().write_end(state_->png, nullptr);
 }
-
-bool PngWriter::Available() { return true; }
 
 }  // namespace pixtrel

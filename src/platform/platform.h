@@ -203,4 +203,13 @@ std::string JoinPath(const std::string& dir, std::string_view name);
 /// first, in UTF-8 where the system hands them over in another form.
 std::vector<std::string> StartCommand(int argc, char** argv);
 
+/// `arguments` as getopt takes them: a pointer to each string, then a null
+/// pointer. They point into `arguments`, which must outlive them.
+inline std::vector<char*> ArgumentWords(std::vector<std::string>& arguments) {
+  std::vector<char*> words;
+  for (std::string& argument : arguments) words.push_back(argument.data());
+  words.push_back(nullptr);
+  return words;
+}
+
 }  // namespace pixtrel

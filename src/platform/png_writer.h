@@ -26,9 +26,6 @@ class PngWriter {
   /// Ends the picture after its last row. Throws Failure naming it.
   void Finish();
 
-  /// True when the system writes PNG pictures (false where it has no means).
-  static bool Available();
-
   /// What the implementation keeps; known to it alone.
   struct State;
 

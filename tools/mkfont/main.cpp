@@ -68,7 +68,7 @@ struct Options {
 };
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "pixtrel-mkfont: %s\n", message.c_str());
+  WriteText(stderr, "pixtrel-mkfont: " + message + "\n");
   return 2;
 }
 
@@ -104,9 +104,11 @@ int List(const Options& options) {
     }
     for (unsigned c = kFirstHalfWidth; c <= kLastHalfWidth; ++c)
       if (face.Map() == FontFace::CharacterMap::kUnicode && face.Draw(c)) ++ascii;
-    std::printf("face %d: %s; strikes: %s; outlines: %s; GB2312 coverage: %d of %d; ASCII: %d of %d\n", index,
-                face.Name().c_str(), strikes.empty() ? "none" : strikes.c_str(), face.HasOutlines() ? "yes" : "no",
-                covered, table, ascii, kLastHalfWidth - kFirstHalfWidth + 1);
+    WriteText(stdout, "face " + std::to_string(index) + ": " + face.Name() + "; strikes: " +
+                          (strikes.empty() ? "none" : strikes) + "; outlines: " + (face.HasOutlines() ? "yes" : "no") +
+                          "; GB2312 coverage: " + std::to_string(covered) + " of " + std::to_string(table) +
+                          "; ASCII: " + std::to_string(ascii) + " of " +
+                          std::to_string(kLastHalfWidth - kFirstHalfWidth + 1) + "\n");
   }
   return 0;
 }
@@ -132,7 +134,7 @@ int Make(const Options& options) {
   if (std::optional<std::string> refusal = ChoosePixels(face, options)) return Fail(options.font + ": " + *refusal);
   if (options.baseline >= options.size)
     return Fail("--baseline is past the cell of " + std::to_string(options.size) + " rows");
-  const std::string name = face.Name() + " (" + options.font.substr(options.font.rfind('/') + 1) + ")";
+  const std::string name = face.Name() + " (" + options.font.substr(NameStart(options.font)) + ")";
   const MadeSet made = MakeSet(face, options.size, options.baseline, name);
   WriteSet(made, options.output);
   return options.strict && made.reports > 0 ? 3 : 0;
@@ -145,7 +147,7 @@ std::optional<int> Number(const char* text) {
   return static_cast<int>(value);
 }
 
-std::optional<Options> Parse(int argc, char** argv) {
+std::optional<Options> Parse(std::vector<std::string> arguments) {
   enum { kFace = 256, kSize, kMode, kHint, kBaseline, kStrict, kList };
   const option long_options[] = {{"output", required_argument, nullptr, 'o'},
                                  {"face", required_argument, nullptr, kFace},
@@ -160,10 +162,15 @@ std::optional<Options> Parse(int argc, char** argv) {
                                  {nullptr, 0, nullptr, 0}};
   Options options;
   auto wrong = [](const std::string& what) -> std::optional<Options> {
-    if (!what.empty()) std::fprintf(stderr, "pixtrel-mkfont: %s\n", what.c_str());
+    if (!what.empty()) Fail(what);
     std::fputs(kUsage, stderr);
     return std::nullopt;
   };
+  // getopt_long names the program as argv[0] does in what it says is wrong: so it says what our messages say.
+  arguments.at(0) = "pixtrel-mkfont";
+  std::vector<char*> words = ArgumentWords(arguments);
+  const int argc = static_cast<int>(arguments.size());
+  char** argv = words.data();
   for (int c; (c = getopt_long(argc, argv, "o:hV", long_options, nullptr)) != -1;) {
     const std::string argument = optarg ? optarg : "";
     std::optional<int> number = optarg ? Number(optarg) : std::nullopt;
@@ -230,8 +237,7 @@ std::optional<Options> Parse(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   std::setlocale(LC_CTYPE, "");
-  StartCommand(argc, argv);  // It runs on the build machine, whose arguments are the bytes of argv.
-  std::optional<Options> options = Parse(argc, argv);
+  std::optional<Options> options = Parse(StartCommand(argc, argv));
   if (!options) return 2;
   try {
     return options->list ? List(*options) : Make(*options);

@@ -23,8 +23,9 @@ constexpr uint32_t kReplacementCharacter = 0xFFFD;
 class Reports {
  public:
   void Add(uint16_t code, uint32_t unicode, const char* what) {
-    std::fprintf(stderr, "%04X U+%04X %s: %s\n", code, static_cast<unsigned>(unicode),
-                 ShownIn(LocaleCharset(), unicode).c_str(), what);
+    char codes[20];
+    std::snprintf(codes, sizeof codes, "%04X U+%04X ", code, static_cast<unsigned>(unicode));
+    WriteText(stderr, codes + ShownIn(LocaleCharset(), unicode) + ": " + what + "\n");
     ++count_;
   }
   int count() const { return count_; }
@@ -151,8 +152,8 @@ MadeSet MakeSet(FontFace& face, int size, std::optional<int> baseline, const std
     what += ", the placeholder a box";
   }
   made.reports = reports.count();
-  std::fprintf(stderr, "pixtrel-mkfont: %s: %d reports, baseline on row %d, %s\n", font_name.c_str(), made.reports,
-               set.baseline, what.c_str());
+  WriteText(stderr, "pixtrel-mkfont: " + font_name + ": " + std::to_string(made.reports) +
+                        " reports, baseline on row " + std::to_string(set.baseline) + ", " + what + "\n");
   return made;
 }
 

@@ -1,0 +1,30 @@
+# zlib, libpng and FreeType for the Windows build, built from Debian's source
+# packages into the build directory when it is first configured, and linked
+# into the programs: the imported targets ZLIB::ZLIB, PNG::PNG and
+# Freetype::Freetype, as the Linux build finds them on the system.
+
+set(WINDOWS_LIBRARIES ${CMAKE_BINARY_DIR}/windows-libraries/prefix)
+execute_process(
+  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/windows-libraries.sh ${CMAKE_BINARY_DIR}/windows-libraries
+          ${PIXTREL_TOOLCHAIN_FILE}
+  RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "zlib, libpng and FreeType for Windows could not be built (see above)")
+endif()
+
+# windows_library(TARGET ARCHIVE INCLUDE_DIR DEPENDENCY...)
+function(windows_library target archive include_dir)
+  add_library(${target} STATIC IMPORTED GLOBAL)
+  set_target_properties(${target} PROPERTIES
+    IMPORTED_LOCATION ${WINDOWS_LIBRARIES}/lib/${archive}
+    INTERFACE_INCLUDE_DIRECTORIES ${WINDOWS_LIBRARIES}/include/${include_dir}
+    INTERFACE_LINK_LIBRARIES "${ARGN}")
+endfunction()
+windows_library(ZLIB::ZLIB libz.a "")
+windows_library(PNG::PNG libpng16.a "" ZLIB::ZLIB)
+windows_library(Freetype::Freetype libfreetype.a freetype2 PNG::PNG ZLIB::ZLIB)
+
+# Their licences, beside Pixtrel's in the installed folder.
+foreach(library zlib libpng1.6 freetype)
+  install(FILES ${WINDOWS_LIBRARIES}/licenses/${library}/copyright DESTINATION licenses/${library})
+endforeach()
