@@ -2,9 +2,10 @@
 # windows_extract_test.sh WINE_RUN PREFIX WINDOWS_BIN LINUX_BIN SAMPLES: runs the
 # Windows pixtrel-extract.exe under Wine (WINE_RUN PREFIX PROGRAM ...) and
 # holds what it writes to what the Linux build's pixtrel-extract writes,
-# byte for byte; and tries the forms of the files it must not touch.
+# byte for byte, from the font sets and from FONT; and tries the forms of the
+# files it must not touch.
 set -u
-wine_run=$1 prefix=$2 windows_bin=$3 linux_bin=$4 samples=$5
+wine_run=$1 prefix=$2 windows_bin=$3 linux_bin=$4 samples=$5 font=$6
 failures=0
 fail() {
   echo "FAIL: $*" >&2
@@ -16,18 +17,22 @@ lin() { "$linux_bin/pixtrel-extract" "$@"; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
-mkdir 菜单 linux
+mkdir 菜单 字体 linux
 cp "$samples/menu.txt" "$samples/menu.utf-8.txt" .
 cp "$samples/menu.txt" 菜单/菜单.txt
+cp "$font" 字体/某字体.ttc
+{ cat menu.utf-8.txt; printf '體 镕 喆 설정 ™ 25°C AVAW\n'; } >mixed.txt
 
 # same NAME OPTIONS...: both builds run in the same directory on the same
-# files, the Windows one's output then compared with the Linux one's.
+# files, the Windows one's output NAME (a picture when it ends in .png) then
+# compared with the Linux one's.
 same() {
-  local name=$1
+  local name=$1 output=(-o)
   shift
-  win -q -o "$name" "$@" >win.out 2>win.err
+  [[ $name == *.png ]] && output=(-o - --png)
+  win -q "${output[@]}" "$name" "$@" >win.out 2>win.err
   local win_status=$?
-  lin -q -o "linux/$name" "$@" >lin.out 2>lin.err
+  lin -q "${output[@]}" "linux/$name" "$@" >lin.out 2>lin.err
   local lin_status=$?
   [ $win_status = $lin_status ] || fail "$*: exit $win_status on Windows, $lin_status on Linux"
   if [ -e "$name" ] || [ -e "linux/$name" ]; then cmp -s "$name" "linux/$name" || fail "$*: $name differs"; fi
@@ -45,6 +50,15 @@ printf '\xe5\xa5\xbd\xe5\xa5\xbd \xb0\xa1\n' >bad.txt
 same bad.bin bad.txt
 printf 'ab \xf0\x9f\x98\x80 \xe6\x96\x87\n' >missing.txt
 same missing.bin --missing missing.txt
+font=(--font 字体/某字体.ttc --size 24)
+same lvgl4.c --format lvgl --name ui_font "${font[@]}" --bpp 4 --compress mixed.txt
+same lvgl4.bin --format lvgl-bin "${font[@]}" --bpp 4 mixed.txt
+same lvgl2.bin --format lvgl-bin "${font[@]}" --bpp 2 --compress mixed.txt
+same mixed.png "${font[@]}" --bpp 4 mixed.txt
+same mixed-set.png mixed.txt
+same mixed-font.h --format h --name mixed "${font[@]}" --half-width --placeholder mixed.txt
+win -q -o font.bin --font '字体\某字体.ttc' --size 24 --format lvgl-bin --bpp 4 mixed.txt || fail "字体\某字体.ttc: exit $?"
+cmp -s font.bin linux/lvgl4.bin || fail "字体\某字体.ttc gives other bytes"
 
 # A pipe in and out.
 win -q -o - - <menu.txt >piped.bin || fail "a pipe: exit $?"
@@ -72,7 +86,6 @@ for data in "$bin_dir\\gb2312.BIN" "$bin_dir\\GB2312.TBL" "$windows_bin/GB2312.b
 done
 refused "Dont't touch the backup !" "$bin_dir\\GB2312.TBL"
 refused "Not a regular file" -o NUL menu.txt
-refused "no means of writing PNG" --png menu.png menu.txt
 [ "$before" = "$(sha256sum 菜单/菜单.txt "$windows_bin"/GB2312.*)" ] || fail "a guarded file changed"
 ls -A | grep -q '^\.pixtrel-' && fail "a temporary file was left"
 

@@ -3,11 +3,17 @@
 list(GET CMAKE_CROSSCOMPILING_EMULATOR 0 wine_run)
 list(GET CMAKE_CROSSCOMPILING_EMULATOR 1 wine_prefix)
 
-# pixtrel-extract.exe writes what the Linux build's pixtrel-extract writes.
+# pixtrel-extract.exe and pixtrel-mkfont.exe write what the Linux build's
+# programs write.
+set(wenquanyi /usr/share/fonts/truetype/wqy/wqy-microhei.ttc)
 add_test(NAME WindowsExtract
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows_extract_test.sh ${wine_run} ${wine_prefix}
-          ${CMAKE_RUNTIME_OUTPUT_DIRECTORY} ${PIXTREL_HOST_TOOLS} ${PROJECT_SOURCE_DIR}/samples)
+          ${CMAKE_RUNTIME_OUTPUT_DIRECTORY} ${PIXTREL_HOST_TOOLS} ${PROJECT_SOURCE_DIR}/samples ${wenquanyi})
 set_tests_properties(WindowsExtract PROPERTIES TIMEOUT 300)
+add_test(NAME WindowsMkfont
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows_mkfont_test.sh ${wine_run} ${wine_prefix}
+          ${CMAKE_RUNTIME_OUTPUT_DIRECTORY} ${PIXTREL_HOST_TOOLS} ${FONT_DIR}/b12.pcf.gz:12 ${wenquanyi}:16)
+set_tests_properties(WindowsMkfont PROPERTIES TIMEOUT 300)
 
 if(PIXTREL_BUILD_UI)
   # The Win32 window, driven in-process by its messages on an X server of its own.
@@ -38,7 +44,7 @@ set_tests_properties(WindowsInstaller PROPERTIES TIMEOUT 300)
 
 # The suites and the tests above but the installer's share the build's Wine
 # prefix, whose server the window tests end: under ctest -j they take turns.
-set(prefix_tests core_tests cli_tests WindowsExtract)
+set(prefix_tests core_tests cli_tests WindowsExtract WindowsMkfont)
 if(PIXTREL_BUILD_UI)
   list(APPEND prefix_tests Win32Form1 WindowsWindow)
 endif()
