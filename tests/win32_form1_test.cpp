@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "platform/platform.h"
@@ -39,6 +40,16 @@ RECT ClientRect(HWND control) {
   return rect;
 }
 
+/// The screen's resolution the test is run at: $PIXTREL_SCREEN_DPI, else
+/// Windows' default of 96 dots per inch.
+int WantedDpi() {
+  const char* dpi = std::getenv("PIXTREL_SCREEN_DPI");
+  return dpi != nullptr ? std::atoi(dpi) : 96;
+}
+
+/// `twips` in pixels at the wanted resolution.
+int WantedPixels(int twips) { return twips * WantedDpi() / 1440; }
+
 /// The texts of the message boxes answered, in order.
 std::vector<std::string> answered;
 
@@ -66,6 +77,7 @@ int Pump() {
 class Win32Form1Test : public ::testing::Test {
  protected:
   void SetUp() override {
+    SetProcessDPIAware();  // As Pixtrel.exe is.
     answered.clear();
     timer_ = SetTimer(nullptr, 0, 20, AnswerMessageBox);
     form_ = std::make_unique<Form1>(ProgramDirectory(), &dialog_);
@@ -98,6 +110,9 @@ class Win32Form1Test : public ::testing::Test {
 
 TEST_F(Win32Form1Test, StartsIdleWithItsControlsInPlace) {
   Form1& form = *form_;
+  HDC screen = GetDC(nullptr);
+  ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSX), WantedDpi());
+  ReleaseDC(nullptr, screen);
   EXPECT_EQ(TextOf(form.hwnd()), form1::kCaption);
   EXPECT_EQ(TextOf(form.Command2), "打开\u300C码表文件\u300D");
   EXPECT_EQ(TextOf(form.Command1), "开始");
@@ -109,13 +124,23 @@ TEST_F(Win32Form1Test, StartsIdleWithItsControlsInPlace) {
   for (auto [control, twips] : {std::pair{form.Text1, form1::kText1}, std::pair{form.Command2, form1::kCommand2},
                                 std::pair{form.Command1, form1::kCommand1}}) {
     const RECT rect = ClientRect(control);
-    EXPECT_EQ(rect.left, form.Pixels(twips.left));
-    EXPECT_EQ(rect.top, form.Pixels(twips.top));
-    EXPECT_EQ(rect.right - rect.left, form.Pixels(twips.width));
-    EXPECT_EQ(rect.bottom - rect.top, form.Pixels(twips.height));
+    EXPECT_EQ(rect.left, WantedPixels(twips.left));
+    EXPECT_EQ(rect.top, WantedPixels(twips.top));
+    EXPECT_EQ(rect.right - rect.left, WantedPixels(twips.width));
+    EXPECT_EQ(rect.bottom - rect.top, WantedPixels(twips.height));
   }
-  EXPECT_EQ(OuterSize().cx, form.Pixels(form1::kOuterWidth));
-  EXPECT_EQ(OuterSize().cy, form.Pixels(form1::kOuterHeight));
+  // The outer size is held; the client area is what the frame leaves of it,
+  // at any resolution room for every control.
+  EXPECT_EQ(OuterSize().cx, WantedPixels(form1::kOuterWidth));
+  EXPECT_EQ(OuterSize().cy, WantedPixels(form1::kOuterHeight));
+  RECT client;
+  GetClientRect(form.hwnd(), &client);
+  EXPECT_GE(client.right, WantedPixels(form1::kClientWidth));
+  EXPECT_GE(client.bottom, WantedPixels(form1::kClientHeight));
+  RECT framed = client;
+  AdjustWindowRectEx(&framed, GetWindowLongW(form.hwnd(), GWL_STYLE), FALSE, GetWindowLongW(form.hwnd(), GWL_EXSTYLE));
+  EXPECT_EQ(framed.right - framed.left, OuterSize().cx);
+  EXPECT_EQ(framed.bottom - framed.top, OuterSize().cy);
   EXPECT_EQ(GetFocus(), form.Command2);
   EnableWindow(form.Command1, TRUE);
   EXPECT_EQ(GetNextDlgTabItem(form.hwnd(), form.Command2, FALSE), form.Command1);
@@ -128,15 +153,15 @@ TEST_F(Win32Form1Test, StartsIdleWithItsControlsInPlace) {
 TEST_F(Win32Form1Test, HoldsItsOuterSizeUnlessMinimized) {
   SetWindowPos(form_->hwnd(), nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
   Pump();
-  EXPECT_EQ(OuterSize().cx, form_->Pixels(form1::kOuterWidth));
-  EXPECT_EQ(OuterSize().cy, form_->Pixels(form1::kOuterHeight));
+  EXPECT_EQ(OuterSize().cx, WantedPixels(form1::kOuterWidth));
+  EXPECT_EQ(OuterSize().cy, WantedPixels(form1::kOuterHeight));
   ShowWindow(form_->hwnd(), SW_MINIMIZE);
   Pump();
   EXPECT_TRUE(IsIconic(form_->hwnd()));
   ShowWindow(form_->hwnd(), SW_RESTORE);
   Pump();
-  EXPECT_EQ(OuterSize().cx, form_->Pixels(form1::kOuterWidth));
-  EXPECT_EQ(OuterSize().cy, form_->Pixels(form1::kOuterHeight));
+  EXPECT_EQ(OuterSize().cx, WantedPixels(form1::kOuterWidth));
+  EXPECT_EQ(OuterSize().cy, WantedPixels(form1::kOuterHeight));
 }
 
 TEST_F(Win32Form1Test, ChooseTheSampleStartAndReset) {

@@ -36,6 +36,27 @@ if(PIXTREL_BUILD_UI)
   set_tests_properties(WindowsWindow PROPERTIES TIMEOUT 180)
 endif()
 
+if(PIXTREL_BUILD_UI)
+  # The window on a screen of 144 dots per inch, in a Wine prefix whose
+  # LogPixels says so: laid out in twips at that resolution, and the whole job.
+  set(prefix_144_dpi ${CMAKE_BINARY_DIR}/wine-prefix-144dpi)
+  add_test(NAME WinePrefixAt144Dpi
+    COMMAND ${wine_run} ${prefix_144_dpi} reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d 144 /f)
+  add_test(NAME Win32Form1At144Dpi
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine_on_xvfb.sh ${wine_run} ${prefix_144_dpi}
+            $<TARGET_FILE:win32_form1_tests> --gtest_filter=Win32Form1Test.StartsIdleWithItsControlsInPlace)
+  add_test(NAME WindowsWindowAt144Dpi
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows_window_test.sh ${wine_run} ${prefix_144_dpi}
+            ${CMAKE_RUNTIME_OUTPUT_DIRECTORY} ${PIXTREL_HOST_TOOLS} ${PROJECT_SOURCE_DIR}/samples
+            ${CMAKE_BINARY_DIR}/screenshots/144dpi 144)
+  set_tests_properties(WinePrefixAt144Dpi PROPERTIES FIXTURES_SETUP screen-144-dpi TIMEOUT 120)
+  set_tests_properties(Win32Form1At144Dpi PROPERTIES ENVIRONMENT PIXTREL_SCREEN_DPI=144 TIMEOUT 120)
+  set_tests_properties(WindowsWindowAt144Dpi PROPERTIES TIMEOUT 180)
+  set_tests_properties(WinePrefixAt144Dpi Win32Form1At144Dpi WindowsWindowAt144Dpi PROPERTIES
+    RESOURCE_LOCK wine-prefix-144dpi)
+  set_tests_properties(Win32Form1At144Dpi WindowsWindowAt144Dpi PROPERTIES FIXTURES_REQUIRED screen-144-dpi)
+endif()
+
 # The installer installs, runs and uninstalls, in a Wine prefix of its own.
 add_test(NAME WindowsInstaller
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows_installer_test.sh ${wine_run} ${CMAKE_BINARY_DIR}

@@ -3,11 +3,12 @@
 # click Open, type the sample's path into the real Open dialog, press
 # Start, and find the glyph file the Linux build's pixtrel-extract writes
 # and the "Over !" box; then close the window. Screenshots of the window,
-# the dialog and the box are left in SHOTS.
+# the dialog and the box are left in SHOTS. DPI is the resolution of the
+# prefix's screen (96 unless its LogPixels says otherwise).
 #
-#   windows_window_test.sh WINE_RUN PREFIX WINDOWS_BIN LINUX_BIN SAMPLES SHOTS
+#   windows_window_test.sh WINE_RUN PREFIX WINDOWS_BIN LINUX_BIN SAMPLES SHOTS [DPI]
 set -euo pipefail
-wine_run=$1 prefix=$2 windows_bin=$3 linux_bin=$4 samples=$5 shots=$6
+wine_run=$1 prefix=$2 windows_bin=$3 linux_bin=$4 samples=$5 shots=$6 dpi=${7:-96}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pixtrel-wine-window-XXXXXX")
 pids=()
@@ -24,12 +25,12 @@ wait_for() {
   visible "$1"
 }
 # click WINDOW LEFT TOP WIDTH HEIGHT: clicks the middle of a control given in
-# twips, at 15 twips a pixel, in the client area of WINDOW.
+# twips, at DPI, in the client area of WINDOW.
 click() {
   local left top
   left=$(xwininfo -id "$1" | awk '/Absolute upper-left X:/ {print $4}')
   top=$(xwininfo -id "$1" | awk '/Absolute upper-left Y:/ {print $4}')
-  xdotool mousemove "$((left + ($2 + $4 / 2) / 15))" "$((top + ($3 + $5 / 2) / 15))" click 1
+  xdotool mousemove "$((left + ($2 + $4 / 2) * dpi / 1440))" "$((top + ($3 + $5 / 2) * dpi / 1440))" click 1
 }
 shoot() { mkdir -p "$shots" && import -window root "$shots/$1.png"; }
 
