@@ -1,6 +1,7 @@
 # Installing on Windows: one folder under Program Files with the programs,
-# the data files beside them and the sets in fonts/; and its installer,
-# made by `cpack -G NSIS64` in the build directory.
+# the data files beside them, the sets in fonts/ and the licences of the
+# libraries in licenses/; and its installer, made by `cpack -G NSIS64` in the
+# build directory, which puts the folder on the user's PATH when asked.
 
 set(windows_programs pixtrel-extract pixtrel-mkfont)
 if(PIXTREL_BUILD_UI)
@@ -28,5 +29,9 @@ if(PIXTREL_BUILD_UI)
   set(CPACK_PACKAGE_EXECUTABLES Pixtrel Pixtrel)
   set(CPACK_NSIS_INSTALLED_ICON_NAME Pixtrel.exe)
 endif()
+# Named so, the uninstaller is no command "uninstall" when the folder is on the PATH.
+set(CPACK_NSIS_UNINSTALL_NAME "Uninstall Pixtrel")
 set(CPACK_STRIP_FILES ON)
+# The installer's own template: the PATH as a component of the installation.
+list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR}/nsis)
 include(CPack)

@@ -2,7 +2,9 @@
 # Makes the Windows installer, installs it silently into a Wine prefix of
 # its own, runs the installed pixtrel-extract.exe on the sample against the
 # Linux build's pixtrel-extract, tries the guard of the installed sets, and
-# uninstalls it silently.
+# uninstalls it silently; then installs it with the folder on the user's
+# PATH, runs the programs by name, and uninstalls it: the user's PATH is
+# as it was before each installation.
 #
 #   windows_installer_test.sh WINE_RUN BUILD_DIR LINUX_BIN SAMPLES VERSION
 set -euo pipefail
@@ -13,16 +15,25 @@ trap 'WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true; rm -rf "$work
 fail() { echo "FAIL: $*" >&2; exit 1; }
 wine_do() { "$wine_run" "$work/prefix" "$@"; }
 settle() { WINEPREFIX="$work/prefix" wineserver -w; }
+# The user's own PATH, as the registry holds it.
+user_path() { wine_do reg query 'HKCU\Environment' /v Path 2>/dev/null | tr -d '\r' | sed -n 's/^ *Path *REG_[A-Z_]*SZ *//p'; }
+uninstall() {
+  wine_do 'C:\Pixtrel\Uninstall Pixtrel.exe' /S || fail "the uninstaller ended with status $?"
+  settle
+}
 
 (cd "$build" && cpack -G NSIS64 >"$work/cpack.log" 2>&1) || fail "cpack: $(tail -5 "$work/cpack.log")"
 installer=$build/pixtrel-$version-win64.exe
 [ -f "$installer" ] || fail "no $installer"
 
+wine_do reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d 'C:\Other' /f >/dev/null 2>&1
 wine_do "$installer" /S '/D=C:\Pixtrel' || fail "the installer ended with status $?"
 settle
+[ "$(user_path)" = 'C:\Other' ] || fail "the installer changed the PATH unasked: $(user_path)"
 folder=$work/prefix/drive_c/Pixtrel
-for file in Pixtrel.exe pixtrel-extract.exe GB2312.bin GB2312.tbl half-width.bin placeholder.bin font-set.txt \
-  LICENSE Uninstall.exe fonts/efont-12/GB2312.bin fonts/efont-12/LICENSE fonts/guob16/LICENSE; do
+for file in Pixtrel.exe pixtrel-extract.exe pixtrel-mkfont.exe GB2312.bin GB2312.tbl half-width.bin placeholder.bin \
+  font-set.txt LICENSE 'Uninstall Pixtrel.exe' fonts/efont-12/GB2312.bin fonts/efont-12/LICENSE fonts/guob16/LICENSE \
+  licenses/zlib/copyright licenses/libpng1.6/copyright licenses/freetype/copyright; do
   [ -f "$folder/$file" ] || fail "not installed: $file"
 done
 find "$work/prefix/drive_c" -iname 'Pixtrel.lnk' | grep -q . || fail "no Start-menu entry"
@@ -43,9 +54,16 @@ fi
 grep -q "Dont't touch the backup !" "$work/err" || fail "the refusal says $(cat "$work/err")"
 [ "$before" = "$(sha256sum "$folder/fonts/efont-12/GB2312.bin")" ] || fail "an installed set's font changed"
 
-wine_do 'C:\Pixtrel\Uninstall.exe' /S || fail "the uninstaller ended with status $?"
-settle
-[ ! -e "$folder/pixtrel-extract.exe" ] || fail "the uninstaller left the programs"
-[ ! -e "$folder/fonts" ] || fail "the uninstaller left the font sets"
+uninstall
+[ ! -e "$folder" ] || fail "the uninstaller left $(find "$folder")"
 ! find "$work/prefix/drive_c" -iname 'Pixtrel.lnk' | grep -q . || fail "the uninstaller left the Start-menu entry"
+
+wine_do "$installer" /S /PATH '/D=C:\Pixtrel' || fail "the installer with /PATH ended with status $?"
+settle
+[ "$(user_path)" = 'C:\Other;C:\Pixtrel' ] || fail "the installer with /PATH made the PATH $(user_path)"
+for program in pixtrel-extract pixtrel-mkfont; do
+  wine_do cmd /c "cd /d C:\windows && $program --version" 2>/dev/null | grep -q "^$program " || fail "$program is not on the PATH"
+done
+uninstall
+[ "$(user_path)" = 'C:\Other' ] || fail "the uninstaller left the PATH $(user_path)"
 echo "the installer under Wine: ok"
