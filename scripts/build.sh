@@ -12,7 +12,9 @@
 #   bash scripts/build.sh windows
 #                                install what is missing, build the Windows
 #                                programs (64-bit) and their installer in
-#                                build-windows/
+#                                build-windows/, with FreeType, libpng and
+#                                zlib built from Debian's sources on its
+#                                first configuration
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -112,7 +114,7 @@ case "${1:-}" in
     build
     windows_build
     (cd "$windows" && cpack -G NSIS64)
-    echo "Windows programs: $windows/bin/Pixtrel.exe, $windows/bin/pixtrel-extract.exe; installer: $windows/pixtrel-*-win64.exe"
+    echo "Windows programs: $windows/bin/Pixtrel.exe, $windows/bin/pixtrel-extract.exe, $windows/bin/pixtrel-mkfont.exe; installer: $windows/pixtrel-*-win64.exe"
     ;;
   *) echo "usage: bash scripts/build.sh run|test|windows" >&2; exit 2 ;;
 esac
