@@ -1,7 +1,8 @@
-# zlib, libpng and FreeType for the Windows build, built from Debian's source
-# packages into the build directory when it is first configured, and linked
-# into the programs: the imported targets ZLIB::ZLIB, PNG::PNG and
-# Freetype::Freetype, as the Linux build finds them on the system.
+# zlib, libpng, FreeType and uchardet for the Windows build, built from
+# Debian's source packages into the build directory when it is first
+# configured, and linked into the programs: the imported targets ZLIB::ZLIB,
+# PNG::PNG, Freetype::Freetype and Uchardet::Uchardet, as the Linux build
+# finds them on the system.
 
 set(WINDOWS_LIBRARIES ${CMAKE_BINARY_DIR}/windows-libraries/prefix)
 execute_process(
@@ -9,7 +10,7 @@ execute_process(
           ${PIXTREL_TOOLCHAIN_FILE}
   RESULT_VARIABLE failed)
 if(failed)
-  message(FATAL_ERROR "zlib, libpng and FreeType for Windows could not be built (see above)")
+  message(FATAL_ERROR "The libraries for Windows could not be built (see above)")
 endif()
 
 # windows_library(TARGET ARCHIVE INCLUDE_DIR DEPENDENCY...)
@@ -23,8 +24,9 @@ endfunction()
 windows_library(ZLIB::ZLIB libz.a "")
 windows_library(PNG::PNG libpng16.a "" ZLIB::ZLIB)
 windows_library(Freetype::Freetype libfreetype.a freetype2 PNG::PNG ZLIB::ZLIB)
+windows_library(Uchardet::Uchardet libuchardet.a "")
 
 # Their licences, beside Pixtrel's in the installed folder.
-foreach(library zlib libpng1.6 freetype)
+foreach(library zlib libpng1.6 freetype uchardet)
   install(FILES ${WINDOWS_LIBRARIES}/licenses/${library}/copyright DESTINATION licenses/${library})
 endforeach()

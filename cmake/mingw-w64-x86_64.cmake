@@ -1,6 +1,6 @@
 # Cross-builds Pixtrel for 64-bit Windows with Debian's mingw-w64 (the posix
 # thread model, for std::thread): cmake -DCMAKE_TOOLCHAIN_FILE=this -DPIXTREL_HOST_TOOLS=DIR,
-# DIR holding the build machine's make_cp936_tables and pixtrel-mkfont.
+# DIR holding the build machine's make_code_tables and pixtrel-mkfont.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # windows-libraries.sh DIR TOOLCHAIN_FILE: fetches Debian's source packages
-# of zlib, libpng and FreeType into DIR with the package tools and builds them
-# as static libraries for Windows with TOOLCHAIN_FILE, into DIR/prefix, with
-# their licences in DIR/prefix/licenses. Done once: a DIR that holds them is
-# left as it is.
+# of zlib, libpng, FreeType and uchardet into DIR with the package tools and
+# builds them as static libraries for Windows with TOOLCHAIN_FILE, into
+# DIR/prefix, with their licences in DIR/prefix/licenses. Each is done once:
+# a library DIR holds already is left as it is.
 #
 # The sources are those of this machine's Debian release (its main archive
 # and its point-release updates), with Debian's patches applied. apt works
@@ -12,7 +12,13 @@ set -euo pipefail
 dir=$(realpath -m "$1")
 toolchain=$(realpath "$2")
 prefix=$dir/prefix
-[ -e "$prefix/built" ] && exit 0
+# The source packages, in the order they are built, each after those it needs.
+packages=(zlib libpng1.6 freetype uchardet)
+missing=()
+for package in "${packages[@]}"; do
+  [ -e "$prefix/built-$package" ] || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
 
 mkdir -p "$dir/apt/lists/partial" "$dir/apt/cache/archives/partial" "$dir/apt/sources.list.d" "$dir/logs"
 . /etc/os-release
@@ -29,10 +35,11 @@ fail() {
   exit 1
 }
 
-echo "Fetching the Debian sources of zlib, libpng and FreeType" >&2
+echo "Fetching the Debian sources of ${missing[*]}" >&2
 log=$dir/logs/fetch.log
-rm -rf "$dir/src" && mkdir -p "$dir/src"
-{ apt-get "${apt_options[@]}" update && (cd "$dir/src" && apt-get "${apt_options[@]}" source zlib libpng1.6 freetype); } \
+mkdir -p "$dir/src"
+for package in "${missing[@]}"; do rm -rf "$dir/src/$package"-[0-9]*; done
+{ apt-get "${apt_options[@]}" update && (cd "$dir/src" && apt-get "${apt_options[@]}" source "${missing[@]}"); } \
   >"$log" 2>&1 || fail "Fetching the sources" "$log"
 
 # source NAME: the directory of the unpacked source package NAME.
@@ -57,23 +64,39 @@ build() {
   dpkg-parsechangelog -l "$source/debian/changelog" -S Version >"$prefix/licenses/$name/version"
 }
 
-echo "Building zlib, libpng and FreeType for Windows" >&2
+# wanted NAME: true when the library NAME is still to be built.
+wanted() { [[ " ${missing[*]} " == *" $1 "* ]]; }
+
+echo "Building ${missing[*]} for Windows" >&2
 mkdir -p "$prefix/lib" "$prefix/include"
-# The static library and its headers alone: zlib's install would add its
-# DLL, which Debian's source cannot make (it has not the DLL's resources).
-build zlib zlibstatic
-cp "$dir/build/zlib/libzlibstatic.a" "$prefix/lib/libz.a"
-cp "$(source_dir zlib)/zlib.h" "$dir/build/zlib/zconf.h" "$prefix/include/"
-
 zlib=(-DZLIB_LIBRARY="$prefix/lib/libz.a" -DZLIB_INCLUDE_DIR="$prefix/include")
-build libpng1.6 all "${zlib[@]}" -DPNG_SHARED=OFF -DPNG_EXECUTABLES=OFF -DPNG_TESTS=OFF
-cmake --install "$dir/build/libpng1.6" >>"$dir/logs/libpng1.6.log" 2>&1 || fail "Installing libpng" "$dir/logs/libpng1.6.log"
+if wanted zlib; then
+  # The static library and its headers alone: zlib's install would add its
+  # DLL, which Debian's source cannot make (it has not the DLL's resources).
+  build zlib zlibstatic
+  cp "$dir/build/zlib/libzlibstatic.a" "$prefix/lib/libz.a"
+  cp "$(source_dir zlib)/zlib.h" "$dir/build/zlib/zconf.h" "$prefix/include/"
+  touch "$prefix/built-zlib"
+fi
 
-# As Debian builds it for Linux (debian/rules): zlib and libpng, no bzip2 nor
-# HarfBuzz; and no Brotli, which the build has not.
-build freetype all "${zlib[@]}" -DPNG_LIBRARY="$prefix/lib/libpng16.a" -DPNG_PNG_INCLUDE_DIR="$prefix/include" \
-  -DBUILD_SHARED_LIBS=OFF -DFT_REQUIRE_ZLIB=ON -DFT_REQUIRE_PNG=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_HARFBUZZ=ON \
-  -DFT_DISABLE_BROTLI=ON
-cmake --install "$dir/build/freetype" >>"$dir/logs/freetype.log" 2>&1 || fail "Installing FreeType" "$dir/logs/freetype.log"
+if wanted libpng1.6; then
+  build libpng1.6 all "${zlib[@]}" -DPNG_SHARED=OFF -DPNG_EXECUTABLES=OFF -DPNG_TESTS=OFF
+  cmake --install "$dir/build/libpng1.6" >>"$dir/logs/libpng1.6.log" 2>&1 || fail "Installing libpng" "$dir/logs/libpng1.6.log"
+  touch "$prefix/built-libpng1.6"
+fi
 
-touch "$prefix/built"
+if wanted freetype; then
+  # As Debian builds it for Linux (debian/rules): zlib and libpng, no bzip2 nor
+  # HarfBuzz; and no Brotli, which the build has not.
+  build freetype all "${zlib[@]}" -DPNG_LIBRARY="$prefix/lib/libpng16.a" -DPNG_PNG_INCLUDE_DIR="$prefix/include" \
+    -DBUILD_SHARED_LIBS=OFF -DFT_REQUIRE_ZLIB=ON -DFT_REQUIRE_PNG=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_HARFBUZZ=ON \
+    -DFT_DISABLE_BROTLI=ON
+  cmake --install "$dir/build/freetype" >>"$dir/logs/freetype.log" 2>&1 || fail "Installing FreeType" "$dir/logs/freetype.log"
+  touch "$prefix/built-freetype"
+fi
+
+if wanted uchardet; then
+  build uchardet all -DBUILD_SHARED_LIBS=OFF -DBUILD_BINARY=OFF
+  cmake --install "$dir/build/uchardet" >>"$dir/logs/uchardet.log" 2>&1 || fail "Installing uchardet" "$dir/logs/uchardet.log"
+  touch "$prefix/built-uchardet"
+fi

@@ -76,7 +76,7 @@ TEST(ExtractCommandTest, AFullDiskLeavesTheOldGlyphFileAndNothingElse) {
   options.quiet = true;
   options.data_dir = dir.path();
   options.file = dir / "menu.txt";
-  options.sources = {options.file};
+  options.sources = {{options.file}};
 
   FullDisk disk(100'000);
   EXPECT_EQ(testing::FailureText([&] { ExtractCommand(options, disk); }),

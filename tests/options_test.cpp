@@ -22,12 +22,18 @@ TEST(OptionsTest, ReadsEveryOption) {
   EXPECT_TRUE(options->quiet && options->strict && options->missing && options->preview);
   EXPECT_EQ(options->output, "out.bin");
   EXPECT_EQ(options->data_dir, "data");
-  EXPECT_EQ(options->encoding, TextEncoding::kUtf8);
+  EXPECT_EQ(options->sources, (std::vector<SourceFile>{{"menu.txt", TextEncoding::kUtf8}}));
   EXPECT_EQ(options->file, "menu.txt");
 
-  options = Parse({"a.txt", "-o", "font.c", "--format", "u8g2", "b.txt", "--depfile", "font.d"});
+  // Each --encoding says how the SOURCEs after it are read, until the next; auto returns to detection.
+  options = Parse({"a.txt", "-o", "font.c", "--encoding", "Big5", "--format", "u8g2", "b.txt", "--depfile", "font.d",
+                   "c.txt", "--encoding", "euc-kr", "d.txt", "--encoding", "auto", "--", "e.txt"});
   ASSERT_TRUE(options);
-  EXPECT_EQ(options->sources, (std::vector<std::string>{"a.txt", "b.txt"}));
+  EXPECT_EQ(options->sources, (std::vector<SourceFile>{{"a.txt", TextEncoding::kDetect},
+                                                       {"b.txt", TextEncoding::kBig5},
+                                                       {"c.txt", TextEncoding::kBig5},
+                                                       {"d.txt", TextEncoding::kCp949},
+                                                       {"e.txt", TextEncoding::kDetect}}));
   EXPECT_EQ(options->output, "font.c");
 
   options = Parse({"--show", "menu.bin"});

@@ -66,9 +66,9 @@ std::optional<int> LoadData(Extractor& extractor, const FontSet& set, const std:
   return std::nullopt;
 }
 
-SourceText OpenSource(const std::string& source, const Options& options, Disk& disk) {
-  if (source == kStandardInput) return OpenSourceStream(disk.StandardInput(), kStandardInput, options.encoding);
-  return OpenSourceFile(disk, source, options.encoding);
+SourceText OpenSource(const SourceFile& source, Disk& disk) {
+  if (source.path == kStandardInput) return OpenSourceStream(disk.StandardInput(), kStandardInput, source.encoding);
+  return OpenSourceFile(disk, source.path, source.encoding);
 }
 
 /// Everyone who hears of the run.
@@ -123,7 +123,8 @@ std::optional<std::string> HeaderRefusal(const std::optional<std::string>& heade
 /// Why the runs may not read their sources or write the files they would
 /// besides their output `output`, if they may not.
 std::optional<std::string> Refusal(const Extractor& extractor, const Options& options, const std::string& output) {
-  std::vector<std::string> read = options.sources;
+  std::vector<std::string> read;
+  for (const SourceFile& source : options.sources) read.push_back(source.path);
   if (options.font) read.push_back(*options.font);
   for (const std::string& source : read) {
     if (source == kStandardInput) continue;
@@ -156,10 +157,10 @@ std::optional<std::string> SharedTargetRefusal(const Options& options, const std
 }
 
 /// The sources' names, for comments.
-std::string SourceNames(const std::vector<std::string>& sources) {
+std::string SourceNames(const std::vector<SourceFile>& sources) {
   std::string names;
   for (size_t i = 0; i < sources.size(); ++i)
-    names += (i == 0 ? "" : i + 1 == sources.size() ? " and " : ", ") + sources[i];
+    names += (i == 0 ? "" : i + 1 == sources.size() ? " and " : ", ") + sources[i].path;
   return names;
 }
 
@@ -195,8 +196,8 @@ FormatRequest RequestFor(const Options& options, const Extractor& extractor, con
 std::string DepfileFor(const Options& options, const Extractor& extractor, const std::optional<FontSet>& set,
                        std::vector<std::string> targets) {
   std::vector<std::string> sources, read;
-  for (const std::string& source : options.sources)
-    if (source != kStandardInput) sources.push_back(source);
+  for (const SourceFile& source : options.sources)
+    if (source.path != kStandardInput) sources.push_back(source.path);
   if (!set) return DepfileRule(targets, sources, {*options.font});
   read.push_back(extractor.FontPath());
   read.push_back(extractor.TablePath());
@@ -312,8 +313,9 @@ int ExtractCommand(const Options& options, Disk& disk) {
     for (const std::unique_ptr<GlyphFormat>& output : outputs) reports.Add(output->Report());
     reports.Add(widths[i] ? &*widths[i] : nullptr);
     reports.Add(preview ? &*preview : nullptr);
-    SourceText source = OpenSource(options.sources[i], options, disk);
-    extractor.SourcePath = options.sources[i];
+    SourceText source = OpenSource(options.sources[i], disk);
+    missing[i].NameByCodePoint(source.utf8 != nullptr);
+    extractor.SourcePath = options.sources[i].path;
     RunOutcome outcome;
     try {
       outcome = extractor.Run(window, &reports, std::move(source), &format.Stream(), glyphs.get());
@@ -352,11 +354,12 @@ int ExtractCommand(const Options& options, Disk& disk) {
     WriteText(options.quiet ? stderr : messages, message + "\n");
   }
   for (size_t i = 0; i < options.sources.size(); ++i) {
-    if (missing[i].occurrences() > 0 && options.missing) missing[i].Print(stderr, options.sources[i], LocaleCharset());
+    const std::string& name = options.sources[i].path;
+    if (missing[i].occurrences() > 0 && options.missing) missing[i].Print(stderr, name, LocaleCharset());
     if (missing[i].occurrences() > 0 && !options.missing)
-      Warn(options.sources[i] + ": warning: " + std::to_string(missing[i].characters()) +
+      Warn(name + ": warning: " + std::to_string(missing[i].characters()) +
            (missing[i].characters() == 1 ? " character" : " characters") + " got no glyph (--missing lists them)");
-    if (widths[i] && widths[i]->Any()) widths[i]->Print(stderr, options.sources[i]);
+    if (widths[i] && widths[i]->Any()) widths[i]->Print(stderr, name);
   }
   if (incomplete) {
     const char* why = some_missing && too_wide ? "some characters got no glyph and some lines are too wide"

@@ -33,6 +33,7 @@ int Perform(const Options& options) {
                              options.record_format);
       return pixtrel::kExitWritten;
     }
+    case Options::Action::kListFonts:
     case Options::Action::kExtract:
       break;
   }

@@ -46,12 +46,13 @@ void MissingReport::Print(std::FILE* out, const std::string& source, const std::
                      Counted(occurrences_, "occurrence") + "\n");
 }
 
-std::string MissingReport::Describe(const Entry& entry, const std::string& charset) {
+std::string MissingReport::Describe(const Entry& entry, const std::string& charset) const {
   const SourceCharacter character = entry.character;
   const std::string text = ShownIn(charset, character.code_point);
+  const std::string blank = entry.cause == MissingCause::kBlank ? " (blank in the set)" : "";
+  if (by_code_point_) return "U+" + Hex(character.code_point, 4) + " " + text + blank;
   if (character.code == kNoCp936Code) return text + " U+" + Hex(character.code_point, 4) + " (no CP936 form)";
-  return text + " CP936 " + Hex(character.code, character.code > 0xFF ? 4 : 2) +
-         (entry.cause == MissingCause::kBlank ? " (blank in the set)" : "");
+  return text + " CP936 " + Hex(character.code, character.code > 0xFF ? 4 : 2) + blank;
 }
 
 }  // namespace pixtrel

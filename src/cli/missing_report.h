@@ -26,11 +26,15 @@ class MissingReport : public CharacterReport {
   /// The distinct characters counted so far.
   size_t characters() const { return entries_.size(); }
 
+  /// Makes Print name each character by its code point, as for a text that
+  /// was not read as CP936, rather than by its CP936 code.
+  void NameByCodePoint(bool by_code_point) { by_code_point_ = by_code_point; }
+
   /// Writes one line per character, in the order of first occurrence,
   /// "SOURCE:LINE: missing CHAR CP936 XXXX, N occurrences" (XX for a
   /// single-byte character, "U+XXXX (no CP936 form)" for a character with
   /// none; " (blank in the set)" follows the code of one whose glyph is
-  /// blank), then the summary line
+  /// blank), or named by code point, "missing U+XXXX CHAR", then the summary line
   /// "SOURCE: D characters missing, N occurrences". The characters are
   /// written in `charset`, or as "?" where it cannot show them.
   void Print(std::FILE* out, const std::string& source, const std::string& charset) const;
@@ -43,12 +47,13 @@ class MissingReport : public CharacterReport {
     int64_t count = 0;
   };
 
-  static std::string Describe(const Entry& entry, const std::string& charset);
+  std::string Describe(const Entry& entry, const std::string& charset) const;
 
   std::vector<Entry> entries_;
   std::vector<int32_t> entry_of_code_;           ///< By CP936 code; -1 for none. Made at the first.
   std::map<uint32_t, size_t> entry_of_no_form_;  ///< By code point, for the characters with no CP936 form.
   int64_t occurrences_ = 0;
+  bool by_code_point_ = false;
 };
 
 }  // namespace pixtrel

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "glyphdata/charsets.h"
+#include "platform/failure.h"
 #include "platform/platform.h"
 
 namespace pixtrel {
@@ -127,7 +128,8 @@ enum LongOnly {
   kNoKerning,
   kCompress,
   kCharset,
-  kRange
+  kRange,
+  kListFonts
 };
 
 const option kLongOptions[] = {
@@ -162,6 +164,7 @@ const option kLongOptions[] = {
     {"compress", no_argument, nullptr, kCompress},
     {"charset", required_argument, nullptr, kCharset},
     {"range", required_argument, nullptr, kRange},
+    {"list-fonts", no_argument, nullptr, kListFonts},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -178,13 +181,23 @@ std::string Lowercase(std::string name) {
   return name;
 }
 
-std::optional<TextEncoding> ParseEncoding(const std::string& text) {
-  const std::string name = Lowercase(text);
-  if (name == "auto") return TextEncoding::kDetect;
-  if (name == "cp936" || name == "gbk" || name == "gb2312") return TextEncoding::kCp936;
-  if (name == "utf-8" || name == "utf8") return TextEncoding::kUtf8;
-  if (name == "big5" || name == "cp950") return TextEncoding::kBig5;
-  return std::nullopt;
+/// `names` joined for a message: "a, b or c".
+std::string OneOf(const std::vector<std::string>& names) {
+  std::string text;
+  for (size_t i = 0; i < names.size(); ++i) text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+  return text;
+}
+
+std::string EncodingChoices() {
+  std::vector<std::string> names;
+  for (const EncodingName& encoding : EncodingNames()) names.push_back(encoding.name);
+  return OneOf(names);
+}
+
+std::string CharsetChoices() {
+  std::vector<std::string> names;
+  for (const CharsetName& charset : CharsetNames()) names.push_back(charset.name);
+  return OneOf(names);
 }
 
 std::optional<Hinting> ParseHinting(const std::string& name) {
@@ -279,13 +292,23 @@ bool IsCIdentifier(const std::string& name) {
 
 std::optional<Options> ParseOptions(std::vector<std::string> arguments) {
   Options options;
+  if (std::any_of(arguments.begin() + 1, arguments.end(), AsksForHelp)) {
+    options.action = Options::Action::kHelp;
+    return options;
+  }
   optind = 0;  // Starts getopt_long afresh, however often the program parses.
   // getopt_long names the program as argv[0] does in what it says is wrong: so it says what our messages say.
   arguments.at(0) = "pixtrel-extract";
   std::vector<char*> words = ArgumentWords(arguments);
   const int argc = static_cast<int>(arguments.size());
-  for (int c; (c = getopt_long(argc, words.data(), "o:qhV", kLongOptions, nullptr)) != -1;) {
+  TextEncoding encoding = TextEncoding::kDetect;  // Of the SOURCEs that follow, as --encoding says.
+  std::vector<SourceFile> operands;
+  // "-" first: the operands come in their places among the options, so each takes the --encoding before it.
+  for (int c; (c = getopt_long(argc, words.data(), "-o:qhV", kLongOptions, nullptr)) != -1;) {
     switch (c) {
+      case 1:
+        operands.push_back({optarg, encoding});
+        break;
       case 'o':
         options.output = optarg;
         break;
@@ -293,9 +316,9 @@ std::optional<Options> ParseOptions(std::vector<std::string> arguments) {
         options.data_dir = optarg;
         break;
       case kEncoding: {
-        std::optional<TextEncoding> encoding = ParseEncoding(optarg);
-        if (!encoding) return UsageError("unknown encoding (auto, cp936, big5 or utf-8): ", optarg);
-        options.encoding = *encoding;
+        std::optional<TextEncoding> named = EncodingNamed(optarg);
+        if (!named) return UsageError(("unknown encoding (" + EncodingChoices() + "): ").c_str(), optarg);
+        encoding = *named;
         break;
       }
       case 'q':
@@ -399,7 +422,8 @@ std::optional<Options> ParseOptions(std::vector<std::string> arguments) {
         break;
       case kCharset: {
         const std::vector<uint32_t>* characters = CharsetCharacters(Lowercase(optarg));
-        if (characters == nullptr) return UsageError("unknown character set (gb2312, gbk, big5 or ascii): ", optarg);
+        if (characters == nullptr)
+          return UsageError(("unknown character set (" + CharsetChoices() + "): ").c_str(), optarg);
         for (uint32_t code_point : *characters) options.ranges.emplace_back(code_point, code_point);
         break;
       }
@@ -409,6 +433,9 @@ std::optional<Options> ParseOptions(std::vector<std::string> arguments) {
         options.ranges.push_back(*range);
         break;
       }
+      case kListFonts:
+        options.action = Options::Action::kListFonts;
+        break;
       case 'h':
         options.action = Options::Action::kHelp;
         return options;
@@ -419,27 +446,40 @@ std::optional<Options> ParseOptions(std::vector<std::string> arguments) {
         return UsageError();
     }
   }
-  const int operands = argc - optind;
+  for (int i = optind; i < argc; ++i) operands.push_back({words[static_cast<size_t>(i)], encoding});  // After "--".
+  if (options.action == Options::Action::kListFonts) {
+    if (operands.size() > 1) return UsageError("--list-fonts takes one PATTERN at most");
+    if (!operands.empty()) options.font_pattern = operands.front().path;
+    return options;
+  }
   if (options.output == "") return UsageError("-o needs a file name");
   if (const char* complaint = EmptyPathOption(options)) return UsageError(complaint);
   if (options.action == Options::Action::kShow) {
-    if (operands != 0) return UsageError("--show takes no SOURCE");
+    if (!operands.empty()) return UsageError("--show takes no SOURCE");
     if (options.file.empty()) return UsageError("--show needs a glyph file");
     return options;
   }
-  if (operands == 0 && options.ranges.empty()) return UsageError("no SOURCE");
-  if (operands == 0 && !options.output) return UsageError("--charset and --range without a SOURCE need -o");
-  if (operands > 1 && !options.format->font)
+  for (const SourceFile& operand : operands) {
+    if (operand.path.empty()) return UsageError("SOURCE is an empty name");
+    std::vector<std::string> expanded;
+    try {
+      expanded = ExpandWildcards(operand.path);
+    } catch (const Failure& failure) {
+      return UsageError(failure.what());
+    }
+    for (std::string& path : expanded) options.sources.push_back({std::move(path), operand.encoding});
+  }
+  const size_t sources = options.sources.size();
+  if (sources == 0 && options.ranges.empty()) return UsageError("no SOURCE");
+  if (sources == 0 && !options.output) return UsageError("--charset and --range without a SOURCE need -o");
+  if (sources > 1 && !options.format->font)
     return UsageError("one SOURCE only: the fonts of --format lvgl and u8g2 take several, no other format does");
-  // getopt_long has moved the operands behind the options in words, not in arguments.
-  options.sources.assign(words.begin() + optind, words.begin() + argc);
-  options.file = options.sources.empty() ? *options.output : options.sources.front();
-  for (const std::string& source : options.sources)
-    if (source.empty()) return UsageError("SOURCE is an empty name");
-  if (operands > 1 && !options.output) return UsageError("several SOURCEs need -o, the font they make");
-  if (operands > 1 && std::count(options.sources.begin(), options.sources.end(), "-") > 0)
+  options.file = options.sources.empty() ? *options.output : options.sources.front().path;
+  if (sources > 1 && !options.output) return UsageError("several SOURCEs need -o, the font they make");
+  if (sources > 1 && std::any_of(options.sources.begin(), options.sources.end(),
+                                 [](const SourceFile& source) { return source.path == "-"; }))
     return UsageError("- (standard input) is a SOURCE of its own");
-  if (operands > 1 && (options.png || options.preview)) return UsageError("--png and --preview draw one SOURCE");
+  if (sources > 1 && (options.png || options.preview)) return UsageError("--png and --preview draw one SOURCE");
   if (options.file == "-" && !options.output) return UsageError("a SOURCE of - (standard input) needs -o");
   if (options.preview && options.ToStandardOutput()) return UsageError("--preview cannot draw a glyph file sent to -");
   if (const char* complaint = FormatComplaint(options)) return UsageError(complaint);

@@ -1,22 +1,33 @@
 #include "glyphdata/charsets.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "glyphdata/cp936.h"
-#include "glyphdata/utf8.h"
-#include "platform/platform.h"
+#include "glyphdata/double_byte_tables.h"
 
 namespace pixtrel {
 
 namespace {
 
+constexpr CharsetName kCharsets[] = {
+    {"gb2312", "GB2312, simplified Chinese (7445 characters and ASCII)"},
+    {"gbk", "GBK, simplified and traditional Chinese (21886 and ASCII)"},
+    {"big5", "Big5 as CP950 has it, traditional Chinese (13095 and ASCII)"},
+    {"ksx1001", "KS X 1001 as CP949 has it, Korean: 2350 Hangul syllables, 4888 hanja, symbols (8226 and ASCII)"},
+    {"jisx0208", "JIS X 0208, Japanese: kana, 6355 kanji, symbols (6879 and ASCII)"},
+    {"ascii", "printable ASCII, U+0020-U+007E"},
+};
+
 bool IsPrivateUse(uint32_t code_point) { return code_point >= 0xE000 && code_point <= 0xF8FF; }
 
-/// The characters of the double-byte codes `lead` x `trail` that `code_point_of` maps.
+/// The printable ASCII characters and the characters of the double-byte
+/// codes `lead` x `trail` that `code_point_of` maps, sorted, each once.
 template <class CodePointOf>
 std::vector<uint32_t> DoubleByteSet(int first_lead, int last_lead, bool (*is_trail)(int), CodePointOf code_point_of) {
   std::vector<uint32_t> characters;
+  for (uint32_t c = 0x20; c <= 0x7E; ++c) characters.push_back(c);
   for (int lead = first_lead; lead <= last_lead; ++lead)
     for (int trail = 0x40; trail <= 0xFE; ++trail) {
       if (!is_trail(trail)) continue;
@@ -28,34 +39,42 @@ std::vector<uint32_t> DoubleByteSet(int first_lead, int last_lead, bool (*is_tra
   return characters;
 }
 
-/// The code point of the Big5 (CP950) character `code`, or 0.
-uint32_t Big5CodePoint(uint16_t code) {
-  const char bytes[] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-  const std::optional<std::string> utf8 = ConvertText("UTF-8", "CP950", std::string_view(bytes, 2));
-  return utf8 && !utf8->empty() ? Utf8CodePoint(*utf8) : 0;
+/// The code point of the pair `code` in `encoding`, or 0.
+uint32_t PairCodePoint(DoubleByteEncoding encoding, uint16_t code) {
+  return TableOf(encoding).pairs[DoubleByteIndex(code)];
 }
 
+bool FromA1(int trail) { return trail >= 0xA1; }
+
 std::vector<uint32_t> MakeCharset(const std::string& name) {
-  if (name == "ascii") {
-    std::vector<uint32_t> characters;
-    for (uint32_t c = 0x20; c <= 0x7E; ++c) characters.push_back(c);
-    return characters;
-  }
-  if (name == "gb2312")
-    return DoubleByteSet(
-        0xA1, 0xF7, [](int trail) { return trail >= 0xA1; }, CodePointOf);
+  if (name == "gb2312") return DoubleByteSet(0xA1, 0xF7, FromA1, CodePointOf);
   if (name == "gbk")
     return DoubleByteSet(
         0x81, 0xFE, [](int trail) { return trail != 0x7F; }, CodePointOf);
-  return DoubleByteSet(
-      0xA1, 0xF9, [](int trail) { return trail <= 0x7E || trail >= 0xA1; }, Big5CodePoint);
+  if (name == "big5")
+    return DoubleByteSet(
+        0xA1, 0xF9, [](int trail) { return trail <= 0x7E || trail >= 0xA1; },
+        [](uint16_t code) { return PairCodePoint(DoubleByteEncoding::kBig5, code); });
+  if (name == "ksx1001")
+    return DoubleByteSet(0xA1, 0xFE, FromA1,
+                         [](uint16_t code) { return PairCodePoint(DoubleByteEncoding::kCp949, code); });
+  if (name == "jisx0208")
+    return DoubleByteSet(0xA1, 0xFE, FromA1,
+                         [](uint16_t code) { return PairCodePoint(DoubleByteEncoding::kEucJp, code); });
+  std::vector<uint32_t> ascii;
+  for (uint32_t c = 0x20; c <= 0x7E; ++c) ascii.push_back(c);
+  return ascii;
 }
 
 }  // namespace
 
+std::span<const CharsetName> CharsetNames() { return kCharsets; }
+
 const std::vector<uint32_t>* CharsetCharacters(const std::string& name) {
   static std::map<std::string, std::vector<uint32_t>> made;
-  if (name != "gb2312" && name != "gbk" && name != "big5" && name != "ascii") return nullptr;
+  if (std::none_of(std::begin(kCharsets), std::end(kCharsets),
+                   [&](const CharsetName& set) { return name == set.name; }))
+    return nullptr;
   auto [at, fresh] = made.try_emplace(name);
   if (fresh) at->second = MakeCharset(name);
   return &at->second;

@@ -12,32 +12,6 @@ std::string_view LastCharacter(std::string_view text) {
 
 namespace {
 
-/// True when the double-byte character {lead, trail} is a character of GB2312.
-bool InGb2312(unsigned char lead, unsigned char trail) {
-  if (lead < 0xA1 || lead > 0xF7 || trail < 0xA1 || trail > 0xFE) return false;
-  const uint32_t code_point = CodePointOf(DoubleByteCode(lead, trail));
-  return code_point != 0 && (code_point < 0xE000 || code_point > 0xF8FF);  // Its unassigned rows are private use.
-}
-
-}  // namespace
-
-bool LooksLikeBig5(std::string_view text) {
-  int64_t pairs = 0, outside = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead < 0x80) continue;
-    if (i + 1 == text.size()) break;  // Cut at the end of the sample.
-    const auto trail = static_cast<unsigned char>(text[++i]);
-    if (lead < 0xA1 || lead > 0xF9 || !((trail >= 0x40 && trail <= 0x7E) || (trail >= 0xA1 && trail <= 0xFE)))
-      return false;
-    ++pairs;
-    if (!InGb2312(lead, trail)) ++outside;
-  }
-  return pairs >= 2 && outside * 5 >= pairs;
-}
-
-namespace {
-
 /// The linear index of 90 30 81 30, U+10000; the planes above follow in order.
 constexpr uint32_t kFourByteSupplementary = 189000;
 

@@ -76,12 +76,6 @@ uint32_t FourByteCodePoint(std::string_view four);
 /// The last character of `text`, or an empty view when `text` is empty.
 std::string_view LastCharacter(std::string_view text);
 
-/// True when `text` (the start of a text, at most a sequence cut at its
-/// end) is well-formed Big5 and reads as unlikely CP936: a fifth or more
-/// of its double-byte characters lie outside GB2312, where a Chinese text
-/// in CP936 has almost none.
-bool LooksLikeBig5(std::string_view text);
-
 /// The Unicode code point of the CP936 character `code` (ASCII, a single
 /// byte, or a double-byte code), or 0 when it stands for no character.
 uint32_t CodePointOf(uint16_t code);

@@ -16,11 +16,12 @@ constexpr size_t kBufferSize = 64 * 1024;
 
 bool StartsAsUtf16(std::string_view start) { return start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF"); }
 
-Utf16Source::Utf16Source(std::string name, std::unique_ptr<ByteSource> input)
+Utf16Source::Utf16Source(std::string name, std::unique_ptr<ByteSource> input, Utf16Order order)
     : name_(std::move(name)), input_(std::move(input)), in_(kBufferSize) {
   end_ = input_->ReadFull(in_.data(), 2);
-  big_endian_ = std::string_view(in_.data(), end_) == "\xFE\xFF";
-  at_ = StartsAsUtf16(std::string_view(in_.data(), end_)) ? 2 : 0;
+  const std::string_view mark(in_.data(), end_);
+  big_endian_ = order == Utf16Order::kBig || (order == Utf16Order::kByMark && mark == "\xFE\xFF");
+  at_ = mark == (big_endian_ ? "\xFE\xFF" : "\xFF\xFE") ? 2 : 0;
 }
 
 std::optional<uint16_t> Utf16Source::NextUnit() {

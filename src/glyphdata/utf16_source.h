@@ -15,12 +15,19 @@ namespace pixtrel {
 /// the text is UTF-16, little-endian after FF FE, big-endian after FE FF.
 bool StartsAsUtf16(std::string_view start);
 
-/// A UTF-16 text that starts with a byte order mark, read as UTF-8 (without
-/// the mark), converted as it is read.
+/// The byte order of a UTF-16 text.
+enum class Utf16Order {
+  kByMark,  ///< As its byte order mark says; little-endian, as Windows writes it, without one.
+  kLittle,
+  kBig,
+};
+
+/// A UTF-16 text read as UTF-8, converted as it is read; a byte order mark
+/// at its start is left out.
 class Utf16Source : public ByteSource {
  public:
-  /// The UTF-16 text of `input`, named `name` in messages.
-  Utf16Source(std::string name, std::unique_ptr<ByteSource> input);
+  /// The UTF-16 text of `input`, in `order`, named `name` in messages.
+  Utf16Source(std::string name, std::unique_ptr<ByteSource> input, Utf16Order order = Utf16Order::kByMark);
 
   /// Converts the next part of the text. Throws Failure "NAME:LINE: invalid
   /// UTF-16" at a surrogate without its pair or a byte left over at the end.

@@ -39,8 +39,13 @@ bool MostlyUtf8File(Disk& disk, const std::string& path) {
 }  // namespace
 
 std::unique_ptr<Utf8Source> Utf8Source::OpenFile(Disk& disk, const std::string& path) {
-  const int64_t length = Pass(path, disk.OpenForReading(path)).Measure();
-  return std::unique_ptr<Utf8Source>(new Utf8Source(path, disk.OpenForReading(path), length));
+  return OpenMeasured(path, [&] { return disk.OpenForReading(path); });
+}
+
+std::unique_ptr<Utf8Source> Utf8Source::OpenMeasured(const std::string& name,
+                                                     const std::function<std::unique_ptr<ByteSource>()>& open) {
+  const int64_t length = Pass(name, open()).Measure();
+  return std::unique_ptr<Utf8Source>(new Utf8Source(name, open(), length));
 }
 
 std::unique_ptr<Utf8Source> Utf8Source::OpenFileIfUtf8(Disk& disk, const std::string& path) {

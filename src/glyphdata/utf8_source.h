@@ -30,6 +30,11 @@ class Utf8Source : public ByteSource {
   /// invalid UTF-8" at an ill-formed sequence.
   static std::unique_ptr<Utf8Source> OpenFile(Disk& disk, const std::string& path);
 
+  /// As OpenFile, for the UTF-8 text that each call of `open` reads from
+  /// its start (a file converted as it is read), named `name`.
+  static std::unique_ptr<Utf8Source> OpenMeasured(const std::string& name,
+                                                  const std::function<std::unique_ptr<ByteSource>()>& open);
+
   /// As OpenFile for a file that is UTF-8: one that starts with a byte order
   /// mark, or holds a character that is not ASCII and is mostly UTF-8
   /// (Utf8Census::MostlyUtf8, of the whole file), whose ill-formed sequences

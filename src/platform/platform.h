@@ -203,6 +203,17 @@ std::string JoinPath(const std::string& dir, std::string_view name);
 /// first, in UTF-8 where the system hands them over in another form.
 std::vector<std::string> StartCommand(int argc, char** argv);
 
+/// True when the system's programs take `argument` for a request of their
+/// help: "/?" on Windows; on other systems, never.
+bool AsksForHelp(const std::string& argument);
+
+/// The files `pattern` names, in name order, on a system whose programs
+/// expand wildcards themselves (Windows: "*" and "?" in the last part of
+/// a path, which matches files, not directories); `pattern` alone on other
+/// systems, whose shells expand them, and for a pattern without wildcards.
+/// Throws Failure "PATTERN: no file matches" when no file does.
+std::vector<std::string> ExpandWildcards(const std::string& pattern);
+
 /// `arguments` as getopt takes them: a pointer to each string, then a null
 /// pointer. They point into `arguments`, which must outlive them.
 inline std::vector<char*> ArgumentWords(std::vector<std::string>& arguments) {

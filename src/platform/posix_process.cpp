@@ -40,6 +40,10 @@ std::string LocaleCharset() { return nl_langinfo(CODESET); }
 
 void WriteText(std::FILE* stream, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); }
 
+bool AsksForHelp(const std::string&) { return false; }
+
+std::vector<std::string> ExpandWildcards(const std::string& pattern) { return {pattern}; }
+
 std::vector<std::string> StartCommand(int argc, char** argv) {
   RemoveTemporaryFilesOnSignals();
   return std::vector<std::string>(argv, argv + argc);

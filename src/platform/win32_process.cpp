@@ -7,8 +7,10 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 
+#include "platform/failure.h"
 #include "platform/platform.h"
 #include "platform/temporary_files.h"
 #include "platform/win32_text.h"
@@ -65,6 +67,31 @@ std::optional<int> TerminalColumns(std::FILE* stream) {
   CONSOLE_SCREEN_BUFFER_INFO info;
   if (!GetConsoleScreenBufferInfo(HandleOf(stream), &info)) return std::nullopt;
   return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
+bool AsksForHelp(const std::string& argument) { return argument == "/?"; }
+
+std::vector<std::string> ExpandWildcards(const std::string& pattern) {
+  const size_t name = NameStart(pattern);
+  if (pattern.find_first_of("*?", name) == std::string::npos) return {pattern};
+  std::vector<std::wstring> found;
+  WIN32_FIND_DATAW data;
+  const HANDLE search =
+      FindFirstFileExW(Wide(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) found.emplace_back(data.cFileName);
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+  }
+  if (found.empty()) throw FileFailure(pattern, "no file matches");
+  std::sort(found.begin(), found.end(), [](const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_LESS_THAN;
+  });
+  std::vector<std::string> paths;
+  for (const std::wstring& file : found) paths.push_back(pattern.substr(0, name) + Utf8(file));
+  return paths;
 }
 
 std::vector<std::string> StartCommand(int, char**) {
