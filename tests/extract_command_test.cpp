@@ -35,6 +35,7 @@ class FullDisk : public Disk {
   FileKind KindOf(const std::string& path) override { return real_.KindOf(path); }
   std::string FollowLinks(const std::string& path) override { return real_.FollowLinks(path); }
   void Remove(const std::string& path) override { real_.Remove(path); }
+  void MakeDirectories(const std::string& path) override { real_.MakeDirectories(path); }
   std::optional<FileIdentity> IdentityOf(const std::string& path) override { return real_.IdentityOf(path); }
   bool SameFile(const std::string& a, const std::string& b) override { return real_.SameFile(a, b); }
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "test_support.h"
@@ -65,11 +67,31 @@ TEST_F(PixtrelMkfontTest, RefusesWhatItCannotUse) {
   testing::WriteFile(dir_ / "not.bdf", "hello");
   EXPECT_EQ(Run(dir_ / "not.bdf"), 2);
   EXPECT_FALSE(testing::Exists(dir_ / "GB2312.bin"));  // Nothing written by a refusal.
-  // An output directory that is not there is named at once, before the font is read.
-  EXPECT_EQ(Run("-o " + (dir_ / "none") + " " + (dir_ / "not.bdf")), 2);
-  EXPECT_EQ(testing::ReadFile(dir_ / "err"), "pixtrel-mkfont: " + (dir_ / "none") + ": No such file or directory\n");
   EXPECT_EQ(Run("-o '' " + (dir_ / "u.bdf")), 2);
   EXPECT_NE(testing::ReadFile(dir_ / "err").find("-o needs a directory"), std::string::npos);
+  EXPECT_EQ(Run("-o " + (dir_ / "u.bdf") + " " + (dir_ / "u.bdf")), 2);
+  EXPECT_EQ(testing::ReadFile(dir_ / "err"), "pixtrel-mkfont: " + (dir_ / "u.bdf") + ": " + std::strerror(ENOTDIR) + "\n");
+}
+
+TEST_F(PixtrelMkfontTest, KeepsItsFontAndSaysWhatItRemoves) {
+  // A set made from a set's own font file, by any path, would overwrite it: nothing is touched.
+  testing::WriteFile(dir_ / "u.bdf", Bdf("ISO10646", {0x554A, 'A'}));  // Its "A" is 16 wide: no half-width glyphs.
+  testing::WriteFile(dir_ / "half-width.bin", "an older set's");
+  ASSERT_EQ(Run(dir_ / "u.bdf"), 0);
+  EXPECT_NE(testing::ReadFile(dir_ / "err").find("pixtrel-mkfont: " + (dir_ / "half-width.bin") +
+                                                 ": removed, since this set has no half-width glyphs\n"),
+            std::string::npos);
+  EXPECT_FALSE(testing::Exists(dir_ / "half-width.bin"));
+  testing::WriteFile(dir_ / "GB2312.bin", Bdf("ISO10646", {0x554A}));
+  for (const std::string& font : {dir_ / "GB2312.bin", dir_.path() + "/./GB2312.bin"}) {
+    EXPECT_EQ(Run(font), 2);
+    EXPECT_EQ(testing::ReadFile(dir_ / "err"),
+              "pixtrel-mkfont: " + (dir_ / "GB2312.bin") + ": The font set would overwrite its own font\n");
+    EXPECT_EQ(testing::ReadFile(dir_ / "GB2312.bin"), Bdf("ISO10646", {0x554A}));
+  }
+  // A directory that is not there yet is made, with those above it.
+  EXPECT_EQ(Run("-o " + (dir_ / "new/set") + " " + (dir_ / "u.bdf")), 0);
+  EXPECT_TRUE(testing::Exists(dir_ / "new/set/GB2312.bin"));
 }
 
 TEST_F(PixtrelMkfontTest, AFontSetFromADebianFontCoversGb2312) {

@@ -22,6 +22,7 @@
 #include "formats/terminal_preview.h"
 #include "glyphdata/font_set.h"
 #include "glyphdata/output_path.h"
+#include "glyphdata/utf8.h"
 #include "platform/failure.h"
 
 namespace pixtrel {
@@ -233,29 +234,38 @@ std::unique_ptr<GlyphSource> FontFileGlyphsFor(const Options& options) {
 }
 
 /// Gives the font of `format` the characters of --charset and --range that
-/// `glyphs` has; warns of those it lacks. True when it has some.
+/// `glyphs` has; warns of those it lacks, or with --missing lists them. True
+/// when it has some.
 bool AddCharacterSets(const Options& options, GlyphSource& glyphs, GlyphFormat& format) {
-  size_t lacking = 0, asked = 0;
-  for (const auto& [first, last] : options.ranges) {
-    for (uint32_t code_point = first; code_point <= last; ++code_point, ++asked) {
-      const GlyphFind found = glyphs.Find({kNoCp936Code, code_point});
-      if (found.missing)
-        ++lacking;
-      else
-        format.Report()->GlyphWritten(found.glyph, 0);
-    }
+  std::vector<uint32_t> asked;
+  for (const auto& [first, last] : options.ranges)
+    for (uint32_t code_point = first; code_point <= last; ++code_point) asked.push_back(code_point);
+  std::sort(asked.begin(), asked.end());
+  asked.erase(std::unique(asked.begin(), asked.end()), asked.end());
+  std::vector<uint32_t> lacking;
+  for (uint32_t code_point : asked) {
+    const GlyphFind found = glyphs.Find({kNoCp936Code, code_point});
+    if (found.missing)
+      lacking.push_back(code_point);
+    else
+      format.Report()->GlyphWritten(found.glyph, 0);
   }
-  if (lacking > 0)
-    Warn(*options.font + ": warning: " + std::to_string(lacking) + " of the " + std::to_string(asked) +
-         " characters of --charset and --range are not in the font");
-  return lacking < asked;
+  const std::string& font = *options.font;
+  if (options.missing) {
+    for (uint32_t code_point : lacking)
+      WriteText(stderr, font + ": missing " + CodePointName(code_point) + " " + ShownIn(LocaleCharset(), code_point) + "\n");
+  } else if (!lacking.empty()) {
+    Warn(font + ": warning: " + std::to_string(lacking.size()) + " of the " + std::to_string(asked.size()) +
+         " characters of --charset and --range are not in the font (--missing lists them)");
+  }
+  return lacking.size() < asked.size();
 }
 
 /// The directory of the font set the run reads, when it reads one: a directory there must be.
 std::optional<int> CheckDataDir(const std::string& data_dir, Disk& disk) {
   if (disk.KindOf(disk.FollowLinks(data_dir)) == FileKind::kDirectory) return std::nullopt;
-  return Fail(data_dir +
-              (disk.KindOf(data_dir) == FileKind::kNone ? ": No such file or directory" : ": Not a directory"));
+  return Fail((disk.KindOf(data_dir) == FileKind::kNone ? NoSuchFileFailure(data_dir) : NotADirectoryFailure(data_dir))
+                  .what());
 }
 
 }  // namespace

@@ -50,8 +50,8 @@ std::string MissingReport::Describe(const Entry& entry, const std::string& chars
   const SourceCharacter character = entry.character;
   const std::string text = ShownIn(charset, character.code_point);
   const std::string blank = entry.cause == MissingCause::kBlank ? " (blank in the set)" : "";
-  if (by_code_point_) return "U+" + Hex(character.code_point, 4) + " " + text + blank;
-  if (character.code == kNoCp936Code) return text + " U+" + Hex(character.code_point, 4) + " (no CP936 form)";
+  if (by_code_point_) return CodePointName(character.code_point) + " " + text + blank;
+  if (character.code == kNoCp936Code) return text + " " + CodePointName(character.code_point) + " (no CP936 form)";
   return text + " CP936 " + Hex(character.code, character.code > 0xFF ? 4 : 2) + blank;
 }
 

@@ -50,8 +50,10 @@ void AtomicGlyphFile::Install() {
   temporary_.clear();
 }
 
-void AtomicGlyphFile::RemoveOld() {
-  if (disk_.KindOf(path_) == FileKind::kRegular) disk_.Remove(path_);
+bool AtomicGlyphFile::RemoveOld() {
+  if (disk_.KindOf(path_) != FileKind::kRegular) return false;
+  disk_.Remove(path_);
+  return true;
 }
 
 namespace {

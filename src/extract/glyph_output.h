@@ -65,8 +65,9 @@ class AtomicGlyphFile : public GlyphOutput {
   void Install();
 
   /// Removes the file at `path`, when there is a regular one: a run that
-  /// found nothing leaves no glyph file, as the window's does.
-  void RemoveOld();
+  /// found nothing leaves no glyph file, as the window's does. True when
+  /// there was one.
+  bool RemoveOld();
 
  private:
   Disk& disk_;

@@ -1,6 +1,7 @@
 #include "glyphdata/utf8.h"
 
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 
@@ -26,6 +27,12 @@ void AppendUtf8(uint32_t code_point, std::string& text) {
   text += static_cast<char>(kLead[continuations] | code_point >> (6 * continuations));
   for (int shift = 6 * (continuations - 1); shift >= 0; shift -= 6)
     text += static_cast<char>(0x80 | (code_point >> shift & 0x3F));
+}
+
+std::string CodePointName(uint32_t code_point) {
+  char name[16];
+  std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(code_point));
+  return name;
 }
 
 std::string ShownIn(const std::string& charset, uint32_t code_point) {

@@ -46,6 +46,9 @@ uint32_t Utf8CodePoint(std::string_view character);
 /// Appends `code_point` (at most U+10FFFF, no surrogate) to `text` in UTF-8.
 void AppendUtf8(uint32_t code_point, std::string& text);
 
+/// `code_point` as Unicode writes it: "U+4E2D", four hex digits or more.
+std::string CodePointName(uint32_t code_point);
+
 /// The character `code_point` in the character set `charset` (as
 /// LocaleCharset names it), for messages; "?" when it has no form there,
 /// or for 0.

@@ -20,6 +20,13 @@ Failure FileFailure(const std::string& path, const std::string& cause);
 /// describes the error number `error` (errno).
 Failure FileFailure(const std::string& path, int error);
 
+/// The failure of `path`, which is not there, worded as the system words it.
+Failure NoSuchFileFailure(const std::string& path);
+
+/// The failure of `path`, which is there but is no directory, worded as the
+/// system words it.
+Failure NotADirectoryFailure(const std::string& path);
+
 /// The failure to make, in `directory`, the file that was to take the
 /// place of `path`, for `cause` (what the system says of it).
 Failure ReplacementFailure(const std::string& path, const std::string& directory, const std::string& cause);

@@ -128,6 +128,11 @@ class Disk {
   /// to the path it names (which need not exist); `path` when it is no link.
   virtual std::string FollowLinks(const std::string& path) = 0;
 
+  /// Makes the directory `path`, and those above it that are missing;
+  /// nothing when it is there. Throws Failure naming the path and the
+  /// cause (NotADirectoryFailure for a file there that is no directory).
+  virtual void MakeDirectories(const std::string& path) = 0;
+
   /// Removes the directory entry `path`, which must not be a directory.
   /// Throws Failure naming the path and the cause.
   virtual void Remove(const std::string& path) = 0;

@@ -225,6 +225,15 @@ class PosixDisk : public Disk {
     Forget(path);
   }
 
+  void MakeDirectories(const std::string& path) override {
+    const FileKind kind = KindOf(FollowLinks(path));
+    if (kind == FileKind::kDirectory) return;
+    if (kind != FileKind::kNone) throw NotADirectoryFailure(path);
+    const std::string parent = DirectoryOf(path.substr(0, path.find_last_not_of('/') + 1));
+    if (KindOf(FollowLinks(parent)) == FileKind::kNone) MakeDirectories(parent);
+    if (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) throw FileFailure(path, errno);
+  }
+
   std::optional<FileIdentity> IdentityOf(const std::string& path) override {
     struct stat info;
     if (path.empty() || stat(path.c_str(), &info) != 0) return std::nullopt;
@@ -257,6 +266,10 @@ Disk& RealDisk() {
   static PosixDisk disk;
   return disk;
 }
+
+Failure NoSuchFileFailure(const std::string& path) { return FileFailure(path, ENOENT); }
+
+Failure NotADirectoryFailure(const std::string& path) { return FileFailure(path, ENOTDIR); }
 
 void RemoveTemporaryFilesOnSignals() {
   for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) ::signal(signal_number, RemoveTemporaryFilesAndDie);

@@ -226,6 +226,18 @@ class Win32Disk : public Disk {
     Forget(path);
   }
 
+  void MakeDirectories(const std::string& path) override {
+    const FileKind kind = KindOf(FollowLinks(path));
+    if (kind == FileKind::kDirectory) return;
+    if (kind != FileKind::kNone) throw NotADirectoryFailure(path);
+    size_t end = path.size();
+    while (end > 0 && IsPathSeparator(path[end - 1])) --end;
+    const std::string parent = path.substr(0, NameStart(path.substr(0, end)));
+    if (!parent.empty() && KindOf(FollowLinks(parent)) == FileKind::kNone) MakeDirectories(parent);
+    if (!CreateDirectoryW(Wide(path).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+      throw SystemFailure(path, GetLastError());
+  }
+
   /// The volume and the file index, from GetFileInformationByHandle.
   std::optional<FileIdentity> IdentityOf(const std::string& path) override {
     if (path.empty()) return std::nullopt;
@@ -271,6 +283,10 @@ Disk& RealDisk() {
   static Win32Disk disk;
   return disk;
 }
+
+Failure NoSuchFileFailure(const std::string& path) { return SystemFailure(path, ERROR_FILE_NOT_FOUND); }
+
+Failure NotADirectoryFailure(const std::string& path) { return SystemFailure(path, ERROR_DIRECTORY); }
 
 void RemoveTemporaryFilesOnSignals() { SetConsoleCtrlHandler(RemoveTemporaryFilesAndGoOn, TRUE); }
 

@@ -113,28 +113,24 @@ int List(const Options& options) {
   return 0;
 }
 
-/// Why the files cannot go into `dir`, if they cannot: it is no directory.
-std::optional<std::string> OutputDirectoryRefusal(const std::string& dir) {
-  switch (RealDisk().KindOf(RealDisk().FollowLinks(dir))) {
-    case FileKind::kDirectory:
-      return std::nullopt;
-    case FileKind::kNone:
-      return dir + ": No such file or directory";
-    case FileKind::kRegular:
-    case FileKind::kOther:
-      break;
-  }
-  return dir + ": Not a directory";
+/// Why the set may not be written into `dir`, if it may not: one of its
+/// files would be `font`, by any path that reaches it.
+std::optional<std::string> OwnFontRefusal(const std::string& dir, const std::string& font) {
+  for (const std::string& name : DataFileNames())
+    if (RealDisk().SameFile(JoinPath(dir, name), font))
+      return JoinPath(dir, name) + ": The font set would overwrite its own font";
+  return std::nullopt;
 }
 
 int Make(const Options& options) {
-  if (std::optional<std::string> refusal = OutputDirectoryRefusal(options.output)) return Fail(*refusal);
+  if (std::optional<std::string> refusal = OwnFontRefusal(options.output, options.font)) return Fail(*refusal);
   FontFace face(options.font, options.face);
   if (face.Map() == FontFace::CharacterMap::kNone) return Fail(options.font + ": No character map to find GB2312 by");
   if (std::optional<std::string> refusal = ChoosePixels(face, options)) return Fail(options.font + ": " + *refusal);
   if (options.baseline >= options.size)
     return Fail("--baseline is past the cell of " + std::to_string(options.size) + " rows");
   const std::string name = face.Name() + " (" + options.font.substr(NameStart(options.font)) + ")";
+  RealDisk().MakeDirectories(options.output);
   const MadeSet made = MakeSet(face, options.size, options.baseline, name);
   WriteSet(made, options.output);
   return options.strict && made.reports > 0 ? 3 : 0;

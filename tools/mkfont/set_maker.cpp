@@ -168,7 +168,9 @@ void WriteSet(const MadeSet& made, const std::string& dir) {
   if (made.set.placeholder) write(kPlaceholderFileName, made.placeholder);
   write(kDescriptionFileName, made.set.Description());
   for (AtomicGlyphFile& file : files) file.Install();
-  if (made.set.half_width == 0) AtomicGlyphFile(RealDisk(), JoinPath(dir, kHalfWidthFileName)).RemoveOld();
+  const std::string half_width = JoinPath(dir, kHalfWidthFileName);
+  if (made.set.half_width == 0 && AtomicGlyphFile(RealDisk(), half_width).RemoveOld())
+    WriteText(stderr, "pixtrel-mkfont: " + half_width + ": removed, since this set has no half-width glyphs\n");
 }
 
 }  // namespace pixtrel

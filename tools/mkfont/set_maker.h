@@ -44,8 +44,8 @@ struct MadeSet {
 MadeSet MakeSet(FontFace& face, int size, std::optional<int> baseline, const std::string& font_name);
 
 /// Writes the files of `made` into `dir`, replacing them only once all are
-/// written, and removes the half-width records or the placeholder an earlier
-/// set there had and `made` lacks. Throws Failure naming the file.
+/// written, and removes (saying so on stderr) the half-width records an
+/// earlier set there had and `made` lacks. Throws Failure naming the file.
 void WriteSet(const MadeSet& made, const std::string& dir);
 
 }  // namespace pixtrel
