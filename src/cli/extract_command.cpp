@@ -14,6 +14,7 @@
 #include "cli/missing_report.h"
 #include "extract/extractor.h"
 #include "fontfile/font_file_glyphs.h"
+#include "fontfile/installed_fonts.h"
 #include "formats/c_format.h"
 #include "formats/glyph_format.h"
 #include "formats/glyph_log.h"
@@ -225,8 +226,8 @@ void Preview(const GlyphLog& log, const GlyphSource& store, RecordFormat format)
 std::unique_ptr<GlyphSource> FontFileGlyphsFor(const Options& options) {
   FontFileRequest request;
   request.path = *options.font;
-  request.face = options.face;
-  request.size = options.size.value_or(16);
+  request.face = options.face.value_or("0");
+  request.size = options.size;
   request.hinting = options.hinting;
   request.record_format = options.record_format;
   request.cells = !options.format->font || options.png;
@@ -253,7 +254,8 @@ bool AddCharacterSets(const Options& options, GlyphSource& glyphs, GlyphFormat& 
   const std::string& font = *options.font;
   if (options.missing) {
     for (uint32_t code_point : lacking)
-      WriteText(stderr, font + ": missing " + CodePointName(code_point) + " " + ShownIn(LocaleCharset(), code_point) + "\n");
+      WriteText(stderr,
+                font + ": missing " + CodePointName(code_point) + " " + ShownIn(LocaleCharset(), code_point) + "\n");
   } else if (!lacking.empty()) {
     Warn(font + ": warning: " + std::to_string(lacking.size()) + " of the " + std::to_string(asked.size()) +
          " characters of --charset and --range are not in the font (--missing lists them)");
@@ -264,8 +266,20 @@ bool AddCharacterSets(const Options& options, GlyphSource& glyphs, GlyphFormat& 
 /// The directory of the font set the run reads, when it reads one: a directory there must be.
 std::optional<int> CheckDataDir(const std::string& data_dir, Disk& disk) {
   if (disk.KindOf(disk.FollowLinks(data_dir)) == FileKind::kDirectory) return std::nullopt;
-  return Fail((disk.KindOf(data_dir) == FileKind::kNone ? NoSuchFileFailure(data_dir) : NotADirectoryFailure(data_dir))
-                  .what());
+  return Fail(
+      (disk.KindOf(data_dir) == FileKind::kNone ? NoSuchFileFailure(data_dir) : NotADirectoryFailure(data_dir)).what());
+}
+
+/// `options` with --font, when it names no file but an installed font
+/// (a name without a directory), naming that font's file and face.
+Options WithInstalledFont(Options options, Disk& disk) {
+  if (!options.font || disk.KindOf(*options.font) != FileKind::kNone || NameStart(*options.font) != 0) return options;
+  const std::optional<CatalogFace> found = FindInstalledFace(*options.font);
+  if (!found)
+    throw FileFailure(*options.font, "No such file, nor an installed font of that name (--list-fonts lists them)");
+  options.font = found->path;
+  if (!options.face) options.face = std::to_string(found->index);
+  return options;
 }
 
 }  // namespace
@@ -275,7 +289,8 @@ int Fail(const std::string& message) {
   return kExitFailed;
 }
 
-int ExtractCommand(const Options& options, Disk& disk) {
+int ExtractCommand(const Options& given, Disk& disk) {
+  const Options options = WithInstalledFont(given, disk);
   const std::string program_dir = ProgramDirectory();
   const std::string data_dir = options.data_dir ? *options.data_dir : program_dir;
   std::optional<FontSet> set;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/extract_command.h"
+#include "cli/font_list.h"
 #include "cli/options.h"
 #include "formats/terminal_preview.h"
 #include "glyphdata/font_set.h"
@@ -34,6 +35,7 @@ int Perform(const Options& options) {
       return pixtrel::kExitWritten;
     }
     case Options::Action::kListFonts:
+      return pixtrel::ListFonts(options.font_pattern);
     case Options::Action::kExtract:
       break;
   }

@@ -257,7 +257,7 @@ const char* FormatComplaint(const Options& options) {
   const bool lvgl = std::string_view(options.format->name).starts_with("lvgl");
   if (options.fallback && std::string_view(options.format->name) != "lvgl") return "--fallback goes with --format lvgl";
   if (options.compress && !lvgl) return "--compress goes with --format lvgl or lvgl-bin";
-  if (!options.font && (options.size || options.face != "0" || options.record_format.bpp != 1 ||
+  if (!options.font && (options.size || options.face || options.record_format.bpp != 1 ||
                         options.hinting != Hinting::kLight || !options.kerning || !options.ranges.empty()))
     return "--size, --face, --bpp, --hinting, --no-kerning, --charset and --range go with --font: a font set's "
            "glyphs are drawn at its size, 1 bit a pixel";

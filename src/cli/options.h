@@ -25,8 +25,8 @@ struct Options {
   Action action = Action::kExtract;
   std::optional<std::string> output;    ///< -o FILE: the glyph file, in place of the derived one.
   std::optional<std::string> data_dir;  ///< --data-dir DIR: where the data files lie.
-  std::optional<std::string> font;      ///< --font FILE: the glyphs come from a font file instead.
-  std::string face = "0";               ///< --face N|NAME: which face of a collection.
+  std::optional<std::string> font;      ///< --font FILE|NAME: the glyphs come from a font file instead.
+  std::optional<std::string> face;      ///< --face N|NAME: which face of a collection (0, or the one NAME says).
   std::optional<int> size;              ///< --size PX: the font file's size in pixels.
   Hinting hinting = Hinting::kLight;    ///< --hinting: how a font file's outlines are hinted.
   bool kerning = true;                  ///< --no-kerning clears it: a font for LVGL holds the font file's kerning.

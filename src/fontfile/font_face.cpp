@@ -80,6 +80,25 @@ FontFace::FontFace(const std::string& path, std::shared_ptr<const std::string> d
   }
 }
 
+std::vector<CatalogFace> FontFace::Faces(const std::string& path, const uint8_t* data, size_t size) {
+  std::vector<CatalogFace> faces;
+  FT_Library library;
+  if (FT_Init_FreeType(&library) != 0) return faces;
+  const std::unique_ptr<FT_LibraryRec_, Done> library_done(library);
+  for (FT_Long index = 0, count = 1; index < count; ++index) {
+    FT_Face face;
+    if (FT_New_Memory_Face(library, data, static_cast<FT_Long>(size), index, &face) != 0) break;
+    const std::unique_ptr<FT_FaceRec_, Done> face_done(face);
+    count = face->num_faces;
+    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) continue;
+    auto has = [&](FT_ULong a, FT_ULong b) { return FT_Get_Char_Index(face, a) != 0 && FT_Get_Char_Index(face, b) != 0; };
+    faces.push_back({path, static_cast<int>(index), {face->family_name ? face->family_name : "?"},
+                     face->style_name ? face->style_name : "", has(0x4E2D, 0x6587), has(0x3042, 0x30A2),
+                     has(0xD55C, 0xAC00)});
+  }
+  return faces;
+}
+
 int FontFace::FaceCount() const { return static_cast<int>(face_->num_faces); }
 
 std::string FontFace::Name() const {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fontfile/glyph_cell.h"
+#include "platform/font_catalog.h"
 
 struct FT_LibraryRec_;
 struct FT_FaceRec_;
@@ -48,6 +49,11 @@ class FontFace {
   /// ignored). Throws Failure naming the path and the faces it has.
   static int FaceIndex(const std::string& path, const std::shared_ptr<const std::string>& data,
                        const std::string& face);
+
+  /// The faces of the font whose bytes are the `size` at `data`, with the
+  /// scripts each holds, as the catalogue of installed fonts tells them
+  /// (`path` and `index` filled in); none when FreeType reads no font there.
+  static std::vector<CatalogFace> Faces(const std::string& path, const uint8_t* data, size_t size);
 
   /// How many faces the file holds.
   int FaceCount() const;

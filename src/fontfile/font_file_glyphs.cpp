@@ -66,15 +66,7 @@ FontFileGlyphs::FontFileGlyphs(const FontFileRequest& request)
   face_ = std::make_unique<FontFace>(request.path, data_, face_index_);
   if (face_->Map() != FontFace::CharacterMap::kUnicode)
     throw FileFailure(request.path, "No Unicode character map: its characters cannot be found");
-  const int size = request.size;
-  if (!face_->HasStrike(size) && !face_->HasOutlines()) {
-    std::string sizes;
-    for (int strike : face_->StrikeSizes()) sizes += (sizes.empty() ? "" : ", ") + std::to_string(strike);
-    throw FileFailure(request.path, "No strike of " + std::to_string(size) +
-                                        " pixels, and no outlines; its strikes are " + sizes + " pixels (--size)");
-  } else if (!face_->HasStrike(size) && size < kSmallestOutlines) {
-    throw FileFailure(request.path, "Outlines are drawn at 8 to 128 pixels, not " + std::to_string(size) + " (--size)");
-  }
+  const int size = size_ = SizeToDraw();
   DrawAtSize(*face_);
   const int ascent = face_->Ascent(), descent = face_->Descent();
   metrics_.cell = {size, size};
@@ -134,11 +126,27 @@ std::unique_ptr<FontFace> FontFileGlyphs::OpenFace() const {
   return face;
 }
 
+int FontFileGlyphs::SizeToDraw() const {
+  const std::vector<int> strikes = face_->StrikeSizes();
+  if (!request_.size && !face_->HasOutlines() && strikes.size() == 1) return strikes.front();
+  std::string sizes;
+  for (int strike : strikes) sizes += (sizes.empty() ? "" : ", ") + std::to_string(strike);
+  if (!request_.size && !face_->HasOutlines())
+    throw FileFailure(request_.path, "Its strikes are " + sizes + " pixels: say which with --size");
+  const int size = request_.size.value_or(16);
+  if (!face_->HasStrike(size) && !face_->HasOutlines())
+    throw FileFailure(request_.path, "No strike of " + std::to_string(size) +
+                                         " pixels, and no outlines; its strikes are " + sizes + " pixels (--size)");
+  if (!face_->HasStrike(size) && size < kSmallestOutlines)
+    throw FileFailure(request_.path, "Outlines are drawn at 8 to 128 pixels, not " + std::to_string(size) + " (--size)");
+  return size;
+}
+
 void FontFileGlyphs::DrawAtSize(FontFace& face) const {
-  if (face.HasStrike(request_.size))
-    face.UseStrike(request_.size);
+  if (face.HasStrike(size_))
+    face.UseStrike(size_);
   else
-    face.UseOutlines(request_.size, request_.hinting);
+    face.UseOutlines(size_, request_.hinting);
 }
 
 FontGlyph FontFileGlyphs::FontGlyphDrawn(FontFace& face, uint32_t code_point) const {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -16,7 +17,9 @@ namespace pixtrel {
 struct FontFileRequest {
   std::string path;
   std::string face = "0";  ///< Its number in a collection, or its name.
-  int size = 16;           ///< Pixels a line of outlines takes (their em), or the strike's size.
+  /// Pixels a line of outlines takes (their em), or the strike's size; none
+  /// for 16, or a bitmap font's one strike.
+  std::optional<int> size;
   Hinting hinting = Hinting::kLight;
   RecordFormat record_format;  ///< Of the glyph files' records; its depth is the glyphs'.
   /// False when no glyph file takes the records (a font's run): each
@@ -60,6 +63,10 @@ class FontFileGlyphs : public GlyphSource {
   GlyphFind Draw(SourceCharacter character);
   /// A face of the font file, drawing as the request asks.
   std::unique_ptr<FontFace> OpenFace() const;
+  /// The size to draw the face at: the size asked for, or else its one
+  /// strike's, or 16 for outlines. Throws Failure naming the file when it
+  /// has no strike of that size and no outlines, or cannot be drawn so.
+  int SizeToDraw() const;
   /// Makes `face` draw at the size and hinting asked for: its strike of that size, or its outlines.
   void DrawAtSize(FontFace& face) const;
   /// The glyph of `code_point` as a font holds it, drawn by `face`.
@@ -72,6 +79,7 @@ class FontFileGlyphs : public GlyphSource {
   int face_index_;
   std::unique_ptr<FontFace> face_;
   SourceMetrics metrics_;
+  int size_;           ///< The size the face is drawn at.
   int cell_baseline_;  ///< The row of the cells' baseline.
   std::vector<Glyph> glyphs_;
   /// By code point, the glyph's number, or for a character without one, -1 less its cause.

@@ -1,0 +1,86 @@
+#include "fontfile/installed_fonts.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "fontfile/font_face.h"
+#include "platform/platform.h"
+
+namespace pixtrel {
+
+namespace {
+
+std::string Lowercase(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool IsAscii(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
+/// The faces of the font files in the system's font folders.
+std::vector<CatalogFace> FacesInFolders() {
+  std::vector<CatalogFace> faces;
+  for (const std::string& dir : FontDirectories()) {
+    for (const std::string& path : FilesIn(dir)) {
+      std::unique_ptr<ByteSource> file = RealDisk().OpenIfExists(path);
+      const int64_t length = file ? file->Length() : 0;
+      if (length <= 0) continue;
+      // Mapped, not read: FreeType looks at a font's tables of names and characters only.
+      std::unique_ptr<MappedFile> mapped = RealDisk().MapIfLongEnough(path, static_cast<size_t>(length));
+      if (!mapped) continue;
+      std::vector<CatalogFace> found = FontFace::Faces(path, mapped->data(), static_cast<size_t>(length));
+      faces.insert(faces.end(), found.begin(), found.end());
+    }
+  }
+  return faces;
+}
+
+/// How near `style` is to the regular one: 0 for it, more the further.
+int Irregularity(const std::string& style) {
+  const std::string lower = Lowercase(style);
+  for (const char* regular : {"regular", "book", "normal", "roman", "medium", ""})
+    if (lower == regular) return 0;
+  return 1;
+}
+
+}  // namespace
+
+std::string ListedName(const CatalogFace& face) {
+  const auto english = std::find_if(face.families.begin(), face.families.end(), IsAscii);
+  const std::string family =
+      english != face.families.end() ? *english : face.families.empty() ? "?" : face.families.front();
+  return face.style.empty() ? family : family + " " + face.style;
+}
+
+std::vector<CatalogFace> InstalledFaces(bool with_scripts) {
+  std::vector<CatalogFace> faces = HasFontCatalog() ? CatalogFaces(with_scripts) : FacesInFolders();
+  std::sort(faces.begin(), faces.end(), [](const CatalogFace& a, const CatalogFace& b) {
+    return std::pair(Lowercase(ListedName(a)), std::pair(a.path, a.index)) <
+           std::pair(Lowercase(ListedName(b)), std::pair(b.path, b.index));
+  });
+  return faces;
+}
+
+std::optional<CatalogFace> FindInstalledFace(const std::string& name) {
+  const std::string wanted = Lowercase(name);
+  // A file of the font folders, found without reading every font there.
+  for (const std::string& dir : FontDirectories())
+    for (const std::string& path : FilesIn(dir))
+      if (Lowercase(path.substr(NameStart(path))) == wanted) return CatalogFace{path, 0, {}, "", false, false, false};
+  std::optional<CatalogFace> best;
+  int best_rank = 3;  // 0 a file of that name, 1 the family in its regular style, 2 in another.
+  for (const CatalogFace& face : InstalledFaces(false)) {
+    if (Lowercase(face.path.substr(NameStart(face.path))) == wanted && face.index == 0) return face;
+    for (const std::string& family : face.families) {
+      const std::string lower = Lowercase(family);
+      if (wanted == lower + " " + Lowercase(face.style)) return face;
+      const int rank = 1 + Irregularity(face.style);
+      if (wanted == lower && rank < best_rank) best = face, best_rank = rank;
+    }
+  }
+  return best;
+}
+
+}  // namespace pixtrel

@@ -1,0 +1,35 @@
+#pragma once
+
+// The fonts installed on the system, as its font catalogue tells of them.
+
+#include <string>
+#include <vector>
+
+namespace pixtrel {
+
+/// A face of an installed font.
+struct CatalogFace {
+  std::string path;  ///< The font file.
+  int index = 0;     ///< The face's number in it.
+  std::vector<std::string> families;  ///< Its family's names: in English, and in other languages.
+  std::string style;
+  bool hanzi = false, kana = false, hangul = false;  ///< It has 中文, あア, 한가.
+};
+
+/// True where the system has a font catalogue (fontconfig, loaded when first
+/// asked for); on Windows, none, and the fonts lie in FontDirectories.
+bool HasFontCatalog();
+
+/// The faces the catalogue lists, with the scripts they hold when
+/// `with_scripts`. Throws Failure when the catalogue cannot be read.
+std::vector<CatalogFace> CatalogFaces(bool with_scripts);
+
+/// The directories installed fonts lie in where no catalogue lists them:
+/// on Windows, the system's font folder and the user's; none elsewhere.
+std::vector<std::string> FontDirectories();
+
+/// The paths of the regular files in the directory `dir`, in name order;
+/// none when there is no such directory.
+std::vector<std::string> FilesIn(const std::string& dir);
+
+}  // namespace pixtrel
