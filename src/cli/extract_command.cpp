@@ -25,6 +25,7 @@
 #include "glyphdata/output_path.h"
 #include "glyphdata/utf8.h"
 #include "platform/failure.h"
+#include "shipped_sets.h"
 
 namespace pixtrel {
 
@@ -193,6 +194,12 @@ FormatRequest RequestFor(const Options& options, const Extractor& extractor, con
   return request;
 }
 
+/// True when the file name of `path` is ASCII: C names made of it read as it does.
+bool IsAsciiName(const std::string& path) {
+  const std::string_view name = std::string_view(path).substr(NameStart(path));
+  return std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
 /// The depfile's rule: the files written, made from the source and the
 /// font file or the data files of `set` read.
 std::string DepfileFor(const Options& options, const Extractor& extractor, const std::optional<FontSet>& set,
@@ -266,8 +273,11 @@ bool AddCharacterSets(const Options& options, GlyphSource& glyphs, GlyphFormat& 
 /// The directory of the font set the run reads, when it reads one: a directory there must be.
 std::optional<int> CheckDataDir(const std::string& data_dir, Disk& disk) {
   if (disk.KindOf(disk.FollowLinks(data_dir)) == FileKind::kDirectory) return std::nullopt;
-  return Fail(
-      (disk.KindOf(data_dir) == FileKind::kNone ? NoSuchFileFailure(data_dir) : NotADirectoryFailure(data_dir)).what());
+  if (disk.KindOf(data_dir) != FileKind::kNone) return Fail(NotADirectoryFailure(data_dir).what());
+  std::string sets;
+  for (const char* name : kShippedSetNames) sets += (sets.empty() ? "" : ", ") + std::string(name);
+  return Fail(std::string(NoSuchFileFailure(data_dir).what()) +
+              (NameStart(data_dir) == 0 ? "; the sets Pixtrel ships are " + sets : ""));
 }
 
 /// `options` with --font, when it names no file but an installed font
@@ -284,6 +294,12 @@ Options WithInstalledFont(Options options, Disk& disk) {
 
 }  // namespace
 
+std::string DataDirectory(const Options& options, const std::string& program_dir, Disk& disk) {
+  if (!options.data_dir) return program_dir;
+  if (disk.KindOf(*options.data_dir) != FileKind::kNone) return *options.data_dir;
+  return ShippedSetDirectory(disk, program_dir, *options.data_dir).value_or(*options.data_dir);
+}
+
 int Fail(const std::string& message) {
   WriteText(stderr, "pixtrel-extract: " + message + "\n");
   return kExitFailed;
@@ -292,7 +308,7 @@ int Fail(const std::string& message) {
 int ExtractCommand(const Options& given, Disk& disk) {
   const Options options = WithInstalledFont(given, disk);
   const std::string program_dir = ProgramDirectory();
-  const std::string data_dir = options.data_dir ? *options.data_dir : program_dir;
+  const std::string data_dir = DataDirectory(options, program_dir, disk);
   std::optional<FontSet> set;
   std::unique_ptr<GlyphSource> glyphs;
   if (!options.font) {
@@ -319,6 +335,9 @@ int ExtractCommand(const Options& given, Disk& disk) {
 
   const FormatRequest request = RequestFor(options, extractor, *glyphs, disk);
   if (request.fallback == request.name) return Fail("--fallback " + request.name + " is the font itself");
+  if (options.format->c_names && !options.name && !options.quiet && !IsAsciiName(request.output))
+    WriteText(stderr, "pixtrel-extract: " + request.output + ": C names from the file name, " + request.name +
+                          "…; --name gives them another\n");
   // The format, fed the run's stream, and beside it the picture.
   std::vector<std::unique_ptr<GlyphFormat>> outputs;
   outputs.push_back(options.format->make(request));

@@ -27,7 +27,7 @@ int Perform(const Options& options) {
       pixtrel::WriteText(stdout, "pixtrel-extract " PIXTREL_VERSION_TEXT "\n");
       return pixtrel::kExitWritten;
     case Options::Action::kShow: {
-      const std::string data_dir = options.data_dir ? *options.data_dir : pixtrel::ProgramDirectory();
+      const std::string data_dir = pixtrel::DataDirectory(options, pixtrel::ProgramDirectory(), pixtrel::RealDisk());
       const pixtrel::FontSet set = pixtrel::FontSet::Read(pixtrel::RealDisk(), data_dir);
       set.CheckFileSizes(pixtrel::RealDisk(), data_dir);
       pixtrel::DrawGlyphFile(options.file, set.FullShape(), pixtrel::TerminalColumns(stdout).value_or(80), stdout,

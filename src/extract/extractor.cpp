@@ -262,7 +262,9 @@ std::optional<std::string> Extractor::OutputRefusal(const std::string& source, c
     case FileKind::kOther:
       return output + ": Not a regular file";
     case FileKind::kNone:
+      break;
     case FileKind::kRegular:
+      if (disk().IsReadOnly(disk().FollowLinks(output))) return ReadOnlyFailure(output).what();
       break;
   }
   return std::nullopt;

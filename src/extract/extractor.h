@@ -87,7 +87,8 @@ class Extractor : public GlyphStore {
 
   /// Why the glyph file of `source` may not be written at `output`: it is
   /// `source` itself, a data file, a directory or anything but a regular
-  /// file (a symbolic link is followed). None when it may, or when `output`
+  /// file (a symbolic link is followed), or a file the system keeps from
+  /// being replaced (Disk::IsReadOnly). None when it may, or when `output`
   /// is empty (a stream).
   std::optional<std::string> OutputRefusal(const std::string& source, const std::string& output) const;
 

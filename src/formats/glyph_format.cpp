@@ -11,9 +11,9 @@ namespace pixtrel {
 namespace {
 
 constexpr FormatKind kFormats[] = {
-    {"bin", "bin", true, false, MakeBinFormat},  {"c", "c", false, false, MakeCSourceFormat},
-    {"h", "h", false, false, MakeCHeaderFormat}, {"lvgl", "c", false, true, MakeLvglFormat},
-    {"u8g2", "c", false, true, MakeU8g2Format},  {"lvgl-bin", "bin", false, true, MakeLvglBinFormat},
+    {"bin", "bin", true, false, false, MakeBinFormat}, {"c", "c", false, false, true, MakeCSourceFormat},
+    {"h", "h", false, false, true, MakeCHeaderFormat}, {"lvgl", "c", false, true, true, MakeLvglFormat},
+    {"u8g2", "c", false, true, true, MakeU8g2Format},  {"lvgl-bin", "bin", false, true, false, MakeLvglBinFormat},
 };
 
 }  // namespace

@@ -88,6 +88,7 @@ struct FormatKind {
   const char* extension;  ///< Of the file written by default.
   bool raw;               ///< Its file is the records themselves: --index and --preview apply.
   bool font;              ///< A font for a display library: the characters of one text or more, each once.
+  bool c_names;           ///< Its file is C that names what it defines after IDENT (--name).
   std::unique_ptr<GlyphFormat> (*make)(const FormatRequest& request);
 };
 

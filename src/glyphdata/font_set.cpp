@@ -1,5 +1,6 @@
 #include "glyphdata/font_set.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -167,6 +168,14 @@ const std::vector<std::string>& DataFileNames() {
   static const std::vector<std::string> names = {kFontFileName,        kTableFileName,       kHalfWidthFileName,
                                                  kPlaceholderFileName, kDescriptionFileName, "LICENSE"};
   return names;
+}
+
+std::optional<std::string> ShippedSetDirectory(Disk& disk, const std::string& program_dir, const std::string& name) {
+  if (std::none_of(kShippedSetNames.begin(), kShippedSetNames.end(), [&](const char* set) { return name == set; }))
+    return std::nullopt;
+  for (const std::string& root : ShippedDataDirectories(program_dir).set_roots)
+    if (disk.KindOf(disk.FollowLinks(JoinPath(root, name))) == FileKind::kDirectory) return JoinPath(root, name);
+  return std::nullopt;
 }
 
 ShippedDataPlaces ShippedDataDirectories(const std::string& program_dir) {

@@ -98,4 +98,9 @@ struct ShippedDataPlaces {
 };
 ShippedDataPlaces ShippedDataDirectories(const std::string& program_dir);
 
+/// The directory of the font set Pixtrel ships under `name` (one of
+/// kShippedSetNames: "efont-12"), the first of ShippedDataDirectories' that
+/// holds it on `disk`; none when it is no such name, or the set is nowhere.
+std::optional<std::string> ShippedSetDirectory(Disk& disk, const std::string& program_dir, const std::string& name);
+
 }  // namespace pixtrel

@@ -27,6 +27,10 @@ Failure NoSuchFileFailure(const std::string& path);
 /// system words it.
 Failure NotADirectoryFailure(const std::string& path);
 
+/// The refusal to replace `path`, which is read-only, worded as the system
+/// words a denied access.
+Failure ReadOnlyFailure(const std::string& path);
+
 /// The failure to make, in `directory`, the file that was to take the
 /// place of `path`, for `cause` (what the system says of it).
 Failure ReplacementFailure(const std::string& path, const std::string& directory, const std::string& cause);

@@ -124,6 +124,11 @@ class Disk {
   /// What is at `path`; a link is not followed.
   virtual FileKind KindOf(const std::string& path) = 0;
 
+  /// True when the file at `path` is one the system keeps from being
+  /// replaced (Windows' read-only attribute); never on a POSIX system,
+  /// where a rename replaces any file of a directory one may write to.
+  virtual bool IsReadOnly(const std::string& /*path*/) { return false; }
+
   /// `path` with a symbolic link at its end followed, as often as it takes,
   /// to the path it names (which need not exist); `path` when it is no link.
   virtual std::string FollowLinks(const std::string& path) = 0;
@@ -179,7 +184,9 @@ std::optional<std::string> ConvertText(const char* to, const char* from, std::st
 
 /// Writes `text`, in LocaleCharset, to the standard stream `stream` as it
 /// is; on a console that takes wide characters, through the console, so
-/// that it shows every character whatever its code page.
+/// that it shows every character whatever its code page; on Windows to a
+/// file or a pipe, in the console's output code page (the ANSI code page
+/// without a console), as the programs that read it there expect.
 void WriteText(std::FILE* stream, std::string_view text);
 
 /// True for a character that separates the parts of a path: "/", and on

@@ -271,6 +271,10 @@ Failure NoSuchFileFailure(const std::string& path) { return FileFailure(path, EN
 
 Failure NotADirectoryFailure(const std::string& path) { return FileFailure(path, ENOTDIR); }
 
+Failure ReadOnlyFailure(const std::string& path) {
+  return FileFailure(path, std::string(std::strerror(EACCES)) + " (read-only)");
+}
+
 void RemoveTemporaryFilesOnSignals() {
   for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) ::signal(signal_number, RemoveTemporaryFilesAndDie);
   ::signal(SIGXFSZ, SIG_IGN);  // The write then fails with EFBIG.

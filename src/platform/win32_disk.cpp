@@ -221,6 +221,12 @@ class Win32Disk : public Disk {
     return type == FILE_TYPE_DISK ? FileKind::kRegular : FileKind::kOther;
   }
 
+  bool IsReadOnly(const std::string& path) override {
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
   void Remove(const std::string& path) override {
     if (!DeleteFileW(Wide(path).c_str())) throw SystemFailure(path, GetLastError());
     Forget(path);
@@ -287,6 +293,10 @@ Disk& RealDisk() {
 Failure NoSuchFileFailure(const std::string& path) { return SystemFailure(path, ERROR_FILE_NOT_FOUND); }
 
 Failure NotADirectoryFailure(const std::string& path) { return SystemFailure(path, ERROR_DIRECTORY); }
+
+Failure ReadOnlyFailure(const std::string& path) {
+  return FileFailure(path, SystemMessage(ERROR_ACCESS_DENIED) + " (read-only)");
+}
 
 void RemoveTemporaryFilesOnSignals() { SetConsoleCtrlHandler(RemoveTemporaryFilesAndGoOn, TRUE); }
 

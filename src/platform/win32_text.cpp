@@ -21,7 +21,6 @@ UINT CodePageOf(std::string_view name) {
   auto is = [&](const char* other) { return _stricmp(std::string(name).c_str(), other) == 0; };
   if (is("UTF-8") || is("UTF8")) return CP_UTF8;
   if (is("CP936") || is("GBK") || is("GB2312")) return 936;
-  if (is("CP950") || is("BIG5")) return 950;
   if (is("GB18030")) return 54936;
   if (is("ASCII") || is("US-ASCII")) return 20127;
   return 0;
@@ -136,7 +135,22 @@ void WriteText(std::FILE* stream, std::string_view text) {
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
   DWORD mode;
   if (handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode)) {
-    std::fwrite(text.data(), 1, text.size(), stream);
+    // To a file or a pipe: in the code page a console, an IDE's build log and `type` read it in.
+    UINT code_page = GetConsoleOutputCP();
+    if (code_page == 0) code_page = GetACP();
+    const std::wstring wide = Wide(text);
+    const int size = code_page == CP_UTF8
+                         ? 0
+                         : WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                               nullptr, nullptr);
+    if (size <= 0) {
+      std::fwrite(text.data(), 1, text.size(), stream);
+      return;
+    }
+    std::string converted(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), converted.data(), size, nullptr,
+                        nullptr);
+    std::fwrite(converted.data(), 1, converted.size(), stream);
     return;
   }
   std::fflush(stream);
