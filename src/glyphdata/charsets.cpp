@@ -12,9 +12,9 @@ namespace pixtrel {
 namespace {
 
 constexpr CharsetName kCharsets[] = {
-    {"gb2312", "GB2312, simplified Chinese (7445 characters and ASCII)"},
-    {"gbk", "GBK, simplified and traditional Chinese (21886 and ASCII)"},
-    {"big5", "Big5 as CP950 has it, traditional Chinese (13095 and ASCII)"},
+    {"gb2312", "GB2312, simplified Chinese (7478 characters and ASCII)"},
+    {"gbk", "GBK, simplified and traditional Chinese (21791 and ASCII)"},
+    {"big5", "Big5 as CP950 has it, traditional Chinese (13493 and ASCII)"},
     {"ksx1001", "KS X 1001 as CP949 has it, Korean: 2350 Hangul syllables, 4888 hanja, symbols (8226 and ASCII)"},
     {"jisx0208", "JIS X 0208, Japanese: kana, 6355 kanji, symbols (6879 and ASCII)"},
     {"ascii", "printable ASCII, U+0020-U+007E"},
