@@ -5,7 +5,7 @@
 # byte for byte, from the font sets and from FONT; and tries the forms of the
 # files it must not touch.
 set -u
-wine_run=$1 prefix=$2 windows_bin=$3 linux_bin=$4 samples=$5 font=$6
+wine_run=$1 prefix=$2 windows_bin=$3 linux_bin=$4 samples=$5 font_file=$6
 failures=0
 fail() {
   echo "FAIL: $*" >&2
@@ -20,12 +20,19 @@ cd "$work" || exit 1
 mkdir 菜单 字体 linux
 cp "$samples/menu.txt" "$samples/menu.utf-8.txt" .
 cp "$samples/menu.txt" 菜单/菜单.txt
-cp "$font" 字体/某字体.ttc
+cp "$font_file" 字体/某字体.ttc
 { cat menu.utf-8.txt; printf '體 镕 喆 설정 ™ 25°C AVAW\n'; } >mixed.txt
+
+# Messages to a file are in the ANSI code page of Wine's locale, as a
+# Windows machine's are in its own: compared as ASCII, every run of what is
+# not (and of "?") one "?".
+code_page=$("$wine_run" "$prefix" reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null |
+  tr -d '\r' | awk '/ACP/ {print $3}')
+as_ascii() { LC_ALL=C sed 's/[^ -~]\+/?/g; s/??*/?/g' "$@"; }
 
 # same NAME OPTIONS...: both builds run in the same directory on the same
 # files, the Windows one's output NAME (a picture when it ends in .png) then
-# compared with the Linux one's.
+# compared with the Linux one's, and the messages as each system shows them.
 same() {
   local name=$1 output=(-o)
   shift
@@ -36,7 +43,7 @@ same() {
   local lin_status=$?
   [ $win_status = $lin_status ] || fail "$*: exit $win_status on Windows, $lin_status on Linux"
   if [ -e "$name" ] || [ -e "linux/$name" ]; then cmp -s "$name" "linux/$name" || fail "$*: $name differs"; fi
-  cmp -s win.err lin.err || fail "$*: the messages differ: $(cat win.err) / $(cat lin.err)"
+  cmp -s <(as_ascii win.err) <(as_ascii lin.err) || fail "$*: the messages differ: $(cat win.err) / $(cat lin.err)"
 }
 same menu.bin menu.txt
 same menu.bin menu.utf-8.txt
@@ -48,7 +55,7 @@ same lvgl.c --format lvgl --name ui_font menu.txt menu.utf-8.txt
 same u8g2.c --format u8g2 --name ui_font menu.txt menu.utf-8.txt
 printf '\xe5\xa5\xbd\xe5\xa5\xbd \xb0\xa1\n' >bad.txt
 same bad.bin bad.txt
-printf 'ab \xf0\x9f\x98\x80 \xe6\x96\x87\n' >missing.txt
+printf 'ab \xe9\x95\x95 \xe6\x96\x87\n' >missing.txt  # 镕, which no GB2312 set has.
 same missing.bin --missing missing.txt
 font=(--font 字体/某字体.ttc --size 24)
 same lvgl4.c --format lvgl --name ui_font "${font[@]}" --bpp 4 --compress mixed.txt
@@ -88,5 +95,32 @@ refused "Dont't touch the backup !" "$bin_dir\\GB2312.TBL"
 refused "Not a regular file" -o NUL menu.txt
 [ "$before" = "$(sha256sum 菜单/菜单.txt "$windows_bin"/GB2312.*)" ] || fail "a guarded file changed"
 ls -A | grep -q '^\.pixtrel-' && fail "a temporary file was left"
+
+# Windows habits: wildcards expanded by the program, /?, the code page of
+# messages, read-only targets refused, sets and fonts found by their names.
+same glob.c --format u8g2 --name ui_font menu.txt menu.utf-8.txt
+win -q --format u8g2 --name ui_font -o glob.c 'menu*.txt' || fail "menu*.txt: exit $?"
+cmp -s glob.c linux/glob.c || fail "menu*.txt is not menu.txt and menu.utf-8.txt"
+win -q 'none*.txt' 2>win.err
+[ "$(tr -d '\r' <win.err | head -n 1)" = "pixtrel-extract: none*.txt: no file matches" ] || fail "none*.txt: $(cat win.err)"
+win /? >win.out 2>&1 && grep -q '^usage: pixtrel-extract' win.out || fail "/? is not --help"
+win -q café.txt 2>win.err
+grep -q "$(printf 'caf\xc3\xa9.txt: ' | iconv -f UTF-8 -t "CP$code_page")" win.err || fail "a message to a file is not in code page $code_page: $(od -c win.err | head -3)"
+echo old >readonly.bin
+"$wine_run" "$prefix" cmd /c attrib +r readonly.bin
+win -q -o readonly.bin menu.txt 2>win.err
+[ $? = 2 ] && grep -q 'readonly.bin: .* (read-only)' win.err || fail "a read-only target: $(cat win.err)"
+[ "$(cat readonly.bin)" = old ] || fail "a read-only target was replaced"
+"$wine_run" "$prefix" cmd /c attrib -r readonly.bin
+same set.h --format h --name menu --half-width --data-dir "$(dirname "$windows_bin")/fonts/efont-12" menu.txt
+win -q -o named-set.h --format h --name menu --half-width --data-dir efont-12 menu.txt || fail "--data-dir efont-12: $?"
+cmp -s named-set.h linux/set.h || fail "--data-dir efont-12 is not the shipped set"
+fonts=$("$wine_run" "$prefix" cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Fonts
+mkdir -p "$("$wine_run" "$prefix" winepath -u "$fonts" 2>/dev/null)"
+cp "$font_file" "$("$wine_run" "$prefix" winepath -u "$fonts" 2>/dev/null)/"
+for name in "$(basename "$font_file")" 'WenQuanYi Micro Hei'; do
+  win -q -o named.bin --font "$name" --size 24 --format lvgl-bin --bpp 4 mixed.txt || fail "--font $name: exit $?"
+  cmp -s named.bin linux/lvgl4.bin || fail "--font $name is not the installed font"
+done
 
 [ $failures = 0 ]

@@ -3,15 +3,17 @@
 # its own, runs the installed pixtrel-extract.exe on the sample against the
 # Linux build's pixtrel-extract, tries the guard of the installed sets, and
 # uninstalls it silently; then installs it with the folder on the user's
-# PATH, runs the programs by name, and uninstalls it: the user's PATH is
-# as it was before each installation.
+# PATH, runs the programs by name, upgrades it silently (the PATH kept) and
+# cancels a graphical upgrade (the old copy kept), and uninstalls it: the
+# user's PATH is as it was before each installation.
 #
 #   windows_installer_test.sh WINE_RUN BUILD_DIR LINUX_BIN SAMPLES VERSION
 set -euo pipefail
 wine_run=$1 build=$2 linux_bin=$3 samples=$4 version=$5
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pixtrel-installer-XXXXXX")
-trap 'WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+pids=()
+trap 'WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true; kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 wine_do() { "$wine_run" "$work/prefix" "$@"; }
 settle() { WINEPREFIX="$work/prefix" wineserver -w; }
@@ -64,6 +66,24 @@ settle
 for program in pixtrel-extract pixtrel-mkfont; do
   wine_do cmd /c "cd /d C:\windows && $program --version" 2>/dev/null | grep -q "^$program " || fail "$program is not on the PATH"
 done
+# An upgrade keeps the folder on the PATH, asked or not.
+wine_do "$installer" /S '/D=C:\Pixtrel' || fail "the upgrade ended with status $?"
+settle
+[ "$(user_path)" = 'C:\Other;C:\Pixtrel' ] || fail "the upgrade made the PATH $(user_path)"
+# The graphical upgrade, told to uninstall the old copy and then cancelled, leaves it as it was.
+source "$(dirname "$0")/x_server.sh"
+start_x_server
+wine_do "$installer" >/dev/null 2>&1 &
+upgrade=$!
+until_true 60 eval '[ -n "$(xdotool search --onlyvisible --name "Pixtrel" 2>/dev/null)" ]' || fail "no upgrade asked"
+sleep 1
+xdotool key --window "$(xdotool search --onlyvisible --name "Pixtrel" | head -n 1)" Return  # Yes, uninstall it first.
+until_true 30 eval '[ -n "$(xdotool search --onlyvisible --name "Setup" 2>/dev/null)" ]' || fail "no installer page"
+sleep 2
+kill "$upgrade" 2>/dev/null || true
+WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
+kill "${pids[@]}" 2>/dev/null || true
+[ -f "$folder/pixtrel-extract.exe" ] || fail "the cancelled upgrade removed the installed copy"
 uninstall
 [ "$(user_path)" = 'C:\Other' ] || fail "the uninstaller left the PATH $(user_path)"
 echo "the installer under Wine: ok"

@@ -24,13 +24,10 @@ std::vector<CatalogFace> FacesInFolders() {
   std::vector<CatalogFace> faces;
   for (const std::string& dir : FontDirectories()) {
     for (const std::string& path : FilesIn(dir)) {
-      std::unique_ptr<ByteSource> file = RealDisk().OpenIfExists(path);
-      const int64_t length = file ? file->Length() : 0;
-      if (length <= 0) continue;
       // Mapped, not read: FreeType looks at a font's tables of names and characters only.
-      std::unique_ptr<MappedFile> mapped = RealDisk().MapIfLongEnough(path, static_cast<size_t>(length));
+      const std::optional<MappedFont> mapped = MapFont(path);
       if (!mapped) continue;
-      std::vector<CatalogFace> found = FontFace::Faces(path, mapped->data(), static_cast<size_t>(length));
+      std::vector<CatalogFace> found = FontFace::Faces(path, mapped->file->data(), mapped->size);
       faces.insert(faces.end(), found.begin(), found.end());
     }
   }

@@ -2,8 +2,12 @@
 
 // The fonts installed on the system, as its font catalogue tells of them.
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/platform.h"
 
 namespace pixtrel {
 
@@ -31,5 +35,16 @@ std::vector<std::string> FontDirectories();
 /// The paths of the regular files in the directory `dir`, in name order;
 /// none when there is no such directory.
 std::vector<std::string> FilesIn(const std::string& dir);
+
+/// A font file of FontDirectories mapped whole into memory, read-only, so
+/// that FreeType reads its names in place rather than the whole file.
+struct MappedFont {
+  std::unique_ptr<MappedFile> file;
+  size_t size;
+};
+
+/// The font file `path` mapped, where fonts lie in FontDirectories; none
+/// elsewhere, or when it cannot be.
+std::optional<MappedFont> MapFont(const std::string& path);
 
 }  // namespace pixtrel

@@ -103,6 +103,8 @@ std::vector<CatalogFace> CatalogFaces(bool with_scripts) {
 
 std::vector<std::string> FontDirectories() { return {}; }
 
+std::optional<MappedFont> MapFont(const std::string&) { return std::nullopt; }
+
 std::vector<std::string> FilesIn(const std::string& dir) {
   std::vector<std::string> files;
   const std::unique_ptr<DIR, int (*)(DIR*)> listing(opendir(dir.c_str()), closedir);

@@ -40,6 +40,37 @@ std::vector<std::string> FontDirectories() {
   return directories;
 }
 
+namespace {
+
+/// A view of a file mapped read-only.
+class Mapping : public MappedFile {
+ public:
+  explicit Mapping(void* view) : view_(view) {}
+  ~Mapping() override { UnmapViewOfFile(view_); }
+  uint8_t* data() override { return static_cast<uint8_t*>(view_); }
+
+ private:
+  void* view_;
+};
+
+}  // namespace
+
+std::optional<MappedFont> MapFont(const std::string& path) {
+  const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  LARGE_INTEGER size;
+  HANDLE mapping = nullptr;
+  if (GetFileSizeEx(file, &size) && size.QuadPart > 0)
+    mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+  CloseHandle(file);
+  if (mapping == nullptr) return std::nullopt;
+  void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+  CloseHandle(mapping);  // The view keeps the file and the mapping.
+  if (view == nullptr) return std::nullopt;
+  return MappedFont{std::make_unique<Mapping>(view), static_cast<size_t>(size.QuadPart)};
+}
+
 std::vector<std::string> FilesIn(const std::string& dir) {
   std::vector<std::string> files;
   WIN32_FIND_DATAW data;

@@ -131,25 +131,31 @@ std::optional<std::string> ConvertText(const char* to, const char* from, std::st
 
 std::string LocaleCharset() { return "UTF-8"; }
 
+namespace {
+
+/// `text` in `code_page`, a character it lacks a "?", never a look-alike
+/// (a "g" for the fullwidth "ｇ").
+std::string InCodePage(UINT code_page, std::string_view text) {
+  const std::wstring wide = Wide(text);
+  if (code_page == CP_UTF8 || wide.empty()) return std::string(text);
+  const int size = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return std::string(text);
+  std::string converted(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), converted.data(),
+                      size, nullptr, nullptr);
+  return converted;
+}
+
+}  // namespace
+
 void WriteText(std::FILE* stream, std::string_view text) {
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
   DWORD mode;
   if (handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode)) {
     // To a file or a pipe: in the code page a console, an IDE's build log and `type` read it in.
-    UINT code_page = GetConsoleOutputCP();
-    if (code_page == 0) code_page = GetACP();
-    const std::wstring wide = Wide(text);
-    const int size = code_page == CP_UTF8
-                         ? 0
-                         : WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                               nullptr, nullptr);
-    if (size <= 0) {
-      std::fwrite(text.data(), 1, text.size(), stream);
-      return;
-    }
-    std::string converted(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), converted.data(), size, nullptr,
-                        nullptr);
+    const UINT console = GetConsoleOutputCP();
+    const std::string converted = InCodePage(console != 0 ? console : GetACP(), text);
     std::fwrite(converted.data(), 1, converted.size(), stream);
     return;
   }
