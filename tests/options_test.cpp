@@ -9,10 +9,12 @@ namespace pixtrel {
 namespace {
 
 /// Parses the command line `pixtrel-extract WORDS...`.
-std::optional<Options> Parse(std::vector<std::string> words) {
+ParsedCommandLine ParseLine(std::vector<std::string> words) {
   words.insert(words.begin(), "pixtrel-extract");
   return ParseOptions(words);
 }
+
+std::optional<Options> Parse(std::vector<std::string> words) { return ParseLine(std::move(words)).options; }
 
 TEST(OptionsTest, ReadsEveryOption) {
   std::optional<Options> options =
@@ -66,6 +68,21 @@ TEST(OptionsTest, RefusesWrongCommandLines) {
            {"--font", "f.ttf", "--compress", "a"},
            {"--font", "f.ttf", "--range", "U+50-U+40", "--format", "lvgl", "-o", "f.c"}})
     EXPECT_FALSE(Parse(words)) << words.size();
+  // Each refusal says why, in the words of the option's row and the formats' table.
+  for (const auto& [words, error] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--bpp", "3", "a"}, "--bpp takes 1, 2, 4 or 8 bits a pixel: 3"},
+           {{"--font", "f", "--bpp", "4", "--format", "u8g2", "-o", "f.c", "a"},
+            "--bpp 4 goes with --format bin, c, h, lvgl or lvgl-bin: u8g2 is 1 bit a pixel"},
+           {{"--fallback", "f", "--format", "c", "a"}, "--fallback goes with --format lvgl, not c"},
+           {{"--size", "9", "a"}, "--size goes with --font: a font set's glyphs are drawn at its size, 1 bit a pixel"},
+           {{"--format", "png", "a"}, "--format takes bin, c, h, lvgl, lvgl-bin or u8g2: png"},
+           {{"--layout", "page-lsb", "--format", "lvgl", "-o", "f.c", "a"},
+            "--layout goes with --format bin, c or h, not lvgl"},
+           {{"-o", "", "a"}, "-o needs a file name"},
+           {{"a", "--depfile"}, "--depfile needs a file name"},
+           {{"--quiet=1", "a"}, "-q takes no value"},
+           {{"--bogus", "a"}, "unknown option --bogus"}})
+    EXPECT_EQ(ParseLine(words).error, error);
   const std::optional<Options> font =
       Parse({"--font", "f.ttc", "--face", "Mono", "--size", "24", "--bpp", "4", "--charset", "ascii", "--range",
              "U+4E00-U+4E01", "--format", "lvgl-bin", "--compress", "-o", "f.bin"});

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "extract/character_report.h"
 #include "extract/window_operations.h"
 #include "platform/platform.h"
 

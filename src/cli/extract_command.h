@@ -13,14 +13,6 @@ enum ExitStatus {
   kExitMissing = 3,  ///< --strict, and some character got no glyph: no glyph file was written.
 };
 
-/// The directory of the font set `options` name: --data-dir DIR, or the set
-/// Pixtrel ships of that name when DIR is none there; without --data-dir,
-/// `program_dir`.
-std::string DataDirectory(const Options& options, const std::string& program_dir, Disk& disk);
-
-/// Writes "pixtrel-extract: MESSAGE" on stderr and returns kExitFailed.
-int Fail(const std::string& message);
-
 /// Extracts the glyph file `options` ask for, on `disk`: the records go to
 /// a temporary file beside the glyph file, which replaces it only when the
 /// run succeeds (and, with --strict, every character got a glyph), or to

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "extract/character_report.h"
 #include "extract/glyph_source.h"
-#include "extract/window_operations.h"
 
 namespace pixtrel {
 

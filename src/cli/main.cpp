@@ -2,11 +2,11 @@
 
 #include <clocale>
 #include <cstdio>
-#include <optional>
 #include <string>
 
 #include "cli/extract_command.h"
 #include "cli/font_list.h"
+#include "cli/glyph_choice.h"
 #include "cli/options.h"
 #include "formats/terminal_preview.h"
 #include "glyphdata/font_set.h"
@@ -21,7 +21,7 @@ using pixtrel::Options;
 int Perform(const Options& options) {
   switch (options.action) {
     case Options::Action::kHelp:
-      pixtrel::WriteText(stdout, std::string(pixtrel::kUsage) + "\n" + pixtrel::kHelp);
+      pixtrel::WriteText(stdout, pixtrel::UsageText() + "\n" + pixtrel::HelpText());
       return pixtrel::kExitWritten;
     case Options::Action::kVersion:
       pixtrel::WriteText(stdout, "pixtrel-extract " PIXTREL_VERSION_TEXT "\n");
@@ -36,21 +36,34 @@ int Perform(const Options& options) {
     }
     case Options::Action::kListFonts:
       return pixtrel::ListFonts(options.font_pattern);
+    case Options::Action::kListFormats:
+      pixtrel::WriteText(stdout, pixtrel::FormatListText());
+      return pixtrel::kExitWritten;
     case Options::Action::kExtract:
       break;
   }
   return pixtrel::ExtractCommand(options, pixtrel::RealDisk());
 }
 
+/// Says "pixtrel-extract: MESSAGE" on stderr and returns the status of a failure.
+int Fail(const std::string& message) {
+  pixtrel::WriteText(stderr, "pixtrel-extract: " + message + "\n");
+  return pixtrel::kExitFailed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::setlocale(LC_CTYPE, "");  // The terminal's character set, for the characters --missing lists.
-  std::optional<Options> options = pixtrel::ParseOptions(pixtrel::StartCommand(argc, argv));
-  if (!options) return pixtrel::kExitFailed;
+  const pixtrel::ParsedCommandLine parsed = pixtrel::ParseOptions(pixtrel::StartCommand(argc, argv));
+  if (!parsed.options) {
+    Fail(parsed.error);
+    pixtrel::WriteText(stderr, pixtrel::UsageText());
+    return pixtrel::kExitFailed;
+  }
   try {
-    return Perform(*options);
+    return Perform(*parsed.options);
   } catch (const pixtrel::Failure& failure) {
-    return pixtrel::Fail(failure.what());
+    return Fail(failure.what());
   }
 }

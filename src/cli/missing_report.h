@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "extract/window_operations.h"
+#include "extract/character_report.h"
 
 namespace pixtrel {
 

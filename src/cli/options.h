@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,7 @@ struct SourceFile {
 
 /// What the command line asks pixtrel-extract to do.
 struct Options {
-  enum class Action { kExtract, kShow, kListFonts, kHelp, kVersion };
+  enum class Action { kExtract, kShow, kListFonts, kListFormats, kHelp, kVersion };
 
   Action action = Action::kExtract;
   std::optional<std::string> output;    ///< -o FILE: the glyph file, in place of the derived one.
@@ -38,7 +39,7 @@ struct Options {
   bool missing = false;        ///< --missing: list the characters that got no glyph.
   bool strict = false;         ///< --strict: no glyph file, exit 3, when some got none.
   bool preview = false;        ///< --preview: draw the glyph file written.
-  RecordFormat record_format;  ///< --layout and --invert: how records are laid out.
+  RecordFormat record_format;  ///< --layout, --invert and --bpp: how records are laid out.
   const FormatKind* format = &DefaultFormat();  ///< --format: raw records, C source, a C header, ...
   std::optional<std::string> name;              ///< --name IDENT: the C arrays' prefix.
   std::optional<std::string> fallback;          ///< --fallback NAME: the LVGL font behind the one written.
@@ -59,17 +60,68 @@ struct Options {
   bool ToStandardOutput() const { return output == "-"; }
 };
 
+/// A value an option takes by name.
+struct OptionChoice {
+  std::string name;
+  std::string aliases;  ///< Its other names, ", " between them; "" for none.
+  std::string what;     ///< What it means, where its name does not say, for help; "" for nothing.
+};
+
+struct CommandLineState;
+struct OptionRow;
+
+/// What an option does to the options with its value (nullptr for an
+/// option without one); false when the value is none the option takes.
+using OptionSetter = bool (*)(const OptionRow& row, const char* value, Options& options, CommandLineState& state);
+
+/// An option of pixtrel-extract: a row of the options' table, from which
+/// the parser, --help, the usage and the messages about the option are
+/// made.
+struct OptionRow {
+  const char* name = nullptr;      ///< Its long name, without "--".
+  char letter = 0;                 ///< Its short name, or 0 for none.
+  const char* argument = nullptr;  ///< What help calls its value ("FILE"); nullptr for an option without one.
+  const char* help = nullptr;      ///< What it does, for --help (its choices, bounds and default follow).
+  /// The values it takes by name, in the order help lists them; nullptr for
+  /// an option without such values.
+  std::vector<OptionChoice> (*choices)() = nullptr;
+  const char* default_value = nullptr;  ///< What it is when not given, for help; nullptr for nothing to say.
+  int low = 0, high = 0;                ///< The numbers it takes, when it takes numbers (high > 0).
+  const char* unit = nullptr;           ///< What its numbers count ("pixels"); nullptr for nothing.
+  bool needs_font = false;              ///< It goes with --font: it says how a font file is drawn.
+  unsigned needs_ability = 0;           ///< It goes with the formats that can do these FormatAbility bits.
+  OptionSetter set = nullptr;
+
+  /// What its value may be, for messages: "1, 2, 4 or 8 bits a pixel".
+  std::string Takes() const;
+};
+
+/// The options of pixtrel-extract, in the order --help lists them.
+std::span<const OptionRow> OptionTable();
+
+/// The command line's options, or what is wrong with it.
+struct ParsedCommandLine {
+  std::optional<Options> options;
+  std::string error;  ///< Why the line is no valid one, when `options` is none.
+};
+
+/// Parses the command line `arguments` (the program's name first) with
+/// getopt_long, after the options' table; writes nothing.
+ParsedCommandLine ParseOptions(std::vector<std::string> arguments);
+
 /// True when `name` is a C identifier.
 bool IsCIdentifier(const std::string& name);
 
 /// The usage lines.
-extern const char kUsage[];
-/// The text of --help: the usage, every option and the exit statuses.
-extern const char kHelp[];
+std::string UsageText();
 
-/// Parses the command line `arguments` (the program's name first) with
-/// getopt_long; none, after writing what is wrong and the usage on stderr,
-/// when it is not a valid one.
-std::optional<Options> ParseOptions(std::vector<std::string> arguments);
+/// The text of --help: what the program does, every option and the exit statuses.
+std::string HelpText();
+
+/// The text of --list-formats: a line a format, its name, the files it
+/// writes (".c+.h"), whether it is a glyph stream ("glyphs") or a font
+/// ("font"), whether a firmware compiles, includes or embeds it
+/// ("compiled", "included", "data"), and what it is.
+std::string FormatListText();
 
 }  // namespace pixtrel

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "extract/character_report.h"
 #include "extract/glyph_output.h"
 #include "extract/glyph_source.h"
 #include "extract/window_operations.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "extract/window_operations.h"
+#include "extract/character_report.h"
 #include "glyphdata/glyph_layout.h"
 #include "glyphdata/glyph_store.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "extract/glyph_source.h"
-#include "extract/window_operations.h"
+#include "extract/character_report.h"
 #include "formats/glyph_format.h"
 #include "formats/target_file.h"
 

@@ -1,36 +1,64 @@
 #include "formats/glyph_format.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "formats/bin_format.h"
 #include "formats/c_format.h"
 #include "formats/lvgl_bin_format.h"
 #include "formats/lvgl_format.h"
 #include "formats/u8g2_format.h"
+#include "glyphdata/output_path.h"
+#include "platform/word_list.h"
 
 namespace pixtrel {
 
 namespace {
 
+constexpr unsigned kEveryDepth = 1 << 1 | 1 << 2 | 1 << 4 | 1 << 8;
+constexpr unsigned kGlyphStream = kTakesLayout | kTakesUnique | kTakesPlaceholder;
+
 constexpr FormatKind kFormats[] = {
-    {"bin", "bin", true, false, false, MakeBinFormat}, {"c", "c", false, false, true, MakeCSourceFormat},
-    {"h", "h", false, false, true, MakeCHeaderFormat}, {"lvgl", "c", false, true, true, MakeLvglFormat},
-    {"u8g2", "c", false, true, true, MakeU8g2Format},  {"lvgl-bin", "bin", false, true, false, MakeLvglBinFormat},
+    {"bin", "bin", "the records, one after another, as the firmware reads them", FormatRole::kGlyphStream,
+     FormatUse::kData, kGlyphStream | kRecordsFile, kEveryDepth, nullptr, nullptr, MakeBinFormat},
+    {"c", "c", "the records as C arrays with a line table, and a header beside them that declares them",
+     FormatRole::kGlyphStream, FormatUse::kCompiled, kGlyphStream | kCNames, kEveryDepth, "h", kCHeaderStart,
+     MakeCSourceFormat},
+    {"h", "h", "the records as C arrays with a line table, in a header", FormatRole::kGlyphStream, FormatUse::kIncluded,
+     kGlyphStream | kCNames, kEveryDepth, nullptr, nullptr, MakeCHeaderFormat},
+    {"lvgl", "c", "a font of the texts' characters for LVGL 8.3 and 9, in C (lv_font_t)", FormatRole::kFont,
+     FormatUse::kCompiled, kTakesFallback | kTakesCompress | kTakesCharsets | kCNames, kEveryDepth, nullptr, nullptr,
+     MakeLvglFormat},
+    {"lvgl-bin", "bin", "a font of the texts' characters for LVGL, in its binary font file", FormatRole::kFont,
+     FormatUse::kData, kTakesCompress | kTakesCharsets, kEveryDepth, nullptr, nullptr, MakeLvglBinFormat},
+    {"u8g2", "c", "a font of the texts' characters for u8g2, in C, 1 bit a pixel", FormatRole::kFont,
+     FormatUse::kCompiled, kTakesCharsets | kCNames, 1 << 1, nullptr, nullptr, MakeU8g2Format},
 };
 
 }  // namespace
 
+std::span<const FormatKind> Formats() { return kFormats; }
+
 const FormatKind* FindFormat(std::string_view name) {
   for (const FormatKind& kind : kFormats)
-    if (name == kind.name) return &kind;
+    if (std::equal(name.begin(), name.end(), kind.name, kind.name + std::char_traits<char>::length(kind.name),
+                   [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; }))
+      return &kind;
   return nullptr;
 }
 
 const FormatKind& DefaultFormat() { return kFormats[0]; }
 
-std::string FormatNames() {
-  std::string names;
-  for (size_t i = 0; i < std::size(kFormats); ++i)
-    names += (i == 0 ? "" : i + 1 == std::size(kFormats) ? " or " : ", ") + std::string(kFormats[i].name);
-  return names;
+std::string FormatNamesThatCan(unsigned ability) {
+  std::vector<std::string> names;
+  for (const FormatKind& kind : kFormats)
+    if (kind.Can(ability)) names.push_back(kind.name);
+  return WordList(names, "or");
+}
+
+std::optional<std::string> CompanionOf(const FormatKind& kind, const std::string& output) {
+  if (kind.companion == nullptr || output.empty()) return std::nullopt;
+  return CommandOutputPathFor(output, kind.companion);
 }
 
 }  // namespace pixtrel

@@ -2,13 +2,14 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "extract/character_report.h"
 #include "extract/glyph_output.h"
 #include "extract/glyph_source.h"
-#include "extract/window_operations.h"
 #include "formats/target_file.h"
 #include "glyphdata/font_set.h"
 #include "glyphdata/glyph_layout.h"
@@ -82,23 +83,72 @@ class OneFileFormat : public GlyphFormat {
   TargetFile file_;
 };
 
-/// A format pixtrel-extract writes, as --format names it.
+/// What a format can do besides writing its file: which options apply to it.
+enum FormatAbility : unsigned {
+  kTakesLayout = 1 << 0,       ///< --layout and --invert: its records are laid out as the display reads them.
+  kRecordsFile = 1 << 1,       ///< Its file is the records themselves: --index and --preview.
+  kTakesUnique = 1 << 2,       ///< --unique: each distinct record once, and the text as indices.
+  kTakesPlaceholder = 1 << 3,  ///< --placeholder: the records keep step with the text.
+  kTakesFallback = 1 << 4,     ///< --fallback: a font behind it, in C, for the characters it lacks.
+  kTakesCompress = 1 << 5,     ///< --compress: compressed bitmaps.
+  kTakesCharsets = 1 << 6,     ///< --charset and --range: characters besides the texts'.
+  kCNames = 1 << 7,            ///< Its file is C that names what it defines after IDENT (--name).
+};
+
+/// What a format's file is.
+enum class FormatRole : uint8_t {
+  kGlyphStream,  ///< The records of a text in text order, for firmware that draws them one by one.
+  kFont,         ///< A font for a display library: the characters of one text or more, each once.
+};
+
+/// What a firmware's build does with a format's file.
+enum class FormatUse : uint8_t {
+  kCompiled,  ///< A C source compiled into it.
+  kIncluded,  ///< A C header it includes.
+  kData,      ///< Bytes it embeds, or puts in a file system or external flash.
+};
+
+/// A format pixtrel-extract writes, as --format names it: a row of the
+/// formats' table, which everything that asks what a format is or does reads.
 struct FormatKind {
   const char* name;
   const char* extension;  ///< Of the file written by default.
-  bool raw;               ///< Its file is the records themselves: --index and --preview apply.
-  bool font;              ///< A font for a display library: the characters of one text or more, each once.
-  bool c_names;           ///< Its file is C that names what it defines after IDENT (--name).
+  const char* help;       ///< What it writes, for --help and --list-formats.
+  FormatRole role;
+  FormatUse use;
+  unsigned abilities;  ///< FormatAbility bits.
+  unsigned depths;     ///< The bits a pixel it takes, bit n for n bits.
+  /// The extension of the file it writes beside its own (a C source's
+  /// header), which declares what it defines; nullptr for none.
+  const char* companion;
+  /// How that file starts, by which a later run knows it for its own;
+  /// nullptr for none.
+  const char* companion_start;
   std::unique_ptr<GlyphFormat> (*make)(const FormatRequest& request);
+
+  /// True when it can do all of `ability`'s bits.
+  bool Can(unsigned ability) const { return (abilities & ability) == ability; }
+  /// True when it takes records of `bpp` bits a pixel.
+  bool TakesDepth(int bpp) const { return bpp >= 0 && bpp < 32 && (depths >> bpp & 1) != 0; }
+  /// True when it writes a font for a display library.
+  bool IsFont() const { return role == FormatRole::kFont; }
 };
 
-/// The format named `name`, or none.
+/// The formats, in the order help lists them; the first is the default.
+std::span<const FormatKind> Formats();
+
+/// The format named `name` (in any letter case), or none.
 const FormatKind* FindFormat(std::string_view name);
 
 /// The format written unless another is asked for: raw records, "bin".
 const FormatKind& DefaultFormat();
 
-/// The names of the formats, for messages: "bin, c or h".
-std::string FormatNames();
+/// The names of the formats that can do `ability`, as a message lists
+/// them: "lvgl or lvgl-bin".
+std::string FormatNamesThatCan(unsigned ability);
+
+/// The file beside `output` that `kind` writes as well (a C source's
+/// header), or none: for standard output, or a format without one.
+std::optional<std::string> CompanionOf(const FormatKind& kind, const std::string& output);
 
 }  // namespace pixtrel

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "extract/glyph_source.h"
-#include "extract/window_operations.h"
+#include "extract/character_report.h"
 #include "glyphdata/glyph_store.h"
 #include "platform/platform.h"
 

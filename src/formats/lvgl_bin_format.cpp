@@ -130,7 +130,7 @@ class LvglBinFormat : public FontFormat {
   /// A glyph's record: its fields, then its bitmap's bits.
   static std::string Record(const LvglGlyph& glyph, const LvglFont& font, const FieldBits& fields) {
     const int xy_bits = fields.xy, wh_bits = fields.wh;
-    BitWriter bits;
+    BitWriter bits(BitOrder::kMostSignificantFirst);
     bits.Add(static_cast<uint32_t>(glyph.adv_w / fields.advance_unit), fields.advance);
     bits.Add(static_cast<uint32_t>(glyph.ofs_x) & ((1u << xy_bits) - 1), xy_bits);
     bits.Add(static_cast<uint32_t>(glyph.ofs_y) & ((1u << xy_bits) - 1), xy_bits);

@@ -37,7 +37,7 @@ std::vector<LvglCharacterMap> CharacterMaps(const std::vector<uint32_t>& code_po
 }
 
 BitWriter PlainBitmap(const FontGlyph& glyph, int bpp) {
-  BitWriter out;
+  BitWriter out(BitOrder::kMostSignificantFirst);
   for (uint8_t level : glyph.levels) out.Add(level, bpp);
   return out;
 }
@@ -48,7 +48,7 @@ void PutBitmaps(const std::vector<FontGlyph>& glyphs, BitmapOf bitmap_of, LvglFo
   font.bitmaps.clear();
   font.glyphs.clear();
   for (const FontGlyph& glyph : glyphs) {
-    BitWriter bitmap = glyph.levels.empty() ? BitWriter() : bitmap_of(glyph);
+    BitWriter bitmap = glyph.levels.empty() ? BitWriter(BitOrder::kMostSignificantFirst) : bitmap_of(glyph);
     font.glyphs.push_back({static_cast<uint32_t>(font.bitmaps.size()), static_cast<uint32_t>(bitmap.bytes().size()),
                            static_cast<uint32_t>(bitmap.bits()), glyph.advance, glyph.box_w, glyph.box_h, glyph.box_x,
                            glyph.box_y});
@@ -59,17 +59,6 @@ void PutBitmaps(const std::vector<FontGlyph>& glyphs, BitmapOf bitmap_of, LvglFo
 
 }  // namespace
 
-void BitWriter::Add(uint32_t value, int bits) {
-  while (bits > 0) {
-    const int room = 8 - static_cast<int>(count_ % 8);
-    if (room == 8) bytes_.push_back(0);
-    const int taken = std::min(room, bits);
-    bits -= taken;
-    bytes_.back() |= static_cast<uint8_t>((value >> bits & ((1u << taken) - 1)) << (room - taken));
-    count_ += static_cast<size_t>(taken);
-  }
-}
-
 BitWriter CompressedBitmap(const FontGlyph& glyph, int bpp, bool prefilter) {
   std::vector<uint8_t> pixels = glyph.levels;
   if (prefilter)
@@ -78,7 +67,7 @@ BitWriter CompressedBitmap(const FontGlyph& glyph, int bpp, bool prefilter) {
   // Written so that LVGL's decoder reads the pixels back: a value; after two
   // alike, a bit a pixel (1 the same again, 0 then a new value); after ten
   // such ones, a 6-bit count of the same to come, then a new value.
-  BitWriter out;
+  BitWriter out(BitOrder::kMostSignificantFirst);
   const size_t n = pixels.size();
   size_t i = 0;
   uint8_t previous = 0;

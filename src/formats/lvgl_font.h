@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "extract/glyph_source.h"
+#include "formats/bit_writer.h"
 #include "formats/glyph_format.h"
 
 namespace pixtrel {
@@ -48,21 +49,6 @@ struct LvglFont {
   int kern_scale = 16;  ///< 12.4 fixed point.
 };
 
-/// Bits written most significant first, as LVGL reads the bits of its fonts.
-class BitWriter {
- public:
-  /// Appends the `bits` low bits of `value`.
-  void Add(uint32_t value, int bits);
-  /// The bytes written, the last padded with zero bits.
-  std::vector<uint8_t>& bytes() { return bytes_; }
-  /// How many bits were written.
-  size_t bits() const { return count_; }
-
- private:
-  std::vector<uint8_t> bytes_;
-  size_t count_ = 0;
-};
-
 /// The code points of `glyphs`, in their order.
 std::vector<uint32_t> CodePointsOf(const std::vector<FontGlyph>& glyphs);
 
@@ -81,7 +67,7 @@ LvglFont LvglFontOf(const FormatRequest& request, const std::vector<FontGlyph>& 
 
 /// The bitmap of `glyph` as LVGL's compression writes it: its pixels run-
 /// length coded at `bpp` bits, each row XORed with the one above first when
-/// `prefilter`.
+/// `prefilter`, most significant bits first.
 BitWriter CompressedBitmap(const FontGlyph& glyph, int bpp, bool prefilter);
 
 }  // namespace pixtrel

@@ -1,11 +1,13 @@
 #include "formats/terminal_preview.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "glyphdata/font_set.h"
 #include "platform/failure.h"
 #include "platform/platform.h"
+#include "platform/word_list.h"
 
 namespace pixtrel {
 
@@ -63,14 +65,12 @@ namespace {
 /// Which sizes of sets have records a file of `length` bytes is a whole
 /// number of, for the message of one that does not fit the set it is shown with.
 std::string SetsThatFit(int64_t length, GlyphLayout layout) {
-  std::vector<int> sizes;
+  std::vector<std::string> sizes;
   for (int size = kSmallestSet; size <= kLargestSet; ++size)
-    if (length > 0 && length % static_cast<int64_t>(RecordBytes({size, size}, layout)) == 0) sizes.push_back(size);
+    if (length > 0 && length % static_cast<int64_t>(RecordBytes({size, size}, layout)) == 0)
+      sizes.push_back(std::to_string(size));
   if (sizes.empty()) return "; it fits the records of no set";
-  std::string text = "; it fits the records of a set of ";
-  for (size_t i = 0; i < sizes.size(); ++i)
-    text += (i == 0 ? "" : i + 1 == sizes.size() ? " or " : ", ") + std::to_string(sizes[i]);
-  return text + " pixels (--data-dir such a set)";
+  return "; it fits the records of a set of " + WordList(sizes, "or") + " pixels (--data-dir such a set)";
 }
 
 }  // namespace

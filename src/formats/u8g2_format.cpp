@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "formats/bit_writer.h"
 #include "formats/c_text.h"
 #include "formats/font_format.h"
 #include "platform/failure.h"
@@ -15,32 +16,6 @@ namespace {
 constexpr size_t kHeaderSize = 23;
 constexpr size_t kGlyphsPerLookupEntry = 101;  ///< Unicode glyphs between two entries of the lookup table.
 constexpr size_t kLargestGlyph = 254;          ///< A glyph's bytes, its encoding and size included.
-
-/// Bits written from the least significant of each byte on.
-class BitWriter {
- public:
-  void Add(int count, unsigned value) {
-    for (int i = 0; i < count; ++i, ++bit_) {
-      if (bit_ % 8 == 0) bytes_.push_back(0);
-      bytes_.back() |= static_cast<uint8_t>((value >> i & 1) << (bit_ % 8));
-    }
-  }
-  const std::vector<uint8_t>& bytes() const { return bytes_; }
-
- private:
-  std::vector<uint8_t> bytes_;
-  size_t bit_ = 0;
-};
-
-/// Bits only counted, to find the fields that make a font smallest.
-class BitCounter {
- public:
-  void Add(int count, unsigned) { bits_ += static_cast<size_t>(count); }
-  size_t bytes() const { return (bits_ + 7) / 8; }
-
- private:
-  size_t bits_ = 0;
-};
 
 /// The sizes of the fields of every glyph's head.
 struct FieldBits {
@@ -76,19 +51,19 @@ Runs RunsOf(const FontGlyph& glyph) {
 template <class Out>
 void EncodeBitmap(const PlacedGlyph& placed, const FieldBits& bits, Out& out) {
   const FontGlyph& glyph = *placed.glyph;
-  out.Add(bits.width, static_cast<unsigned>(glyph.box_w));
-  out.Add(bits.height, static_cast<unsigned>(glyph.box_h));
-  out.Add(bits.x, static_cast<unsigned>(placed.x + (1 << (bits.x - 1))));
-  out.Add(bits.y, static_cast<unsigned>(placed.y + (1 << (bits.y - 1))));
-  out.Add(bits.advance, static_cast<unsigned>(glyph.advance_px + (1 << (bits.advance - 1))));
+  out.Add(static_cast<unsigned>(glyph.box_w), bits.width);
+  out.Add(static_cast<unsigned>(glyph.box_h), bits.height);
+  out.Add(static_cast<unsigned>(placed.x + (1 << (bits.x - 1))), bits.x);
+  out.Add(static_cast<unsigned>(placed.y + (1 << (bits.y - 1))), bits.y);
+  out.Add(static_cast<unsigned>(glyph.advance_px + (1 << (bits.advance - 1))), bits.advance);
   const unsigned most_zeros = (1u << bits.zeros) - 1, most_ones = (1u << bits.ones) - 1;
   bool first = true;
   std::pair<unsigned, unsigned> last;
   auto pair = [&](unsigned zeros, unsigned ones) {  // A pair, or a bit that repeats the last.
     if (!first && last == std::pair(zeros, ones)) return out.Add(1, 1);
-    if (!first) out.Add(1, 0);
-    out.Add(bits.zeros, zeros);
-    out.Add(bits.ones, ones);
+    if (!first) out.Add(0, 1);
+    out.Add(zeros, bits.zeros);
+    out.Add(ones, bits.ones);
     first = false;
     last = {zeros, ones};
   };
@@ -97,7 +72,7 @@ void EncodeBitmap(const PlacedGlyph& placed, const FieldBits& bits, Out& out) {
     for (; ones > most_ones; ones -= most_ones, zeros = 0) pair(zeros, most_ones);
     if (zeros != 0 || ones != 0) pair(zeros, ones);
   }
-  out.Add(1, 0);  // The end of the bitmap.
+  out.Add(0, 1);  // The end of the bitmap.
 }
 
 /// The bytes of a glyph's encoding: one below 0x100, two above, high first.
@@ -107,7 +82,7 @@ size_t EncodingBytes(const PlacedGlyph& placed) { return placed.glyph->code_poin
 /// run-length coded bitmap.
 std::vector<uint8_t> Encode(const PlacedGlyph& placed, const FieldBits& bits) {
   const FontGlyph& glyph = *placed.glyph;
-  BitWriter out;
+  BitWriter out(BitOrder::kLeastSignificantFirst);
   EncodeBitmap(placed, bits, out);
   std::vector<uint8_t> bytes;
   if (glyph.code_point > 0xFF) bytes.push_back(static_cast<uint8_t>(glyph.code_point >> 8));

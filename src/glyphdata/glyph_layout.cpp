@@ -54,6 +54,12 @@ std::optional<GlyphLayout> ParseLayout(std::string_view name) {
   return std::nullopt;
 }
 
+std::vector<std::string> LayoutNames() {
+  std::vector<std::string> names;
+  for (const auto& entry : kNames) names.push_back(entry.name);
+  return names;
+}
+
 const char* LayoutName(GlyphLayout layout) {
   for (const auto& entry : kNames)
     if (entry.layout == layout) return entry.name;

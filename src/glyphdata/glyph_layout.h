@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pixtrel {
 
@@ -41,6 +42,9 @@ struct RecordFormat {
 
 /// The layout named `name` ("row-msb", ...), or none.
 std::optional<GlyphLayout> ParseLayout(std::string_view name);
+
+/// The names of the layouts, the font's own first.
+std::vector<std::string> LayoutNames();
 
 /// The name of `layout`.
 const char* LayoutName(GlyphLayout layout);

@@ -1,0 +1,14 @@
+#include "platform/word_list.h"
+
+namespace pixtrel {
+
+std::string WordList(const std::vector<std::string>& words, std::string_view last_joiner) {
+  std::string text;
+  for (size_t i = 0; i < words.size(); ++i) {
+    if (i > 0) text += i + 1 == words.size() ? " " + std::string(last_joiner) + " " : ", ";
+    text += words[i];
+  }
+  return text;
+}
+
+}  // namespace pixtrel
