@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds the firmware-like project in tests/firmware against Pixtrel
 # installed into a prefix, as a firmware developer would: on the host, where
-# its program draws the menu; again, where nothing must be done; after the
-# text is touched, where the header is made again (under Ninja and make, the
-# project asking for CMake 3.16 only, as ESP-IDF's template does); with a character the
-# table lacks, where --strict fails the build and the old header stays; and
+# its program draws the menu and an LVGL binary font is made beside it;
+# again, where nothing must be done; after the text is touched, where the
+# header is made again (under Ninja and make, the project asking for CMake
+# 3.16 only, as ESP-IDF's template does); with a character the table lacks,
+# where --strict fails the build and the old header stays; and
 # cross-compiled for a Cortex-M0 with Debian's gcc-arm-none-eabi.
 #
 #   firmware_test.sh BUILD_DIR SAMPLES_DIR SOURCE_DIR
@@ -27,6 +28,11 @@ header=$work/host/menu_glyphs/menu.h
 "$work/host/firmware" >"$work/frame.pbm" || fail "the firmware found the title's glyphs wrong"
 inked=$(tail -n +3 "$work/frame.pbm" | tr -cd 1 | wc -c)
 [ "$inked" -gt 300 ] || fail "the firmware drew $inked pixels of the menu"
+
+font=$(cat "$work/host/binary-fonts.txt")
+[ "$font" = "$work/host/title_font/title_font.bin" ] || fail "title_font_OUTPUTS is $font"
+# An LVGL binary font starts with its head table: its length, then "head".
+[ "$(dd if="$font" bs=1 skip=4 count=4 2>/dev/null)" = head ] || fail "the binary font is no LVGL font"
 
 cmake --build "$work/host" -- -n >"$work/log" 2>&1
 grep -q "no work to do" "$work/log" || fail "a second build did something: $(cat "$work/log")"
