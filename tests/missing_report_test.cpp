@@ -5,17 +5,30 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/platform.h"
+
 namespace pixtrel {
 namespace {
 
-std::string Printed(const MissingReport& report, const std::string& charset) {
+/// What `write` writes to a file.
+template <class Write>
+std::string WrittenBy(Write write) {
   std::FILE* out = std::tmpfile();
-  report.Print(out, "menu.txt", charset);
+  write(out);
   std::string text(static_cast<size_t>(std::ftell(out)), '\0');
   std::rewind(out);
   text.resize(std::fread(text.data(), 1, text.size(), out));
   std::fclose(out);
   return text;
+}
+
+std::string Printed(const MissingReport& report, const std::string& charset) {
+  return WrittenBy([&](std::FILE* out) { report.Print(out, "menu.txt", charset); });
+}
+
+/// `text` as messages are written to a file: on Windows in its code page.
+std::string AsWritten(const std::string& text) {
+  return WrittenBy([&](std::FILE* out) { WriteText(out, text); });
 }
 
 TEST(MissingReportTest, ListsEachCharacterOnceInTheOrderOfItsFirstOccurrence) {
@@ -27,11 +40,11 @@ TEST(MissingReportTest, ListsEachCharacterOnceInTheOrderOfItsFirstOccurrence) {
   report.MissingCharacter({0xA1E6, 0x2103}, 4, MissingCause::kBlank);
   EXPECT_EQ(report.occurrences(), 5);
   EXPECT_EQ(Printed(report, "UTF-8"),
-            "menu.txt:1: missing \u6587 CP936 CEC4, 2 occurrences\n"
-            "menu.txt:2: missing \U0001F600 U+1F600 (no CP936 form), 1 occurrence\n"
-            "menu.txt:2: missing \u20AC CP936 80, 1 occurrence\n"
-            "menu.txt:4: missing \u2103 CP936 A1E6 (blank in the set), 1 occurrence\n"
-            "menu.txt: 4 characters missing, 5 occurrences\n");
+            AsWritten("menu.txt:1: missing \u6587 CP936 CEC4, 2 occurrences\n"
+                      "menu.txt:2: missing \U0001F600 U+1F600 (no CP936 form), 1 occurrence\n"
+                      "menu.txt:2: missing \u20AC CP936 80, 1 occurrence\n"
+                      "menu.txt:4: missing \u2103 CP936 A1E6 (blank in the set), 1 occurrence\n"
+                      "menu.txt: 4 characters missing, 5 occurrences\n"));
   EXPECT_EQ(Printed(report, "ASCII").substr(0, 30), "menu.txt:1: missing ? CP936 CE");
 }
 

@@ -81,7 +81,10 @@ TEST_F(SourceTextTest, TextsOfOtherEncodingsAreRefusedUnlessSaid) {
       {"\xC0\xDF\xC4\xEA \xA5\xE1\xA5\xCB\xA5\xE5\xA1\xBC\n\xB8\xC0\xB8\xEC: \xC6\xFC\xCB\xDC\xB8\xEC\n",
        TextEncoding::kEucJp, "EUC-JP (Japanese); say --encoding euc-jp", "\xD4\x4F"},
   };
-  for (const auto& [text, encoding, refusal, first] : texts) {
+  for (const auto& entry : texts) {
+    // Named, not bound: a lambda cannot capture a structured binding in C++20.
+    const std::string &text = entry.text, &refusal = entry.refusal, &first = entry.first;
+    const TextEncoding encoding = entry.encoding;
     testing::WriteFile(dir_ / "menu.txt", text);
     const std::string said = ": this text looks like " + refusal + ", or --encoding cp936 to read it as CP936";
     EXPECT_EQ(testing::FailureText([&] { OpenSourceFile(RealDisk(), dir_ / "menu.txt", TextEncoding::kDetect); }),

@@ -73,6 +73,7 @@ settle
 # The graphical upgrade, told to uninstall the old copy and then cancelled, leaves it as it was.
 source "$(dirname "$0")/x_server.sh"
 start_x_server
+WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true  # A server started without the display would keep it so.
 wine_do "$installer" >/dev/null 2>&1 &
 upgrade=$!
 until_true 60 eval '[ -n "$(xdotool search --onlyvisible --name "Pixtrel" 2>/dev/null)" ]' || fail "no upgrade asked"
