@@ -28,8 +28,8 @@ std::string UnescapedManPage(const std::string& man) {
   return std::regex_replace(std::regex_replace(man, std::regex(R"(\\f[BIRP])"), ""), std::regex(R"(\\-)"), "-");
 }
 
-/// The options of other tools that the README runs.
-constexpr char kToolOptions[] = "--build --install --prefix";
+/// The options of other tools that the README runs: CMake, lv_font_conv.
+constexpr char kToolOptions[] = "--build --install --prefix --no-compress";
 
 /// True when `text` holds `word` as a word of its own: an option, a choice.
 bool HoldsWord(const std::string& text, const std::string& word) {
