@@ -14,7 +14,7 @@ std::vector<std::string> Lines(const std::string& text, size_t piece = 1 << 20) 
   testing::TrickleSource source(text, piece);
   LineReader reader(source);
   std::vector<std::string> lines;
-  while (std::optional<std::string> line = reader.NextLine()) lines.push_back(*line);
+  while (std::optional<std::string_view> line = reader.NextLine()) lines.emplace_back(*line);
   return lines;
 }
 

@@ -119,7 +119,7 @@ class ExtractionRun {
   /// Appends the record of `character`, at byte `offset` of `line`, when
   /// the glyphs have one; else it is missing. Its code point, when not
   /// given, is looked up only for someone who hears of it.
-  void Take(SourceCharacter character, std::string_view line, size_t offset) {
+  [[gnu::always_inline]] void Take(SourceCharacter character, std::string_view line, size_t offset) {
     GlyphFind found = glyphs_.Find(character);
     if (found.missing) return Missing(WithCodePoint(character), line, offset, *found.missing);
     glyph_file_.Append(found.record);

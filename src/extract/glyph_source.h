@@ -101,14 +101,14 @@ class SetGlyphs final : public GlyphSource {
   /// The glyphs of `store`, which `set` describes.
   SetGlyphs(const GlyphStore& store, const FontSet& set);
 
-  GlyphFind Find(SourceCharacter character) override {
+  [[gnu::always_inline]] GlyphFind Find(SourceCharacter character) override {
     if (character.code == kNoCp936Code || (character.code >= 0x80 && character.code < 0x100))
       return {MissingCause::kNotInSet, {}, {}};
     if (character.code < 0x80) return FindHalfWidth(character);
-    const std::optional<uint16_t> slot = store_.Lookup(character.code);
-    if (!slot) return {MissingCause::kNotInSet, {}, {}};
-    if (store_.IsBlank(*slot)) return {MissingCause::kBlank, {}, {}};
-    return {std::nullopt, {GlyphKind::kTable, *slot, character}, store_.Record(*slot)};
+    const uint16_t slot = store_.FoundSlot(character.code);
+    if (slot == GlyphStore::kNoSlot) return {MissingCause::kNotInSet, {}, {}};
+    if ((slot & GlyphStore::kBlankBit) != 0) return {MissingCause::kBlank, {}, {}};
+    return {std::nullopt, {GlyphKind::kTable, slot, character}, store_.Record(slot)};
   }
   GlyphRecord RecordOf(const WrittenGlyph& glyph) const override;
   RecordShape ShapeOf(const WrittenGlyph& glyph) const override;

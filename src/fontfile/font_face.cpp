@@ -1,15 +1,11 @@
 #include "fontfile/font_face.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_BDF_H
-#include <zlib.h>
-
 #include <cctype>
 #include <cstring>
 #include <memory>
 
 #include "platform/failure.h"
+#include "platform/freetype.h"
 #include "platform/platform.h"
 
 namespace pixtrel {
@@ -21,9 +17,11 @@ namespace {
 std::string Unpacked(const std::string& path) {
   std::string bytes = RealDisk().OpenForReading(path)->ReadAll();
   if (!path.ends_with(".gz")) return bytes;
+  const Freetype& ft = FreetypeFor(path);
   char buffer[1 << 16];
   z_stream stream{};
-  if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) throw FileFailure(path, "Cannot unpack");
+  if (ft.inflate_init2(&stream, 16 + MAX_WBITS, ZLIB_VERSION, static_cast<int>(sizeof stream)) != Z_OK)
+    throw FileFailure(path, "Cannot unpack");
   std::string unpacked;
   stream.next_in = reinterpret_cast<Bytef*>(bytes.data());
   stream.avail_in = static_cast<uInt>(bytes.size());
@@ -31,40 +29,41 @@ std::string Unpacked(const std::string& path) {
   while (result == Z_OK) {
     stream.next_out = reinterpret_cast<Bytef*>(buffer);
     stream.avail_out = sizeof buffer;
-    result = inflate(&stream, Z_NO_FLUSH);
+    result = ft.inflate(&stream, Z_NO_FLUSH);
     unpacked.append(buffer, sizeof buffer - stream.avail_out);
   }
-  inflateEnd(&stream);
+  ft.inflate_end(&stream);
   if (result != Z_STREAM_END) throw FileFailure(path, "Not a whole gzip file");
   return unpacked;
 }
 
-bool IsGb2312Charset(FT_Face face) {
+bool IsGb2312Charset(const Freetype& ft, FT_Face face) {
   const char* encoding = nullptr;
   const char* registry = nullptr;
-  return FT_Get_BDF_Charset_ID(face, &encoding, &registry) == 0 && registry != nullptr &&
+  return ft.get_bdf_charset_id(face, &encoding, &registry) == 0 && registry != nullptr &&
          std::strncmp(registry, "GB2312", 6) == 0;
 }
 
 }  // namespace
 
-void FontFace::Done::operator()(FT_LibraryRec_* library) const { FT_Done_FreeType(library); }
+// FreeType is loaded by then: a face was opened.
+void FontFace::Done::operator()(FT_LibraryRec_* library) const { FreetypeFor("").done_freetype(library); }
 
-void FontFace::Done::operator()(FT_FaceRec_* face) const { FT_Done_Face(face); }
+void FontFace::Done::operator()(FT_FaceRec_* face) const { FreetypeFor("").done_face(face); }
 
 std::shared_ptr<const std::string> FontFace::Read(const std::string& path) {
   return std::make_shared<const std::string>(Unpacked(path));
 }
 
 FontFace::FontFace(const std::string& path, std::shared_ptr<const std::string> data, int index)
-    : path_(path), data_(std::move(data)) {
+    : ft_(&FreetypeFor(path)), path_(path), data_(std::move(data)) {
   FT_Library library;
-  if (FT_Init_FreeType(&library) != 0) throw Failure("FreeType cannot start");
+  if (ft_->init_freetype(&library) != 0) throw Failure("FreeType cannot start");
   library_.reset(library);
   auto open_face = [&](FT_Long face_index) {
     FT_Face face;
-    if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(data_->data()),
-                           static_cast<FT_Long>(data_->size()), face_index, &face) != 0)
+    if (ft_->new_memory_face(library, reinterpret_cast<const FT_Byte*>(data_->data()),
+                             static_cast<FT_Long>(data_->size()), face_index, &face) != 0)
       throw FileFailure(path, "Not a font FreeType reads");
     return std::unique_ptr<FT_FaceRec_, Done>(face);
   };
@@ -72,28 +71,35 @@ FontFace::FontFace(const std::string& path, std::shared_ptr<const std::string> d
   if (index < 0 || index >= faces)
     throw FileFailure(path, "No face " + std::to_string(index) + ": it has " + std::to_string(faces));
   face_ = open_face(index);
-  if (IsGb2312Charset(face_.get()) && face_->num_charmaps > 0) {
-    FT_Set_Charmap(face_.get(), face_->charmaps[0]);
+  if (IsGb2312Charset(*ft_, face_.get()) && face_->num_charmaps > 0) {
+    ft_->set_charmap(face_.get(), face_->charmaps[0]);
     map_ = CharacterMap::kGb2312;
-  } else if (FT_Select_Charmap(face_.get(), FT_ENCODING_UNICODE) == 0) {
+  } else if (ft_->select_charmap(face_.get(), FT_ENCODING_UNICODE) == 0) {
     map_ = CharacterMap::kUnicode;
   }
 }
 
 std::vector<CatalogFace> FontFace::Faces(const std::string& path, const uint8_t* data, size_t size) {
   std::vector<CatalogFace> faces;
+  const Freetype& ft = FreetypeFor(path);
   FT_Library library;
-  if (FT_Init_FreeType(&library) != 0) return faces;
+  if (ft.init_freetype(&library) != 0) return faces;
   const std::unique_ptr<FT_LibraryRec_, Done> library_done(library);
   for (FT_Long index = 0, count = 1; index < count; ++index) {
     FT_Face face;
-    if (FT_New_Memory_Face(library, data, static_cast<FT_Long>(size), index, &face) != 0) break;
+    if (ft.new_memory_face(library, data, static_cast<FT_Long>(size), index, &face) != 0) break;
     const std::unique_ptr<FT_FaceRec_, Done> face_done(face);
     count = face->num_faces;
-    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) continue;
-    auto has = [&](FT_ULong a, FT_ULong b) { return FT_Get_Char_Index(face, a) != 0 && FT_Get_Char_Index(face, b) != 0; };
-    faces.push_back({path, static_cast<int>(index), {face->family_name ? face->family_name : "?"},
-                     face->style_name ? face->style_name : "", has(0x4E2D, 0x6587), has(0x3042, 0x30A2),
+    if (ft.select_charmap(face, FT_ENCODING_UNICODE) != 0) continue;
+    auto has = [&](FT_ULong a, FT_ULong b) {
+      return ft.get_char_index(face, a) != 0 && ft.get_char_index(face, b) != 0;
+    };
+    faces.push_back({path,
+                     static_cast<int>(index),
+                     {face->family_name ? face->family_name : "?"},
+                     face->style_name ? face->style_name : "",
+                     has(0x4E2D, 0x6587),
+                     has(0x3042, 0x30A2),
                      has(0xD55C, 0xAC00)});
   }
   return faces;
@@ -125,7 +131,7 @@ void FontFace::UseStrike(int size) {
   const std::vector<int> sizes = StrikeSizes();
   for (size_t i = 0; i < sizes.size(); ++i) {
     if (sizes[i] != size && face_->available_sizes[i].height != size) continue;
-    if (FT_Select_Size(face_.get(), static_cast<FT_Int>(i)) != 0) break;
+    if (ft_->select_size(face_.get(), static_cast<FT_Int>(i)) != 0) break;
     strike_ = true;
     load_flags_ = FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME;
     return;
@@ -134,7 +140,7 @@ void FontFace::UseStrike(int size) {
 }
 
 void FontFace::UseOutlines(int size, Hinting hinting) {
-  if (FT_Set_Pixel_Sizes(face_.get(), 0, static_cast<FT_UInt>(size)) != 0)
+  if (ft_->set_pixel_sizes(face_.get(), 0, static_cast<FT_UInt>(size)) != 0)
     throw FileFailure(path_, "Cannot draw at " + std::to_string(size) + " pixels");
   strike_ = false;
   hinting_ = hinting;
@@ -178,14 +184,14 @@ std::optional<FontFace::Rendered> FontFace::Render(uint32_t code, int bpp) {
     rendered.ink.pitch = ink.width;
     return rendered;
   }
-  const FT_UInt index = FT_Get_Char_Index(face_.get(), code);
+  const FT_UInt index = ft_->get_char_index(face_.get(), code);
   int flags = FT_LOAD_NO_BITMAP;
   if (hinting_ == Hinting::kNone) flags |= FT_LOAD_NO_HINTING;
   if (hinting_ == Hinting::kAuto) flags |= FT_LOAD_FORCE_AUTOHINT;
   flags |= bpp == 1 ? FT_LOAD_TARGET_MONO : hinting_ == Hinting::kLight ? FT_LOAD_TARGET_LIGHT : FT_LOAD_TARGET_NORMAL;
-  if (index == 0 || FT_Load_Glyph(face_.get(), index, flags) != 0) return std::nullopt;
+  if (index == 0 || ft_->load_glyph(face_.get(), index, flags) != 0) return std::nullopt;
   const FT_GlyphSlot glyph = face_->glyph;
-  if (FT_Render_Glyph(glyph, bpp == 1 ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0) return std::nullopt;
+  if (ft_->render_glyph(glyph, bpp == 1 ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0) return std::nullopt;
   const FT_Bitmap& bitmap = glyph->bitmap;
   Rendered rendered;
   const int most = (1 << bpp) - 1;
@@ -220,8 +226,8 @@ std::optional<bool> FontFace::HasInk(uint32_t code) {
         if (LevelAt(drawn->ink, row, column) != 0) return true;
     return false;
   }
-  const FT_UInt index = FT_Get_Char_Index(face_.get(), code);
-  if (index == 0 || FT_Load_Glyph(face_.get(), index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) != 0) return std::nullopt;
+  const FT_UInt index = ft_->get_char_index(face_.get(), code);
+  if (index == 0 || ft_->load_glyph(face_.get(), index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) != 0) return std::nullopt;
   return face_->glyph->format == FT_GLYPH_FORMAT_OUTLINE && face_->glyph->outline.n_contours > 0;
 }
 
@@ -229,8 +235,8 @@ bool FontFace::HasKerning() const { return FT_HAS_KERNING(face_.get()); }
 
 int FontFace::Kerning(uint32_t left, uint32_t right) const {
   FT_Vector kerning{};
-  if (FT_Get_Kerning(face_.get(), FT_Get_Char_Index(face_.get(), left), FT_Get_Char_Index(face_.get(), right),
-                     FT_KERNING_UNFITTED, &kerning) != 0)
+  if (ft_->get_kerning(face_.get(), ft_->get_char_index(face_.get(), left), ft_->get_char_index(face_.get(), right),
+                       FT_KERNING_UNFITTED, &kerning) != 0)
     return 0;
   return static_cast<int>(kerning.x >= 0 ? (kerning.x + 2) / 4 : -((-kerning.x + 2) / 4));  // 26.6 to 1/16.
 }
@@ -240,12 +246,13 @@ int FontFace::Ascent() const { return static_cast<int>(face_->size->metrics.asce
 int FontFace::Descent() const { return static_cast<int>(-face_->size->metrics.descender >> 6); }
 
 std::optional<FontFace::Drawn> FontFace::Draw(uint32_t code) {
-  const FT_UInt index = FT_Get_Char_Index(face_.get(), code);
-  if (index == 0 || FT_Load_Glyph(face_.get(), index, load_flags_) != 0) return std::nullopt;
+  const FT_UInt index = ft_->get_char_index(face_.get(), code);
+  if (index == 0 || ft_->load_glyph(face_.get(), index, load_flags_) != 0) return std::nullopt;
   const FT_GlyphSlot glyph = face_->glyph;
   Drawn drawn;
   drawn.from_outline = strike_ && glyph->format == FT_GLYPH_FORMAT_OUTLINE;
-  if (glyph->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(glyph, FT_RENDER_MODE_MONO) != 0) return std::nullopt;
+  if (glyph->format != FT_GLYPH_FORMAT_BITMAP && ft_->render_glyph(glyph, FT_RENDER_MODE_MONO) != 0)
+    return std::nullopt;
   if (glyph->bitmap.pixel_mode != FT_PIXEL_MODE_MONO) return std::nullopt;
   drawn.ink.bits = glyph->bitmap.buffer;
   drawn.ink.pitch = glyph->bitmap.pitch;

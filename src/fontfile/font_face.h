@@ -14,6 +14,8 @@ struct FT_FaceRec_;
 
 namespace pixtrel {
 
+struct Freetype;
+
 /// The smallest and the largest size outlines are drawn at, in pixels.
 inline constexpr int kSmallestOutlines = 8, kLargestOutlines = 128;
 
@@ -114,6 +116,7 @@ class FontFace {
   int Kerning(uint32_t left, uint32_t right) const;
 
  private:
+  const Freetype* ft_;  ///< FreeType's functions.
   std::string path_;
   std::shared_ptr<const std::string> data_;  ///< The file's bytes, which FreeType reads in place.
   struct Done {

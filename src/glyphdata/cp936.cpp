@@ -5,6 +5,11 @@
 namespace pixtrel {
 
 std::string_view LastCharacter(std::string_view text) {
+  // A byte below 0x80 is never a lead byte: a character starts after it, so a
+  // line that ends in a pair after one needs no reading from its start.
+  const size_t n = text.size();
+  if (n >= 3 && static_cast<unsigned char>(text[n - 3]) < 0x80 && IsDoubleByte(text[n - 2], text[n - 1]))
+    return text.substr(n - 2);
   std::string_view last;
   ForEachCharacter(text, [&](size_t offset, size_t length) { last = text.substr(offset, length); });
   return last;

@@ -46,6 +46,18 @@ void GlyphStore::MarkBlankGlyphs(const FontSet& set) {
   blank_half_width_.assign(kLastHalfWidth + 1, false);
   for (uint16_t slot : set.blank) blank_[slot] = true;
   for (uint16_t c : set.blank_half_width) blank_half_width_[c] = true;
+  MarkBlankSlots();
+}
+
+void GlyphStore::MarkBlankSlots() {
+  static_assert(GlyphCount <= kBlankBit, "a slot never has the blank bit");
+  if (blank_.empty()) return;
+  for (size_t slot = 0; slot < GlyphCount; ++slot) {
+    const std::string_view entry = CodeTable_[slot].view();
+    if (!blank_[slot] || entry.size() != 2) continue;
+    uint16_t& first = first_slot_[DoubleByteIndex(DoubleByteCode(entry[0], entry[1]))];
+    if (first == slot) first |= kBlankBit;
+  }
 }
 
 std::vector<uint8_t> GlyphStore::ReadRecords(const char* name, RecordShape shape, size_t count) const {
@@ -89,7 +101,7 @@ void GlyphStore::LoadTable() {
   std::unique_ptr<ByteSource> table = disk_.OpenForReading(TablePath());
   LineReader lines(*table);
   for (TableEntry& entry : CodeTable_) {
-    std::optional<std::string> line = lines.NextLine();
+    const std::optional<std::string_view> line = lines.NextLine();
     if (!line) throw FileFailure(TablePath(), "Input past end of file");
     entry = TableEntry(LastCharacter(*line));
   }
@@ -102,6 +114,7 @@ void GlyphStore::IndexTable() {
     if (entry.size() == 2)
       first_slot_[DoubleByteIndex(DoubleByteCode(entry[0], entry[1]))] = static_cast<uint16_t>(slot);
   }
+  MarkBlankSlots();
 }
 
 }  // namespace pixtrel

@@ -120,8 +120,18 @@ class GlyphStore {
       return std::nullopt;
     const uint16_t slot = first_slot_[DoubleByteIndex(code)];
     if (slot == kNoSlot) return std::nullopt;
-    return slot;
+    return static_cast<uint16_t>(slot & ~kBlankBit);
   }
+
+  /// Lookup at one look, for a run: of the double-byte code `code`
+  /// (IsDoubleByte), the first entry's slot, with kBlankBit when its glyph
+  /// is marked blank; or kNoSlot.
+  uint16_t FoundSlot(uint16_t code) const { return first_slot_[DoubleByteIndex(code)]; }
+
+  /// What FoundSlot says of a character no entry holds.
+  static constexpr uint16_t kNoSlot = 0xFFFF;
+  /// What FoundSlot adds to the slot of a glyph marked blank.
+  static constexpr uint16_t kBlankBit = 0x8000;
 
   /// Glyph record `slot` (less than GlyphCount).
   GlyphRecord Record(size_t slot) const { return GlyphRecord(FontBytes_ + slot * record_size_, record_size_); }
@@ -159,11 +169,11 @@ class GlyphStore {
   Disk& disk() const { return disk_; }
 
  private:
-  static constexpr uint16_t kNoSlot = 0xFFFF;
-
   void LoadFont();
   void LoadTable();
   void IndexTable();
+  /// Marks the slots of first_slot_ whose glyphs are marked blank.
+  void MarkBlankSlots();
   /// The `count` records of `shape` in the file `name` of the program directory.
   std::vector<uint8_t> ReadRecords(const char* name, RecordShape shape, size_t count) const;
 
@@ -187,7 +197,7 @@ class GlyphStore {
   std::vector<bool> blank_half_width_;  ///< By character, when marked.
   std::array<TableEntry, GlyphCount> CodeTable_;
   /// For every double-byte code, at DoubleByteIndex, the first entry that
-  /// holds it, or kNoSlot.
+  /// holds it (with kBlankBit when its glyph is marked blank), or kNoSlot.
   std::array<uint16_t, kDoubleByteCodes> first_slot_;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <future>
 #include <iterator>
 
 #include "glyphdata/double_byte_source.h"
@@ -16,6 +17,8 @@ namespace pixtrel {
 namespace {
 
 constexpr size_t kStreamSample = 64 * 1024;
+/// The start of a text from which on it is judged beside the run rather than before it.
+constexpr size_t kJudgedBeside = 16 * 1024;
 
 constexpr EncodingName kEncodings[] = {
     {TextEncoding::kDetect, "auto", "", "", ""},
@@ -110,7 +113,7 @@ TextEncoding Decide(const std::string& name, std::string_view start, TextEncodin
   const bool detect = encoding == TextEncoding::kDetect;
   if (detect) RefuseNonText(name, start);
   if (is_utf8()) return TextEncoding::kUtf8;
-  if (detect)
+  if (detect && start.size() < kJudgedBeside)
     if (const std::optional<TextEncoding> foreign = ForeignEncoding(start)) throw ForeignFailure(name, *foreign);
   return TextEncoding::kCp936;
 }
@@ -151,6 +154,41 @@ bool LooksLikeUtf8(std::string_view sample, bool whole) {
   census.Count(sample);
   if (whole) census.End();
   return census.MostlyUtf8();
+}
+
+/// A long text the detector judges on a thread of its own while the run
+/// reads it as CP936, so that its judgement (1000 instructions a byte of
+/// the sample) costs no time: at its end the read fails as the judgement
+/// says, when it finds the text to be of another East Asian encoding.
+class JudgedText : public ByteSource {
+ public:
+  /// `text`, named `name`, its judgement made from its start `sample`.
+  JudgedText(std::unique_ptr<ByteSource> text, std::string name, std::string sample)
+      : text_(std::move(text)),
+        name_(std::move(name)),
+        judgement_(std::async(std::launch::async, [sample = std::move(sample)] { return ForeignEncoding(sample); })) {}
+
+  size_t Read(char* buffer, size_t size) override {
+    const size_t count = text_->Read(buffer, size);
+    if (count == 0 && judgement_.valid())
+      if (const std::optional<TextEncoding> foreign = judgement_.get()) throw ForeignFailure(name_, *foreign);
+    return count;
+  }
+  int64_t Length() override { return text_->Length(); }
+
+ private:
+  std::unique_ptr<ByteSource> text_;
+  std::string name_;
+  std::future<std::optional<TextEncoding>> judgement_;
+};
+
+/// A CP936 text of `encoding` (auto or detected), which Decide read as
+/// CP936 from its start `start`: as it is, or when it is a text to be
+/// judged that Decide left to be judged beside the run, that judgement's.
+std::unique_ptr<ByteSource> Cp936Text(std::unique_ptr<ByteSource> text, const std::string& name, std::string start,
+                                      TextEncoding encoding) {
+  if (encoding != TextEncoding::kDetect || start.size() < kJudgedBeside) return text;
+  return std::make_unique<JudgedText>(std::move(text), name, std::move(start));
 }
 
 /// A text held whole.
@@ -234,7 +272,11 @@ SourceText OpenSourceFile(Disk& disk, const std::string& path, TextEncoding enco
   const TextEncoding read_as =
       Decide(path, start, encoding, [&] { return (utf8 = Utf8Source::OpenFileIfUtf8(disk, path)) != nullptr; });
   if (utf8) return AsUtf8(std::move(utf8));
-  if (read_as == TextEncoding::kCp936) return {std::make_unique<ReplayedStream>(std::move(start), std::move(file))};
+  if (read_as == TextEncoding::kCp936) {
+    std::string sample = start;
+    return {Cp936Text(std::make_unique<ReplayedStream>(std::move(start), std::move(file)), path, std::move(sample),
+                      encoding)};
+  }
   return AsUtf8(Utf8Source::OpenMeasured(path, [&] { return AsUtf8Text(read_as, path, disk.OpenForReading(path)); }));
 }
 
@@ -242,8 +284,9 @@ SourceText OpenSourceStream(std::unique_ptr<ByteSource> stream, const std::strin
   std::string start = StartOf(*stream);
   const bool whole = start.size() < kStreamSample;
   const TextEncoding read_as = Decide(name, start, encoding, [&] { return LooksLikeUtf8(start, whole); });
+  std::string sample = read_as == TextEncoding::kCp936 ? start : std::string();
   stream = std::make_unique<ReplayedStream>(std::move(start), std::move(stream));
-  if (read_as == TextEncoding::kCp936) return {std::move(stream)};
+  if (read_as == TextEncoding::kCp936) return {Cp936Text(std::move(stream), name, std::move(sample), encoding)};
   return AsUtf8(std::make_unique<Utf8Source>(name, AsUtf8Text(read_as, name, std::move(stream))));
 }
 

@@ -34,11 +34,12 @@ std::optional<LinePiece> LineReader::Next() {
   }
 }
 
-std::optional<std::string> LineReader::NextLine() {
-  std::string line;
+std::optional<std::string_view> LineReader::NextLine() {
+  joined_.clear();
   while (std::optional<LinePiece> piece = Next()) {
-    line += piece->text;
-    if (piece->ends_line) return line;
+    if (piece->ends_line && joined_.empty()) return piece->text;  // A whole line, as most are.
+    joined_ += piece->text;
+    if (piece->ends_line) return joined_;
   }
   return std::nullopt;
 }

@@ -35,8 +35,9 @@ class LineReader {
   std::optional<LinePiece> Next();
 
   /// The next whole line, its pieces joined, or none at the end of the
-  /// source: for texts whose lines are known to be short.
-  std::optional<std::string> NextLine();
+  /// source: for texts whose lines are known to be short. The view stays
+  /// valid until the next call.
+  std::optional<std::string_view> NextLine();
 
   /// Takes back the last `count` bytes of the piece Next just returned,
   /// which did not end its line: they begin the next piece instead.
@@ -59,6 +60,7 @@ class LineReader {
   size_t end_ = 0;        ///< One past the last byte read from the source.
   size_t scanned_ = 0;    ///< Bytes after begin_ known to hold no CR.
   bool at_end_ = false;   ///< The source has reported its end.
+  std::string joined_;    ///< The line NextLine returned, when it came in pieces.
   bool in_line_ = false;  ///< A piece of a line that has not ended was returned.
   int64_t source_length_ = 0;
 };
