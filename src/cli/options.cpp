@@ -437,11 +437,11 @@ const OptionRow* RowOf(int returned) {
   return nullptr;
 }
 
-/// What is wrong with the option getopt_long refused (it returned `returned`,
-/// ':' for a missing value, '?' otherwise), written as `word`.
-std::string Unreadable(int returned, std::string_view word) {
+/// What is wrong with the option getopt_long refused, written as `word`:
+/// a value missing, or given to an option that takes none.
+std::string Unreadable(std::string_view word) {
   const OptionRow* row = RowOf(optopt);
-  if (row != nullptr) return returned == ':' ? WrongValue(*row, "") : Called(*row) + " takes no value";
+  if (row != nullptr) return row->argument != nullptr ? WrongValue(*row, "") : Called(*row) + " takes no value";
   return "unknown option " + (optopt != 0 ? std::string{'-', static_cast<char>(optopt)} : std::string(word));
 }
 
@@ -571,7 +571,7 @@ ParsedCommandLine ParseOptions(std::vector<std::string> arguments) {
       continue;
     }
     const OptionRow* found = RowOf(c);
-    if (found == nullptr) return Refused(Unreadable(c, words[static_cast<size_t>(std::min(optind, argc) - 1)]));
+    if (found == nullptr) return Refused(Unreadable(words[static_cast<size_t>(std::min(optind, argc) - 1)]));
     const OptionRow& row = *found;
     if (!row.set(row, optarg, options, state) || (optarg != nullptr && *optarg == '\0'))
       return Refused(WrongValue(row, optarg != nullptr ? optarg : ""));
