@@ -24,9 +24,17 @@ namespace {
 
 // The choices of the options that take names.
 
-std::vector<OptionChoice> EncodingChoices() {
+/// A choice for each of `items`, named as `name` names it.
+template <class Items, class Name>
+std::vector<OptionChoice> ChoicesOf(const Items& items, Name name) {
   std::vector<OptionChoice> choices;
-  for (const EncodingName& encoding : EncodingNames()) choices.push_back({encoding.name, encoding.aliases, ""});
+  for (const auto& item : items) choices.push_back({name(item), "", ""});
+  return choices;
+}
+
+std::vector<OptionChoice> EncodingChoices() {
+  std::vector<OptionChoice> choices = ChoicesOf(EncodingNames(), [](const EncodingName& e) { return e.name; });
+  for (size_t i = 0; i < choices.size(); ++i) choices[i].aliases = EncodingNames()[i].aliases;
   choices.front().what =
       "UTF-8 or UTF-16 when they say so, else CP936; one that looks like another East Asian encoding, or no text, "
       "is refused";
@@ -34,39 +42,31 @@ std::vector<OptionChoice> EncodingChoices() {
 }
 
 std::vector<OptionChoice> CharsetChoices() {
-  std::vector<OptionChoice> choices;
-  for (const CharsetName& charset : CharsetNames()) choices.push_back({charset.name, "", ""});
-  return choices;
+  return ChoicesOf(CharsetNames(), [](const CharsetName& charset) { return charset.name; });
 }
 
 std::vector<OptionChoice> LayoutChoices() {
-  std::vector<OptionChoice> choices;
-  for (const std::string& name : LayoutNames()) choices.push_back({name, "", ""});
-  return choices;
+  return ChoicesOf(LayoutNames(), [](const std::string& name) { return name; });
 }
 
 std::vector<OptionChoice> FormatChoices() {
-  std::vector<OptionChoice> choices;
-  for (const FormatKind& kind : Formats()) choices.push_back({kind.name, "", ""});
-  return choices;
+  return ChoicesOf(Formats(), [](const FormatKind& kind) { return kind.name; });
 }
 
 /// The depths some format takes.
 std::vector<OptionChoice> DepthChoices() {
-  std::vector<OptionChoice> choices;
+  std::vector<std::string> depths;
   for (int bpp = 1; bpp <= 8; ++bpp)
     if (std::any_of(Formats().begin(), Formats().end(), [&](const FormatKind& kind) { return kind.TakesDepth(bpp); }))
-      choices.push_back({std::to_string(bpp), "", ""});
-  return choices;
+      depths.push_back(std::to_string(bpp));
+  return ChoicesOf(depths, [](const std::string& depth) { return depth; });
 }
 
 constexpr std::pair<const char*, Hinting> kHintings[] = {
     {"light", Hinting::kLight}, {"normal", Hinting::kNative}, {"none", Hinting::kNone}};
 
 std::vector<OptionChoice> HintingChoices() {
-  std::vector<OptionChoice> choices;
-  for (const auto& [name, hinting] : kHintings) choices.push_back({name, "", ""});
-  return choices;
+  return ChoicesOf(kHintings, [](const auto& hinting) { return hinting.first; });
 }
 
 std::string Lowercase(std::string name) {
