@@ -107,7 +107,9 @@ FormatRequest RequestFor(const Options& options, const ChosenGlyphs& chosen, con
 /// the picture; and what --preview draws afterwards.
 struct Outputs {
   std::vector<std::unique_ptr<GlyphFormat>> files;  ///< The format first.
+  PngPicture* picture = nullptr;                    ///< Among the files, with --png.
   std::unique_ptr<GlyphLog> preview;                ///< Only with --preview.
+  std::unique_ptr<LineLayout> layout;               ///< How the format's library lays out a line, once asked.
 
   GlyphFormat& format() { return *files.front(); }
 };
@@ -115,8 +117,11 @@ struct Outputs {
 Outputs MakeOutputs(const Options& options, const FormatRequest& request, Disk& disk) {
   Outputs outputs;
   outputs.files.push_back(options.format->make(request));
-  if (options.png)
-    outputs.files.push_back(std::make_unique<PngPicture>(request, *options.png, options.png_scale, options.max_width));
+  if (options.png) {
+    auto picture = std::make_unique<PngPicture>(request, *options.png, options.png_scale, options.max_width);
+    outputs.picture = picture.get();
+    outputs.files.push_back(std::move(picture));
+  }
   if (options.preview) outputs.preview = std::make_unique<GlyphLog>(disk);
   return outputs;
 }
@@ -125,7 +130,7 @@ Outputs MakeOutputs(const Options& options, const FormatRequest& request, Disk& 
 struct Findings {
   bool written = false;  ///< Some run appended a record.
   std::vector<MissingReport> missing;
-  std::vector<std::optional<LineWidthCheck>> widths;
+  std::vector<std::unique_ptr<LineWidthCheck>> widths;  ///< With --max-width.
 
   bool SomeMissing() const {
     return std::any_of(missing.begin(), missing.end(), [](const MissingReport& m) { return m.occurrences() > 0; });
@@ -143,11 +148,11 @@ Findings RunSources(const Options& options, const ChosenGlyphs& chosen, Outputs&
   Extractor& extractor = *chosen.extractor;
   CommandLineWindow window(ProgressStream(options));
   for (size_t i = 0; i < options.sources.size(); ++i) {
-    if (options.max_width) found.widths[i].emplace(*chosen.glyphs, *options.max_width);
+    if (options.max_width) found.widths[i] = std::make_unique<LineWidthCheck>(disk, *options.max_width);
     Reports reports;
     reports.Add(&found.missing[i]);
     for (const std::unique_ptr<GlyphFormat>& output : outputs.files) reports.Add(output->Report());
-    reports.Add(found.widths[i] ? &*found.widths[i] : nullptr);
+    reports.Add(found.widths[i].get());
     reports.Add(outputs.preview.get());
     SourceText source = OpenSource(options.sources[i], disk);
     found.missing[i].NameByCodePoint(source.utf8 != nullptr);
@@ -167,6 +172,17 @@ Findings RunSources(const Options& options, const ChosenGlyphs& chosen, Outputs&
     found.written = found.written || outcome == RunOutcome::kWritten;
   }
   return found;
+}
+
+/// After the runs: lays lines out as the format's library does (records in
+/// their cells for a glyph stream), for the widths and the picture.
+void LayOutLines(const Options& options, const ChosenGlyphs& chosen, Outputs& outputs, Findings& found) {
+  if (!options.max_width && !options.png) return;
+  outputs.layout = outputs.format().Layout();
+  if (!outputs.layout) outputs.layout = std::make_unique<CellLayout>(*chosen.glyphs, options.record_format);
+  for (const std::unique_ptr<LineWidthCheck>& widths : found.widths)
+    if (widths) widths->Measure(*outputs.layout);
+  if (outputs.picture != nullptr) outputs.picture->UseLayout(*outputs.layout);
 }
 
 /// Gives the font of `format` the characters of --charset and --range that
@@ -280,6 +296,7 @@ int ExtractCommand(const Options& given, Disk& disk) {
   Findings found = RunSources(options, chosen, outputs, disk);
   if (!options.ranges.empty())
     found.written = AddCharacterSets(options, *chosen.glyphs, outputs.format()) || found.written;
+  LayOutLines(options, chosen, outputs, found);
 
   const bool incomplete = options.strict && (found.SomeMissing() || found.TooWide());
   if (!incomplete) Conclude(options, chosen, found.written, outputs, disk);

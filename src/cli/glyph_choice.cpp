@@ -60,7 +60,7 @@ std::unique_ptr<GlyphSource> FontFileGlyphsFor(const Options& options) {
   request.size = options.size;
   request.hinting = options.hinting;
   request.record_format = options.record_format;
-  request.cells = !options.format->IsFont() || options.png;
+  request.cells = !options.format->IsFont();
   return MakeFontFileGlyphs(request);
 }
 

@@ -1,21 +1,18 @@
 #include "cli/line_width_check.h"
 
-#include "formats/glyph_format.h"
 #include "platform/platform.h"
 
 namespace pixtrel {
 
-void LineWidthCheck::GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) {
-  if (line_number != line_) EndLine();
-  line_ = line_number;
-  width_ += store_.ShapeOf(glyph).width;
-}
-
-void LineWidthCheck::SourceEnded(int64_t) { EndLine(); }
-
-void LineWidthCheck::EndLine() {
-  if (width_ > max_width_) over_.emplace_back(line_, width_);
-  width_ = 0;
+void LineWidthCheck::Measure(LineLayout& layout) {
+  over_.clear();
+  std::vector<WrittenGlyph> line;
+  log_.Walk([&](const WrittenGlyph& glyph, int64_t) { line.push_back(glyph); },
+            [&](int64_t number) {
+              const int64_t width = layout.Lay(line).width;
+              if (width > max_width_) over_.emplace_back(number, width);
+              line.clear();
+            });
 }
 
 void LineWidthCheck::Print(std::FILE* out, const std::string& source) const {

@@ -6,19 +6,27 @@
 #include <vector>
 
 #include "extract/character_report.h"
-#include "extract/glyph_source.h"
+#include "formats/glyph_log.h"
+#include "formats/line_layout.h"
+#include "platform/platform.h"
 
 namespace pixtrel {
 
-/// The lines of a source wider than a display, as the records a run
-/// appends for them draw them, side by side.
+/// The lines of a source wider than a display, as the display library of
+/// the format written lays them out.
 class LineWidthCheck : public CharacterReport {
  public:
-  /// A check of lines against `max_width` pixels, the records' widths taken from `store`.
-  LineWidthCheck(const GlyphSource& store, int max_width) : store_(store), max_width_(max_width) {}
+  /// A check of lines against `max_width` pixels, which keeps what it
+  /// hears on `disk` beyond a few MB.
+  LineWidthCheck(Disk& disk, int max_width) : log_(disk), max_width_(max_width) {}
 
-  void GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) override;
-  void SourceEnded(int64_t line_count) override;
+  void GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) override {
+    log_.GlyphWritten(glyph, line_number);
+  }
+  void SourceEnded(int64_t line_count) override { log_.SourceEnded(line_count); }
+
+  /// After the run: measures every line as `layout` lays it out.
+  void Measure(LineLayout& layout);
 
   /// True when some line is wider.
   bool Any() const { return !over_.empty(); }
@@ -27,12 +35,8 @@ class LineWidthCheck : public CharacterReport {
   void Print(std::FILE* out, const std::string& source) const;
 
  private:
-  void EndLine();
-
-  const GlyphSource& store_;
+  GlyphLog log_;
   const int max_width_;
-  int64_t line_ = 0;                               ///< The line whose records came last.
-  int64_t width_ = 0;                              ///< Its width so far.
   std::vector<std::pair<int64_t, int64_t>> over_;  ///< The lines wider, and their widths.
 };
 

@@ -27,6 +27,11 @@ int SignedBits(int value) { return UnsignedBits(static_cast<uint32_t>(value < 0 
 FontFormat::FontFormat(const FormatRequest& request)
     : OneFileFormat(*request.disk, request.output), request_(request), characters_(*request.glyphs) {}
 
+const std::vector<FontGlyph>& FontFormat::Glyphs() {
+  if (!glyphs_) glyphs_ = characters_.Glyphs();
+  return *glyphs_;
+}
+
 std::string FontFormat::Heading(const char* library, size_t characters, const std::string& size,
                                 const std::string& use) const {
   return std::string("/* A font for ") + library + " of the " + std::to_string(characters) + " characters of " +

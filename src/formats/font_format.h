@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,9 +47,14 @@ class FontFormat : public OneFileFormat {
 
   GlyphOutput& Stream() override { return discarded_; }
   CharacterReport* Report() override { return &characters_; }
-  void Finish() override { file().WriteWhole(Text(characters_.Glyphs())); }
+  void Finish() override { file().WriteWhole(Text(Glyphs())); }
+  std::unique_ptr<LineLayout> Layout() override { return LayoutOf(Glyphs()); }
 
  protected:
+  /// How the format's library lays out a line of the font of `glyphs`,
+  /// which outlive it.
+  virtual std::unique_ptr<LineLayout> LayoutOf(const std::vector<FontGlyph>& glyphs) const = 0;
+
   /// The text of the font's file, of `glyphs` (in code-point order).
   virtual std::string Text(const std::vector<FontGlyph>& glyphs) const = 0;
 
@@ -59,9 +66,14 @@ class FontFormat : public OneFileFormat {
   std::string Heading(const char* library, size_t characters, const std::string& size, const std::string& use) const;
 
  private:
+  /// The glyphs of the characters heard of, in code-point order, made once
+  /// they are all heard of.
+  const std::vector<FontGlyph>& Glyphs();
+
   FormatRequest request_;
   DiscardedGlyphOutput discarded_;
   FontCharacters characters_;
+  std::optional<std::vector<FontGlyph>> glyphs_;
 };
 
 }  // namespace pixtrel

@@ -10,6 +10,7 @@
 #include "extract/character_report.h"
 #include "extract/glyph_output.h"
 #include "extract/glyph_source.h"
+#include "formats/line_layout.h"
 #include "formats/target_file.h"
 #include "glyphdata/font_set.h"
 #include "glyphdata/glyph_layout.h"
@@ -63,6 +64,11 @@ class GlyphFormat {
 
   /// What to tell after a run that succeeded, unless asked to be quiet; or nothing.
   virtual std::optional<std::string> Summary() const { return std::nullopt; }
+
+  /// After the runs: how the format's display library lays out a line of
+  /// what it heard of; none for records drawn one beside the other, in
+  /// their cells. It lives as long as the format.
+  virtual std::unique_ptr<LineLayout> Layout() { return nullptr; }
 };
 
 /// A format that writes one file: it installs, removes and names it.

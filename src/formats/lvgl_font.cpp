@@ -136,20 +136,86 @@ LvglFont MakeLvglFont(const std::vector<FontGlyph>& glyphs, int bpp, bool compre
     PutBitmaps(
         glyphs, [&](const FontGlyph& glyph) { return PlainBitmap(glyph, bpp); }, font);
   }
+  LvglKerning kerned = MakeLvglKerning(font.code_points, kerning);
+  font.kerning = std::move(kerned.pairs);
+  font.kern_scale = kerned.kern_scale;
+  return font;
+}
+
+LvglKerning MakeLvglKerning(const std::vector<uint32_t>& code_points, const std::vector<KerningPair>& kerning) {
+  LvglKerning kerned;
   int largest = 0;
   for (const KerningPair& pair : kerning) largest = std::max(largest, std::abs(pair.adjust));
-  font.kern_scale = std::max(16, (largest * 16 + 126) / 127);
+  kerned.kern_scale = std::max(16, (largest * 16 + 126) / 127);
   std::map<uint32_t, uint32_t> id_of;
-  for (size_t k = 0; k < font.code_points.size(); ++k) id_of[font.code_points[k]] = static_cast<uint32_t>(k + 1);
+  for (size_t k = 0; k < code_points.size(); ++k) id_of[code_points[k]] = static_cast<uint32_t>(k + 1);
   for (const KerningPair& pair : kerning) {
     const int value =
-        (pair.adjust * 16 + (pair.adjust >= 0 ? font.kern_scale / 2 : -font.kern_scale / 2)) / font.kern_scale;
-    if (value != 0) font.kerning.push_back({id_of.at(pair.left), id_of.at(pair.right), static_cast<int8_t>(value)});
+        (pair.adjust * 16 + (pair.adjust >= 0 ? kerned.kern_scale / 2 : -kerned.kern_scale / 2)) / kerned.kern_scale;
+    if (value != 0) kerned.pairs.push_back({id_of.at(pair.left), id_of.at(pair.right), static_cast<int8_t>(value)});
   }
-  std::sort(font.kerning.begin(), font.kerning.end(), [](const LvglFont::Pair& a, const LvglFont::Pair& b) {
+  std::sort(kerned.pairs.begin(), kerned.pairs.end(), [](const LvglFont::Pair& a, const LvglFont::Pair& b) {
     return std::pair(a.left, a.right) < std::pair(b.left, b.right);
   });
-  return font;
+  return kerned;
+}
+
+namespace {
+
+/// LVGL's layout of a line: lv_font_fmt_txt's advances and kerning.
+class LvglLayout : public LineLayout {
+ public:
+  LvglLayout(const FormatRequest& request, const std::vector<FontGlyph>& glyphs)
+      : index_(*request.glyphs, glyphs),
+        kerning_(MakeLvglKerning(CodePointsOf(glyphs), request.kerning ? request.glyphs->Kerning(CodePointsOf(glyphs))
+                                                                       : std::vector<KerningPair>())),
+        glyphs_(glyphs) {}
+
+  LaidOutLine Lay(const std::vector<WrittenGlyph>& written) override {
+    LaidOutLine line;
+    std::vector<const FontGlyph*> inks;
+    for (const WrittenGlyph& glyph : written)
+      if (const FontGlyph* ink = index_.Find(glyph)) inks.push_back(ink), line.glyphs.push_back({ink, 0, 0, glyph.kind});
+    for (size_t i = 0; i < inks.size(); ++i) {
+      PlacedGlyph& placed = line.glyphs[i];
+      placed.x = static_cast<int>(line.width) + inks[i]->box_x;
+      placed.top = index_.TopOf(*inks[i]);
+      line.width += Advance(*inks[i], i + 1 < inks.size() ? inks[i + 1] : nullptr);
+    }
+    return line;
+  }
+
+  int LineHeight() const override { return index_.glyphs().Metrics().line_height; }
+
+ private:
+  /// lv_font_get_glyph_width of `ink` before `next` (none at the line's end).
+  int Advance(const FontGlyph& ink, const FontGlyph* next) const {
+    int value = 0;
+    if (next != nullptr) {
+      const LvglFont::Pair key{IdOf(ink), IdOf(*next), 0};
+      const auto found = std::lower_bound(kerning_.pairs.begin(), kerning_.pairs.end(), key,
+                                          [](const LvglFont::Pair& a, const LvglFont::Pair& b) {
+                                            return std::pair(a.left, a.right) < std::pair(b.left, b.right);
+                                          });
+      if (found != kerning_.pairs.end() && found->left == key.left && found->right == key.right) value = found->value;
+    }
+    const int kerned = value * kerning_.kern_scale;
+    // LVGL shifts the scaled value right by 4 bits, which rounds toward minus infinity.
+    const int kv = kerned >= 0 ? kerned / 16 : -((-kerned + 15) / 16);
+    return (std::max(0, ink.advance + kv) + 8) >> 4;
+  }
+
+  uint32_t IdOf(const FontGlyph& ink) const { return static_cast<uint32_t>(&ink - glyphs_.data()) + 1; }
+
+  FontGlyphIndex index_;
+  LvglKerning kerning_;
+  const std::vector<FontGlyph>& glyphs_;
+};
+
+}  // namespace
+
+std::unique_ptr<LineLayout> MakeLvglLayout(const FormatRequest& request, const std::vector<FontGlyph>& glyphs) {
+  return std::make_unique<LvglLayout>(request, glyphs);
 }
 
 }  // namespace pixtrel

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "extract/glyph_source.h"
 #include "formats/bit_writer.h"
 #include "formats/glyph_format.h"
+#include "formats/line_layout.h"
 
 namespace pixtrel {
 
@@ -48,6 +50,26 @@ struct LvglFont {
   std::vector<Pair> kerning;
   int kern_scale = 16;  ///< 12.4 fixed point.
 };
+
+/// The kerning pairs of an LVGL font, by glyph ids, and its kern_scale.
+struct LvglKerning {
+  std::vector<LvglFont::Pair> pairs;  ///< Sorted by left then right.
+  int kern_scale = 16;
+};
+
+/// The kerning of an LVGL font of the glyphs of `code_points` (ascending;
+/// glyph id k + 1 is code_points[k]), made of the pairs `kerning` (by code
+/// point): each value in 1/16 pixels scaled to a signed byte by the font's
+/// kern_scale, rounded; pairs that round to 0 left out.
+LvglKerning MakeLvglKerning(const std::vector<uint32_t>& code_points, const std::vector<KerningPair>& kerning);
+
+/// How LVGL (8.3 and 9.x) lays out a line of the font of `glyphs` (in
+/// code-point order) that `request` asks for: each glyph's advance plus the
+/// kerning its font holds for it and the next glyph, scaled by kern_scale
+/// and rounded to whole pixels, as lv_font_get_glyph_width gives it and a
+/// label adds it up; each glyph's box at its offsets from the pen on the
+/// baseline. `glyphs` must outlive it.
+std::unique_ptr<LineLayout> MakeLvglLayout(const FormatRequest& request, const std::vector<FontGlyph>& glyphs);
 
 /// The code points of `glyphs`, in their order.
 std::vector<uint32_t> CodePointsOf(const std::vector<FontGlyph>& glyphs);

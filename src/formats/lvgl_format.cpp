@@ -70,6 +70,10 @@ class LvglFormat : public FontFormat {
   using FontFormat::FontFormat;
 
  private:
+  std::unique_ptr<LineLayout> LayoutOf(const std::vector<FontGlyph>& glyphs) const override {
+    return MakeLvglLayout(request(), glyphs);
+  }
+
   std::string Text(const std::vector<FontGlyph>& glyphs) const override {
     const FormatRequest& request = this->request();
     const std::string& ident = request.name;

@@ -18,12 +18,14 @@ struct PictureColours {
   static constexpr uint8_t kOver[3] = {0xFF, 0x40, 0x40};         ///< Ink past the width, and the limit's line.
 };
 
-/// A PNG picture of the text as the records a run appends draw it: line
-/// under line, each record at the x its line gives it, each pixel a square
-/// of `scale`; a placeholder in a colour of its own; with a maximum width, a
-/// line one picture pixel wide at the limit and the ink past it in red.
-/// Written after the run, at `path`, under a temporary name, put in place
-/// by Install; an output beside the run's format, not fed its stream.
+/// A PNG picture of the text as the display draws what a run appends:
+/// line under line, each glyph where the format's library lays it out
+/// (records in their cells for a glyph stream), its coverage blended into
+/// the background, each pixel a square of `scale`; a placeholder in a
+/// colour of its own; with a maximum width, a line one picture pixel wide
+/// at the limit and the ink past it in red. Written after the run, at
+/// `path`, under a temporary name, put in place by Install; an output
+/// beside the run's format, not fed its stream.
 class PngPicture : public OneFileFormat {
  public:
   PngPicture(const FormatRequest& request, const std::string& path, int scale, std::optional<int> max_width);
@@ -31,11 +33,15 @@ class PngPicture : public OneFileFormat {
   GlyphOutput& Stream() override { return discarded_; }
   CharacterReport* Report() override { return &log_; }
 
+  /// Lays lines out as `layout` does, which outlives the picture; before Finish.
+  void UseLayout(LineLayout& layout) { layout_ = &layout; }
+
   /// Draws the picture. Throws Failure naming its file.
   void Finish() override;
 
  private:
   FormatRequest request_;
+  LineLayout* layout_ = nullptr;
   int scale_;
   std::optional<int> max_width_;
   DiscardedGlyphOutput discarded_;

@@ -92,11 +92,42 @@ std::vector<uint8_t> Encode(const PlacedGlyph& placed, const FieldBits& bits) {
   return bytes;
 }
 
+/// u8g2's layout of a line: each glyph's advance in whole pixels, its box
+/// at its offsets from the pen on the baseline; a line as wide as
+/// u8g2_GetUTF8Width says, to the right edge of its last glyph's ink.
+class U8g2Layout : public LineLayout {
+ public:
+  U8g2Layout(const GlyphSource& source, const std::vector<FontGlyph>& glyphs) : index_(source, glyphs) {}
+
+  LaidOutLine Lay(const std::vector<WrittenGlyph>& written) override {
+    LaidOutLine line;
+    const FontGlyph* last = nullptr;
+    for (const WrittenGlyph& glyph : written) {
+      const FontGlyph* ink = index_.Find(glyph);
+      if (ink == nullptr || ink->code_point > 0xFFFF) continue;  // u8g2 draws the Basic Multilingual Plane only.
+      line.glyphs.push_back({ink, static_cast<int>(line.width) + ink->box_x, index_.TopOf(*ink), glyph.kind});
+      line.width += ink->advance_px;
+      last = ink;
+    }
+    if (last != nullptr && last->box_w != 0) line.width += last->box_x + last->box_w - last->advance_px;
+    return line;
+  }
+
+  int LineHeight() const override { return index_.glyphs().Metrics().line_height; }
+
+ private:
+  FontGlyphIndex index_;
+};
+
 class U8g2Format : public FontFormat {
  public:
   using FontFormat::FontFormat;
 
  private:
+  std::unique_ptr<LineLayout> LayoutOf(const std::vector<FontGlyph>& glyphs) const override {
+    return std::make_unique<U8g2Layout>(*request().glyphs, glyphs);
+  }
+
   std::string Text(const std::vector<FontGlyph>& glyphs) const override {
     const std::vector<uint8_t> font = Font(glyphs);
     const FormatRequest& request = this->request();
