@@ -94,7 +94,8 @@ std::map<uint32_t, Glyph> ReadLvglBin(const std::string& file) {
   const int compression = file[head + 33], whole_pixels = file[head + 28] == 0;
   const auto default_advance = static_cast<int>(u(head + 22, 2));
   const bool long_offsets = file[head + 26] == 1;
-  EXPECT_EQ(u(head + 4, 2), 3u);  // Tables after head: LVGL's loader reads a kern table from 4 on.
+  // Tables after head: LVGL's loader reads a kern table from 4 on.
+  EXPECT_EQ(u(head + 4, 2), glyf + u(glyf, 4) < file.size() ? 4u : 3u);
   std::map<uint32_t, Glyph> glyphs;
   for (uint32_t m = 0; m < u(cmap + 8, 4); ++m) {
     const size_t table = cmap + 12 + 16 * m;
@@ -180,6 +181,55 @@ TEST(FontFileTest, LvglBinaryFontsDrawAsFreeTypeDrawsTheFace) {
   }
   FT_Done_Face(face);
   FT_Done_FreeType(library);
+}
+
+/// The width LVGL gives a label of `line` in the binary font `file`: each
+/// glyph's advance with the kerning its kern table holds for it and the
+/// next one, scaled by kern_scale, rounded to whole pixels
+/// (lv_font_fmt_txt.c, lv_text_get_width).
+int LvglLabelWidth(const std::string& file, const std::u32string& line) {
+  const std::map<uint32_t, Glyph> glyphs = ReadLvglBin(file);
+  auto u = [&](size_t at, int bytes) {
+    uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | static_cast<uint8_t>(file.at(at + i));
+    return value;
+  };
+  const size_t head = 8, cmap = u(0, 4), loca = cmap + u(cmap, 4), glyf = loca + u(loca, 4), kern = glyf + u(glyf, 4);
+  const int kern_scale = static_cast<int>(u(head + 24, 2)), id_bytes = file[head + 27] == 1 ? 2 : 1;
+  std::map<std::pair<uint32_t, uint32_t>, int> pairs;  // By glyph ids: the glyphs' order by code point, from 1.
+  if (kern < file.size()) {
+    const uint32_t count = u(kern + 12, 4);
+    for (uint32_t k = 0; k < count; ++k)
+      pairs[{u(kern + 16 + 2 * id_bytes * k, id_bytes), u(kern + 16 + 2 * id_bytes * k + id_bytes, id_bytes)}] =
+          static_cast<int8_t>(file.at(kern + 16 + 2 * id_bytes * count + k));
+  }
+  auto id = [&](char32_t c) { return static_cast<uint32_t>(std::distance(glyphs.begin(), glyphs.find(c)) + 1); };
+  int width = 0;
+  for (size_t i = 0; i < line.size(); ++i) {
+    const int value = i + 1 < line.size() ? pairs[{id(line[i]), id(line[i + 1])}] : 0;
+    width += (std::max(0, glyphs.at(line[i]).advance + ((value * kern_scale) >> 4)) + 8) >> 4;
+  }
+  return width;
+}
+
+TEST(FontFileTest, LinesAreAsWideAsLvglLaysThemOut) {
+  testing::TempDir dir;
+  const std::u32string line = U"AVAWAY To Ty 25\u00B0C";
+  testing::WriteFile(dir / "menu.txt", "AVAWAY To Ty 25\u00B0C\n");
+  int kerned = 0;
+  for (const char* kerning : {"", " --no-kerning"}) {
+    SCOPED_TRACE(kerning);
+    const testing::CommandResult run = testing::RunCommand(
+        std::string(PIXTREL_EXTRACT) + " -q --font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf --size 20 --bpp 4 "
+                                       "--format lvgl-bin --max-width 1" + kerning + " -o " + (dir / "ui.bin") + " " +
+            (dir / "menu.txt"),
+        dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const int width = LvglLabelWidth(testing::ReadFile(dir / "ui.bin"), line);
+    EXPECT_NE(run.err.find("menu.txt:1: " + std::to_string(width) + " pixels wide"), std::string::npos) << run.err;
+    if (*kerning == '\0') kerned = width;
+    else EXPECT_LT(kerned, width);  // DejaVu kerns AV, VA, To, Ty.
+  }
 }
 
 }  // namespace
