@@ -158,11 +158,9 @@ TEST(FontFileTest, LvglBinaryFontsDrawAsFreeTypeDrawsTheFace) {
   ASSERT_EQ(FT_New_Face(library, kFont, 0, &face), 0);
   ASSERT_EQ(FT_Set_Pixel_Sizes(face, 0, 24), 0);
   // The last text's glyphs all advance alike, which the file says once.
-  const std::pair<const char*, const char*> runs[] = {{"--bpp 4", text},
-                                                      {"--bpp 4 --compress", text},
-                                                      {"--bpp 2 --compress", text},
-                                                      {"--bpp 8", text},
-                                                      {"--bpp 1", "主菜单"}};
+  const std::pair<const char*, const char*> runs[] = {
+      {"--bpp 4", text}, {"--bpp 4 --compress", text}, {"--bpp 2 --compress", text}, {"--bpp 3 --compress", text},
+      {"--bpp 8", text}, {"--bpp 1", "主菜单"}};
   for (const auto& [options, menu] : runs) {
     SCOPED_TRACE(options);
     testing::WriteFile(dir / "menu.txt", menu);
@@ -219,16 +217,19 @@ TEST(FontFileTest, LinesAreAsWideAsLvglLaysThemOut) {
   int kerned = 0;
   for (const char* kerning : {"", " --no-kerning"}) {
     SCOPED_TRACE(kerning);
-    const testing::CommandResult run = testing::RunCommand(
-        std::string(PIXTREL_EXTRACT) + " -q --font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf --size 20 --bpp 4 "
-                                       "--format lvgl-bin --max-width 1" + kerning + " -o " + (dir / "ui.bin") + " " +
-            (dir / "menu.txt"),
-        dir);
+    const testing::CommandResult run =
+        testing::RunCommand(std::string(PIXTREL_EXTRACT) +
+                                " -q --font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf --size 20 --bpp 4 "
+                                "--format lvgl-bin --max-width 1" +
+                                kerning + " -o " + (dir / "ui.bin") + " " + (dir / "menu.txt"),
+                            dir);
     ASSERT_EQ(run.status, 0) << run.err;
     const int width = LvglLabelWidth(testing::ReadFile(dir / "ui.bin"), line);
     EXPECT_NE(run.err.find("menu.txt:1: " + std::to_string(width) + " pixels wide"), std::string::npos) << run.err;
-    if (*kerning == '\0') kerned = width;
-    else EXPECT_LT(kerned, width);  // DejaVu kerns AV, VA, To, Ty.
+    if (*kerning == '\0')
+      kerned = width;
+    else
+      EXPECT_LT(kerned, width);  // DejaVu kerns AV, VA, To, Ty.
   }
 }
 

@@ -65,14 +65,17 @@ TEST(OptionsTest, RefusesWrongCommandLines) {
            {"--font", "f.ttf", "--data-dir", "d", "a"},
            {"--font", "f.ttf", "--bpp", "4", "--format", "u8g2", "-o", "f.c", "a"},
            {"--font", "f.ttf", "--bpp", "3", "a"},
+           {"--font", "f.ttf", "--bpp", "3", "--format", "lvgl-bin", "-o", "f.bin", "a"},
            {"--font", "f.ttf", "--compress", "a"},
            {"--font", "f.ttf", "--range", "U+50-U+40", "--format", "lvgl", "-o", "f.c"}})
     EXPECT_FALSE(Parse(words)) << words.size();
   // Each refusal says why, in the words of the option's row and the formats' table.
   for (const auto& [words, error] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-           {{"--bpp", "3", "a"}, "--bpp takes 1, 2, 4 or 8 bits a pixel: 3"},
+           {{"--bpp", "5", "a"}, "--bpp takes 1, 2, 3, 4 or 8 bits a pixel: 5"},
            {{"--font", "f", "--bpp", "4", "--format", "u8g2", "-o", "f.c", "a"},
-            "--bpp 4 goes with --format bin, c, h, lvgl or lvgl-bin: u8g2 is 1 bit a pixel"},
+            "--bpp 4 goes with --format bin, c, h, lvgl or lvgl-bin, not u8g2"},
+           {{"--font", "f", "--bpp", "3", "--format", "lvgl", "-o", "f.c", "a"},
+            "--bpp 3 needs --compress: lvgl's library draws 3 bits a pixel only from compressed bitmaps"},
            {{"--fallback", "f", "--format", "c", "a"}, "--fallback goes with --format lvgl, not c"},
            {{"--size", "9", "a"}, "--size goes with --font: a font set's glyphs are drawn at its size, 1 bit a pixel"},
            {{"--format", "png", "a"}, "--format takes bin, c, h, lvgl, lvgl-bin or u8g2: png"},

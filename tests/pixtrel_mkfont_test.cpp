@@ -70,7 +70,8 @@ TEST_F(PixtrelMkfontTest, RefusesWhatItCannotUse) {
   EXPECT_EQ(Run("-o '' " + (dir_ / "u.bdf")), 2);
   EXPECT_NE(testing::ReadFile(dir_ / "err").find("-o needs a directory"), std::string::npos);
   EXPECT_EQ(Run("-o " + (dir_ / "u.bdf") + " " + (dir_ / "u.bdf")), 2);
-  EXPECT_EQ(testing::ReadFile(dir_ / "err"), "pixtrel-mkfont: " + (dir_ / "u.bdf") + ": " + std::strerror(ENOTDIR) + "\n");
+  EXPECT_EQ(testing::ReadFile(dir_ / "err"),
+            "pixtrel-mkfont: " + (dir_ / "u.bdf") + ": " + std::strerror(ENOTDIR) + "\n");
 }
 
 TEST_F(PixtrelMkfontTest, KeepsItsFontAndSaysWhatItRemoves) {
@@ -78,8 +79,9 @@ TEST_F(PixtrelMkfontTest, KeepsItsFontAndSaysWhatItRemoves) {
   testing::WriteFile(dir_ / "u.bdf", Bdf("ISO10646", {0x554A, 'A'}));  // Its "A" is 16 wide: no half-width glyphs.
   testing::WriteFile(dir_ / "half-width.bin", "an older set's");
   ASSERT_EQ(Run(dir_ / "u.bdf"), 0);
-  EXPECT_NE(testing::ReadFile(dir_ / "err").find("pixtrel-mkfont: " + (dir_ / "half-width.bin") +
-                                                 ": removed, since this set has no half-width glyphs\n"),
+  EXPECT_NE(testing::ReadFile(dir_ / "err")
+                .find("pixtrel-mkfont: " + (dir_ / "half-width.bin") +
+                      ": removed, since this set has no half-width glyphs\n"),
             std::string::npos);
   EXPECT_FALSE(testing::Exists(dir_ / "half-width.bin"));
   testing::WriteFile(dir_ / "GB2312.bin", Bdf("ISO10646", {0x554A}));

@@ -105,7 +105,8 @@ TEST(ReferenceTest, TheReadmesOptionListTellsOfEveryOptionAndChoice) {
 
 TEST(ReferenceTest, NothingButTheFormatsTestsAFormatsName) {
   const std::regex tested(R"re((==|!=|FindFormat\(|starts_with\(|ends_with\()\s*"(bin|c|h|lvgl|lvgl-bin|u8g2)")re");
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(std::filesystem::path(PIXTREL_SOURCE) / "src")) {
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(std::filesystem::path(PIXTREL_SOURCE) / "src")) {
     if (!entry.is_regular_file() || entry.path().parent_path().filename() == "formats") continue;
     std::ifstream in(entry.path());
     std::stringstream text;

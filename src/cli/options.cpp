@@ -462,13 +462,16 @@ std::optional<std::string> Conflict(const Options& options, const std::vector<co
       return Called(*row) + " goes with --format " + FormatNamesThatCan(row->needs_ability) + ", not " + format.name;
   }
   if (options.font && options.data_dir) return "--font and --data-dir are two sources of glyphs: say one";
-  if (!format.TakesDepth(options.record_format.bpp)) {
+  const int bpp = options.record_format.bpp;
+  if (!format.TakesDepth(bpp)) {
     std::vector<std::string> names;
     for (const FormatKind& kind : Formats())
-      if (kind.TakesDepth(options.record_format.bpp)) names.push_back(kind.name);
-    return "--bpp " + std::to_string(options.record_format.bpp) + " goes with --format " + WordList(names, "or") +
-           ": " + format.name + " is 1 bit a pixel";
+      if (kind.TakesDepth(bpp)) names.push_back(kind.name);
+    return "--bpp " + std::to_string(bpp) + " goes with --format " + WordList(names, "or") + ", not " + format.name;
   }
+  if (format.CompressesDepth(bpp) && !options.compress)
+    return "--bpp " + std::to_string(bpp) + " needs --compress: " + format.name + "'s library draws " +
+           std::to_string(bpp) + " bits a pixel only from compressed bitmaps";
   if (options.record_format.bpp != 1 && options.record_format.layout != GlyphLayout::kRowMsb)
     return "--layout goes with --bpp 1: deeper records are rows, the leftmost pixel in the high bits";
   if (options.depfile && options.ToStandardOutput()) return "--depfile needs a target file, not -";

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "extract/glyph_source.h"
 #include "extract/character_report.h"
+#include "extract/glyph_source.h"
 #include "formats/glyph_format.h"
 #include "formats/target_file.h"
 

@@ -16,23 +16,26 @@ namespace pixtrel {
 namespace {
 
 constexpr unsigned kEveryDepth = 1 << 1 | 1 << 2 | 1 << 4 | 1 << 8;
+/// LVGL draws 3 bits a pixel too, but only compressed (lv_font_fmt_txt.c has no plain 3-bit bitmaps).
+constexpr unsigned kLvglDepths = kEveryDepth | 1 << 3, kLvglCompressedDepths = 1 << 3;
 constexpr unsigned kGlyphStream = kTakesLayout | kTakesUnique | kTakesPlaceholder;
 
 constexpr FormatKind kFormats[] = {
     {"bin", "bin", "the records, one after another, as the firmware reads them", FormatRole::kGlyphStream,
-     FormatUse::kData, kGlyphStream | kRecordsFile, kEveryDepth, nullptr, nullptr, MakeBinFormat},
+     FormatUse::kData, kGlyphStream | kRecordsFile, kEveryDepth, 0, nullptr, nullptr, MakeBinFormat},
     {"c", "c", "the records as C arrays with a line table, and a header beside them that declares them",
-     FormatRole::kGlyphStream, FormatUse::kCompiled, kGlyphStream | kCNames, kEveryDepth, "h", kCHeaderStart,
+     FormatRole::kGlyphStream, FormatUse::kCompiled, kGlyphStream | kCNames, kEveryDepth, 0, "h", kCHeaderStart,
      MakeCSourceFormat},
     {"h", "h", "the records as C arrays with a line table, in a header", FormatRole::kGlyphStream, FormatUse::kIncluded,
-     kGlyphStream | kCNames, kEveryDepth, nullptr, nullptr, MakeCHeaderFormat},
+     kGlyphStream | kCNames, kEveryDepth, 0, nullptr, nullptr, MakeCHeaderFormat},
     {"lvgl", "c", "a font of the texts' characters for LVGL 8.3 and 9, in C (lv_font_t)", FormatRole::kFont,
-     FormatUse::kCompiled, kTakesFallback | kTakesCompress | kTakesCharsets | kCNames, kEveryDepth, nullptr, nullptr,
-     MakeLvglFormat},
+     FormatUse::kCompiled, kTakesFallback | kTakesCompress | kTakesCharsets | kCNames, kLvglDepths,
+     kLvglCompressedDepths, nullptr, nullptr, MakeLvglFormat},
     {"lvgl-bin", "bin", "a font of the texts' characters for LVGL, in its binary font file", FormatRole::kFont,
-     FormatUse::kData, kTakesCompress | kTakesCharsets, kEveryDepth, nullptr, nullptr, MakeLvglBinFormat},
+     FormatUse::kData, kTakesCompress | kTakesCharsets, kLvglDepths, kLvglCompressedDepths, nullptr, nullptr,
+     MakeLvglBinFormat},
     {"u8g2", "c", "a font of the texts' characters for u8g2, in C, 1 bit a pixel", FormatRole::kFont,
-     FormatUse::kCompiled, kTakesCharsets | kCNames, 1 << 1, nullptr, nullptr, MakeU8g2Format},
+     FormatUse::kCompiled, kTakesCharsets | kCNames, 1 << 1, 0, nullptr, nullptr, MakeU8g2Format},
 };
 
 }  // namespace

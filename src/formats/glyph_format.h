@@ -122,8 +122,9 @@ struct FormatKind {
   const char* help;       ///< What it writes, for --help and --list-formats.
   FormatRole role;
   FormatUse use;
-  unsigned abilities;  ///< FormatAbility bits.
-  unsigned depths;     ///< The bits a pixel it takes, bit n for n bits.
+  unsigned abilities;          ///< FormatAbility bits.
+  unsigned depths;             ///< The bits a pixel it takes, bit n for n bits.
+  unsigned compressed_depths;  ///< Those of them its library draws only from compressed bitmaps.
   /// The extension of the file it writes beside its own (a C source's
   /// header), which declares what it defines; nullptr for none.
   const char* companion;
@@ -136,6 +137,8 @@ struct FormatKind {
   bool Can(unsigned ability) const { return (abilities & ability) == ability; }
   /// True when it takes records of `bpp` bits a pixel.
   bool TakesDepth(int bpp) const { return bpp >= 0 && bpp < 32 && (depths >> bpp & 1) != 0; }
+  /// True when its library draws `bpp` bits a pixel only from compressed bitmaps.
+  bool CompressesDepth(int bpp) const { return bpp >= 0 && bpp < 32 && (compressed_depths >> bpp & 1) != 0; }
   /// True when it writes a font for a display library.
   bool IsFont() const { return role == FormatRole::kFont; }
 };

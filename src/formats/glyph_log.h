@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "extract/glyph_source.h"
 #include "extract/character_report.h"
+#include "extract/glyph_source.h"
 #include "glyphdata/glyph_store.h"
 #include "platform/platform.h"
 

@@ -24,7 +24,8 @@ const FontGlyph& CellLayout::InkOf(const WrittenGlyph& glyph) {
   const GlyphRecord record = glyphs_.RecordOf(glyph);
   ink.box_w = shape.width, ink.box_h = shape.height;
   for (int y = 0; y < shape.height; ++y)
-    for (int x = 0; x < shape.width; ++x) ink.levels.push_back(static_cast<uint8_t>(LevelAt(record.data(), shape, format_, x, y)));
+    for (int x = 0; x < shape.width; ++x)
+      ink.levels.push_back(static_cast<uint8_t>(LevelAt(record.data(), shape, format_, x, y)));
   return ink;
 }
 

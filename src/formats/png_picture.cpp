@@ -76,7 +76,7 @@ void PngPicture::Finish() {
           const int level = ink.levels[static_cast<size_t>(row_in_box * ink.box_w + x)];
           const int64_t at = placed.x + x;
           if (level == 0 || at < 0 || at >= widest) continue;
-          const uint8_t* colour_of_ink = at >= limit && limit >= 0             ? PictureColours::kOver
+          const uint8_t* colour_of_ink = at >= limit && limit >= 0                ? PictureColours::kOver
                                          : placed.kind == GlyphKind::kPlaceholder ? PictureColours::kPlaceholder
                                                                                   : PictureColours::kInk;
           // Coverage blends the ink into the background.
