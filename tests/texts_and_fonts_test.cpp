@@ -105,5 +105,21 @@ TEST_F(TextsAndFontsTest, WholeSetsHoldAsciiAndTellWhatTheFontLacks) {
   EXPECT_EQ(static_cast<size_t>(std::count(result.err.begin(), result.err.end(), '\n')), lacking);
 }
 
+TEST_F(TextsAndFontsTest, AGlyphCutToItsCellIsToldOf) {
+  testing::WriteFile(dir_ / "m.txt", "Menu WWW\nMM\n");
+  testing::WriteFile(dir_ / "m.bin", "old");
+  const std::string run =
+      "--font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf --size 16 --half-width -o " + (dir_ / "m.bin") + " ";
+  const std::string told = (dir_ / "m.txt") + ":1: M is 11 pixels wide, 8 fit its half-width cell\n" + (dir_ / "m.txt") +
+                           ":1: W is 15 pixels wide, 8 fit its half-width cell\n";
+  testing::CommandResult result = Extract("--strict " + run + (dir_ / "m.txt"));
+  EXPECT_EQ(result.status, 3);
+  EXPECT_EQ(result.err.substr(0, told.size()), told);
+  EXPECT_EQ(testing::ReadFile(dir_ / "m.bin"), "old");
+  result = Extract("-q " + run + (dir_ / "m.txt"));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, told);
+}
+
 }  // namespace
 }  // namespace pixtrel

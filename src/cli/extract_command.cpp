@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/command_line_window.h"
+#include "cli/cut_glyph_report.h"
 #include "cli/depfile.h"
 #include "cli/glyph_choice.h"
 #include "cli/line_width_check.h"
@@ -130,6 +131,7 @@ Outputs MakeOutputs(const Options& options, const FormatRequest& request, Disk& 
 struct Findings {
   bool written = false;  ///< Some run appended a record.
   std::vector<MissingReport> missing;
+  std::vector<std::unique_ptr<CutGlyphReport>> cut;
   std::vector<std::unique_ptr<LineWidthCheck>> widths;  ///< With --max-width.
 
   bool SomeMissing() const {
@@ -137,6 +139,9 @@ struct Findings {
   }
   bool TooWide() const {
     return std::any_of(widths.begin(), widths.end(), [](const auto& w) { return w && w->Any(); });
+  }
+  bool SomeCut() const {
+    return std::any_of(cut.begin(), cut.end(), [](const auto& c) { return c->Any(); });
   }
 };
 
@@ -149,10 +154,12 @@ Findings RunSources(const Options& options, const ChosenGlyphs& chosen, Outputs&
   CommandLineWindow window(ProgressStream(options));
   for (size_t i = 0; i < options.sources.size(); ++i) {
     if (options.max_width) found.widths[i] = std::make_unique<LineWidthCheck>(disk, *options.max_width);
+    found.cut.push_back(std::make_unique<CutGlyphReport>(*chosen.glyphs));
     Reports reports;
     reports.Add(&found.missing[i]);
     for (const std::unique_ptr<GlyphFormat>& output : outputs.files) reports.Add(output->Report());
     reports.Add(found.widths[i].get());
+    reports.Add(found.cut[i].get());
     reports.Add(outputs.preview.get());
     SourceText source = OpenSource(options.sources[i], disk);
     found.missing[i].NameByCodePoint(source.utf8 != nullptr);
@@ -261,14 +268,17 @@ void ReportFindings(const Options& options, const Findings& found) {
       Warn(name + ": warning: " + std::to_string(missing.characters()) +
            (missing.characters() == 1 ? " character" : " characters") + " got no glyph (--missing lists them)");
     if (found.widths[i] && found.widths[i]->Any()) found.widths[i]->Print(stderr, name);
+    found.cut[i]->Print(stderr, name, LocaleCharset());
   }
 }
 
 /// Says why --strict keeps the old files, naming the glyph file `output`.
 void SayNotWritten(const Options& options, const Findings& found, const std::string& output) {
-  const char* why = found.SomeMissing() && found.TooWide() ? "some characters got no glyph and some lines are too wide"
-                    : found.SomeMissing()                  ? "some characters got no glyph"
-                                                           : "some lines are too wide";
+  std::vector<std::string> whys;
+  if (found.SomeMissing()) whys.push_back("some characters got no glyph");
+  if (found.SomeCut()) whys.push_back("some glyphs are cut to their cells");
+  if (found.TooWide()) whys.push_back("some lines are too wide");
+  const std::string why = WordList(whys, "and");
   Warn(options.ToStandardOutput() ? std::string("-: ") + why + " (--strict)"
                                   : output + ": not written, since " + why + " (--strict)");
 }
@@ -298,7 +308,7 @@ int ExtractCommand(const Options& given, Disk& disk) {
     found.written = AddCharacterSets(options, *chosen.glyphs, outputs.format()) || found.written;
   LayOutLines(options, chosen, outputs, found);
 
-  const bool incomplete = options.strict && (found.SomeMissing() || found.TooWide());
+  const bool incomplete = options.strict && (found.SomeMissing() || found.SomeCut() || found.TooWide());
   if (!incomplete) Conclude(options, chosen, found.written, outputs, disk);
   ReportFindings(options, found);
   if (incomplete) {

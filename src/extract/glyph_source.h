@@ -87,6 +87,11 @@ class GlyphSource {
     return font_glyphs;
   }
 
+  /// How the record of `glyph` falls short of its glyph, when ink of it was
+  /// cut off to fit its cell ("13 pixels wide, 8 fit its half-width
+  /// cell"); none when the record holds all of it.
+  virtual std::optional<std::string> CutOf(const WrittenGlyph& /*glyph*/) const { return std::nullopt; }
+
   /// The kerning pairs among `code_points` (ascending), none unless the source has them.
   virtual std::vector<KerningPair> Kerning(const std::vector<uint32_t>& /*code_points*/) const { return {}; }
 

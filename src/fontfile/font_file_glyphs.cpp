@@ -53,6 +53,15 @@ std::vector<uint8_t> BoxLevels(int size, uint8_t most) {
   return levels;
 }
 
+/// How a cell of `shape` falls short of the ink of `glyph`, cut to fit it:
+/// "13 pixels wide, 8 fit its half-width cell".
+std::string CutBy(const FontGlyph& glyph, RecordShape shape, bool half_width) {
+  const char* cell = half_width ? "its half-width cell" : "its cell";
+  if (glyph.box_w > shape.width)
+    return std::to_string(glyph.box_w) + " pixels wide, " + std::to_string(shape.width) + " fit " + cell;
+  return std::to_string(glyph.box_h) + " pixels high, " + std::to_string(shape.height) + " fit " + cell;
+}
+
 }  // namespace
 
 std::unique_ptr<GlyphSource> MakeFontFileGlyphs(const FontFileRequest& request) {
@@ -101,14 +110,16 @@ GlyphFind FontFileGlyphs::Draw(SourceCharacter character) {
     return GlyphFind{cause, {}, {}};
   };
   if (code_point == 0) return missing(MissingCause::kNotInSet);
-  Glyph glyph{character, std::nullopt, metrics_.cell, std::vector<uint8_t>(1)};
+  Glyph glyph{character, std::nullopt, metrics_.cell, std::vector<uint8_t>(1), std::nullopt};
   if (code_point < 0x80) glyph.shape.width = HalfWidthOf(metrics_.cell.width);
   if (request_.cells) {
     const std::optional<FontFace::Rendered> rendered = face_->Render(code_point, metrics_.bpp);
     if (!rendered) return missing(MissingCause::kNotInSet);
     glyph.font = Trimmed(*rendered, code_point);
     if (glyph.font->box_w == 0 && !IsWhiteSpace(code_point)) return missing(MissingCause::kBlank);
-    glyph.record = CellRecord(rendered->ink, glyph.shape);
+    Placement placement;
+    glyph.record = CellRecord(rendered->ink, glyph.shape, &placement);
+    if (placement.clipped) glyph.cut = CutBy(*glyph.font, glyph.shape, glyph.shape.width < metrics_.cell.width);
   } else {
     const std::optional<bool> inked = face_->HasInk(code_point);
     if (!inked) return missing(MissingCause::kNotInSet);
@@ -159,10 +170,18 @@ FontGlyph FontFileGlyphs::FontGlyphDrawn(FontFace& face, uint32_t code_point) co
   return Trimmed(*rendered, code_point);
 }
 
-std::vector<uint8_t> FontFileGlyphs::CellRecord(const InkBitmap& ink, RecordShape shape) const {
+std::optional<std::string> FontFileGlyphs::CutOf(const WrittenGlyph& glyph) const {
+  if (glyph.kind != GlyphKind::kFont) return std::nullopt;
+  return glyphs_.at(glyph.slot).cut;
+}
+
+std::vector<uint8_t> FontFileGlyphs::CellRecord(const InkBitmap& ink, RecordShape shape, Placement* placement) const {
   const RecordFormat format = request_.record_format;
   std::vector<uint8_t> own(RecordBytes(shape, RecordFormat{GlyphLayout::kRowMsb, false, format.bpp}));
-  if (ink.bits != nullptr) PlaceInCell(ink, {shape.width, shape.height}, cell_baseline_, own.data());
+  if (ink.bits != nullptr) {
+    const Placement placed = PlaceInCell(ink, {shape.width, shape.height}, cell_baseline_, own.data());
+    if (placement != nullptr) *placement = placed;
+  }
   if (format.bpp > 1 && !format.invert) return own;
   if (format.bpp > 1) {
     // Flipped: each level read as its complement, as LevelAt reads it back.

@@ -48,6 +48,7 @@ class FontFileGlyphs : public GlyphSource {
   /// Draws those not drawn yet on as many threads as there are processors (up to 4).
   std::vector<FontGlyph> FontGlyphsOf(const std::vector<WrittenGlyph>& glyphs) const override;
   std::vector<KerningPair> Kerning(const std::vector<uint32_t>& code_points) const override;
+  std::optional<std::string> CutOf(const WrittenGlyph& glyph) const override;
   const SourceMetrics& Metrics() const override { return metrics_; }
 
  private:
@@ -56,6 +57,7 @@ class FontFileGlyphs : public GlyphSource {
     std::optional<FontGlyph> font;  ///< None until drawn, when no cell needed drawing it.
     RecordShape shape;
     std::vector<uint8_t> record;
+    std::optional<std::string> cut;  ///< How its record falls short of it, when ink was cut off.
   };
 
   /// Finds the glyph of `character` in the face, drawn when a cell is asked
@@ -71,8 +73,9 @@ class FontFileGlyphs : public GlyphSource {
   void DrawAtSize(FontFace& face) const;
   /// The glyph of `code_point` as a font holds it, drawn by `face`.
   FontGlyph FontGlyphDrawn(FontFace& face, uint32_t code_point) const;
-  /// The record of the cell of `shape` with `ink` in it, in the records' format.
-  std::vector<uint8_t> CellRecord(const InkBitmap& ink, RecordShape shape) const;
+  /// The record of the cell of `shape` with `ink` in it, in the records'
+  /// format; what became of the ink, into `placement` when given.
+  std::vector<uint8_t> CellRecord(const InkBitmap& ink, RecordShape shape, Placement* placement = nullptr) const;
 
   FontFileRequest request_;
   std::shared_ptr<const std::string> data_;  ///< The font file's bytes.
