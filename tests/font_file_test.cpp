@@ -181,6 +181,28 @@ TEST(FontFileTest, LvglBinaryFontsDrawAsFreeTypeDrawsTheFace) {
   FT_Done_FreeType(library);
 }
 
+TEST(FontFileTest, SeveralFontsMakeOneEachCharacterFromTheFirstThatHasIt) {
+  testing::TempDir dir;
+  constexpr char kDejaVu[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  testing::WriteFile(dir / "menu.txt", "\u4E3B\u83DC\u5355 AVAW\n");
+  const testing::CommandResult run = testing::RunCommand(
+      std::string(PIXTREL_EXTRACT) + " -q --strict --font " + kDejaVu + " --font " + kFont +
+          " --face 0 --size 24 --bpp 4 --format lvgl-bin -o " + (dir / "ui.bin") + " " + (dir / "menu.txt"),
+      dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::map<uint32_t, Glyph> glyphs = ReadLvglBin(testing::ReadFile(dir / "ui.bin"));
+  FT_Library library;
+  ASSERT_EQ(FT_Init_FreeType(&library), 0);
+  for (const auto& [file, code_points] : {std::pair(kDejaVu, U"AVW "), std::pair(kFont, U"\u4E3B\u83DC\u5355")}) {
+    FT_Face face;
+    ASSERT_EQ(FT_New_Face(library, file, 0, &face), 0);
+    ASSERT_EQ(FT_Set_Pixel_Sizes(face, 0, 24), 0);
+    for (const char32_t* c = code_points; *c != 0; ++c) EXPECT_EQ(glyphs.at(*c), FreeTypeGlyph(face, *c, 4)) << file;
+    FT_Done_Face(face);
+  }
+  FT_Done_FreeType(library);
+}
+
 /// The width LVGL gives a label of `line` in the binary font `file`: each
 /// glyph's advance with the kerning its kern table holds for it and the
 /// next one, scaled by kern_scale, rounded to whole pixels

@@ -195,7 +195,8 @@ void LayOutLines(const Options& options, const ChosenGlyphs& chosen, Outputs& ou
 /// Gives the font of `format` the characters of --charset and --range that
 /// `glyphs` has; warns of those it lacks, or with --missing lists them. True
 /// when it has some.
-bool AddCharacterSets(const Options& options, GlyphSource& glyphs, GlyphFormat& format) {
+bool AddCharacterSets(const Options& options, const ChosenGlyphs& chosen, GlyphFormat& format) {
+  GlyphSource& glyphs = *chosen.glyphs;
   std::vector<uint32_t> asked;
   for (const auto& [first, last] : options.ranges)
     for (uint32_t code_point = first; code_point <= last; ++code_point) asked.push_back(code_point);
@@ -209,7 +210,7 @@ bool AddCharacterSets(const Options& options, GlyphSource& glyphs, GlyphFormat& 
     else
       format.Report()->GlyphWritten(found.glyph, 0);
   }
-  const std::string& font = *options.font;
+  const std::string font = chosen.FontNames();
   if (options.missing) {
     for (uint32_t code_point : lacking)
       WriteText(stderr,
@@ -304,8 +305,7 @@ int ExtractCommand(const Options& given, Disk& disk) {
   const FormatRequest request = RequestFor(options, chosen, targets, disk);
   Outputs outputs = MakeOutputs(options, request, disk);
   Findings found = RunSources(options, chosen, outputs, disk);
-  if (!options.ranges.empty())
-    found.written = AddCharacterSets(options, *chosen.glyphs, outputs.format()) || found.written;
+  if (!options.ranges.empty()) found.written = AddCharacterSets(options, chosen, outputs.format()) || found.written;
   LayOutLines(options, chosen, outputs, found);
 
   const bool incomplete = options.strict && (found.SomeMissing() || found.SomeCut() || found.TooWide());

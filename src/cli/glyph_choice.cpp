@@ -2,10 +2,12 @@
 
 #include <cstdio>
 
+#include "fontfile/font_chain.h"
 #include "fontfile/font_file_glyphs.h"
 #include "fontfile/installed_fonts.h"
 #include "glyphdata/output_path.h"
 #include "platform/failure.h"
+#include "platform/word_list.h"
 #include "shipped_sets.h"
 
 namespace pixtrel {
@@ -52,24 +54,32 @@ void LoadSet(Extractor& extractor, const FontSet& set, const std::string& dir, c
   Warn(extractor.FontPath() + ": warning: " + *shortage);
 }
 
-/// The glyphs of the font file --font names, as `options` ask.
+/// The glyphs of the font files --font names, as `options` ask: of one, or
+/// of several chained.
 std::unique_ptr<GlyphSource> FontFileGlyphsFor(const Options& options) {
-  FontFileRequest request;
-  request.path = *options.font;
-  request.face = options.face.value_or("0");
-  request.size = options.size;
-  request.hinting = options.hinting;
-  request.record_format = options.record_format;
-  request.cells = !options.format->IsFont();
-  return MakeFontFileGlyphs(request);
+  std::vector<std::unique_ptr<GlyphSource>> fonts;
+  for (const FontChoice& font : options.fonts) {
+    FontFileRequest request;
+    request.path = font.path;
+    request.face = font.face.value_or("0");
+    request.size = options.size;
+    request.hinting = options.hinting;
+    request.record_format = options.record_format;
+    request.cells = !options.format->IsFont();
+    fonts.push_back(MakeFontFileGlyphs(request));
+  }
+  if (fonts.size() == 1) return std::move(fonts.front());
+  return std::make_unique<FontChain>(std::move(fonts));
 }
 
 }  // namespace
 
+std::string ChosenGlyphs::FontNames() const { return WordList(fonts, "and"); }
+
 std::vector<std::string> ChosenGlyphs::FilesRead() const {
-  if (!set) return {font};
+  if (!set) return fonts;
   std::vector<std::string> read = {extractor->FontPath(), extractor->TablePath()};
-  const std::string dir = font.substr(0, NameStart(font) - 1);
+  const std::string dir = extractor->FontPath().substr(0, NameStart(extractor->FontPath()) - 1);
   if (set->described) read.push_back(JoinPath(dir, kDescriptionFileName));
   if (extractor->HasHalfWidth()) read.push_back(JoinPath(dir, kHalfWidthFileName));
   if (extractor->HasPlaceholder()) read.push_back(JoinPath(dir, kPlaceholderFileName));
@@ -77,12 +87,14 @@ std::vector<std::string> ChosenGlyphs::FilesRead() const {
 }
 
 Options WithInstalledFont(Options options, Disk& disk) {
-  if (!options.font || disk.KindOf(*options.font) != FileKind::kNone || NameStart(*options.font) != 0) return options;
-  const std::optional<CatalogFace> found = FindInstalledFace(*options.font);
-  if (!found)
-    throw FileFailure(*options.font, "No such file, nor an installed font of that name (--list-fonts lists them)");
-  options.font = found->path;
-  if (!options.face) options.face = std::to_string(found->index);
+  for (FontChoice& font : options.fonts) {
+    if (disk.KindOf(font.path) != FileKind::kNone || NameStart(font.path) != 0) continue;
+    const std::optional<CatalogFace> found = FindInstalledFace(font.path);
+    if (!found)
+      throw FileFailure(font.path, "No such file, nor an installed font of that name (--list-fonts lists them)");
+    font.path = found->path;
+    if (!font.face) font.face = std::to_string(found->index);
+  }
   return options;
 }
 
@@ -96,7 +108,7 @@ ChosenGlyphs ChooseGlyphs(const Options& options, Disk& disk) {
   const std::string program_dir = ProgramDirectory();
   const std::string data_dir = DataDirectory(options, program_dir, disk);
   ChosenGlyphs chosen;
-  if (!options.font) {
+  if (options.fonts.empty()) {
     CheckDataDir(data_dir, disk);
     chosen.set = FontSet::Read(disk, data_dir);
     chosen.set->CheckFileSizes(disk, data_dir);
@@ -107,11 +119,11 @@ ChosenGlyphs ChooseGlyphs(const Options& options, Disk& disk) {
   if (chosen.set) {
     LoadSet(extractor, *chosen.set, data_dir, options);
     chosen.glyphs = std::make_unique<SetGlyphs>(extractor, *chosen.set);
-    chosen.font = extractor.FontPath();
+    chosen.fonts = {extractor.FontPath()};
   } else {
     chosen.glyphs = FontFileGlyphsFor(options);
     extractor.WriteExtraRecords({options.half_width || options.format->IsFont(), options.placeholder});
-    chosen.font = *options.font;
+    for (const FontChoice& font : options.fonts) chosen.fonts.push_back(font.path);
   }
   return chosen;
 }

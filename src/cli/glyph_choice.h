@@ -20,7 +20,10 @@ struct ChosenGlyphs {
   std::unique_ptr<Extractor> extractor;  ///< The run; a set's store besides.
   std::optional<FontSet> set;            ///< The font set, when the glyphs are a set's.
   std::unique_ptr<GlyphSource> glyphs;
-  std::string font;  ///< The font file the glyphs come from, or the set's font file.
+  std::vector<std::string> fonts;  ///< The font files the glyphs come from, or the set's font file.
+
+  /// The fonts' names, for messages: "a.ttf and b.ttc".
+  std::string FontNames() const;
 
   /// The files the glyphs were read from, for a depfile.
   std::vector<std::string> FilesRead() const;

@@ -20,9 +20,7 @@ class LineWidthCheck : public CharacterReport {
   /// hears on `disk` beyond a few MB.
   LineWidthCheck(Disk& disk, int max_width) : log_(disk), max_width_(max_width) {}
 
-  void GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) override {
-    log_.GlyphWritten(glyph, line_number);
-  }
+  void GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) override { log_.GlyphWritten(glyph, line_number); }
   void SourceEnded(int64_t line_count) override { log_.SourceEnded(line_count); }
 
   /// After the run: measures every line as `layout` lays it out.

@@ -18,6 +18,7 @@ namespace pixtrel {
 /// What the parser keeps while it reads a command line.
 struct CommandLineState {
   TextEncoding encoding = TextEncoding::kDetect;  ///< Of the SOURCEs that follow, as --encoding says.
+  std::optional<std::string> face;                ///< A --face before any --font, the first font's.
 };
 
 namespace {
@@ -151,6 +152,17 @@ bool SetStrict(const OptionRow&, const char*, Options& options, CommandLineState
   return true;
 }
 
+bool AddFont(const OptionRow&, const char* value, Options& options, CommandLineState& state) {
+  options.fonts.push_back({value, options.fonts.empty() ? state.face : std::nullopt});
+  return true;
+}
+
+/// The face of the last --font before it, or of the first when none came yet.
+bool SetFace(const OptionRow&, const char* value, Options& options, CommandLineState& state) {
+  (options.fonts.empty() ? state.face : options.fonts.back().face) = value;
+  return true;
+}
+
 bool SetShow(const OptionRow&, const char* value, Options& options, CommandLineState&) {
   options.action = Options::Action::kShow;
   options.file = value;
@@ -229,15 +241,16 @@ const OptionRow kOptions[] = {
      .argument = "FONT",
      .help = "take the glyphs from the font file FONT (TrueType, OpenType, a TTC collection, WOFF, BDF or PCF, "
              "gzipped too), or the installed font of that name (\"Noto Sans CJK TC\", msyh.ttc), instead of a font "
-             "set: every character it has, with its own advances and boxes",
+             "set: every character it has, with its own advances and boxes; several make one font, each "
+             "character from the first that has it",
      .unit = "a font file or an installed font's name",
-     .set = SetText<&Options::font>},
+     .set = AddFont},
     {.name = "face",
      .argument = "N|NAME",
-     .help = "FONT's face N, or the face of that family name",
+     .help = "the --font before it is its face N, or the face of that family name",
      .unit = "a face's number or family name",
      .needs_font = true,
-     .set = SetText<&Options::face>},
+     .set = SetFace},
     {.name = "size",
      .argument = "PX",
      .help = "draw FONT at PX pixels: outlines at any size, a bitmap font at a strike's (default: 16, or a bitmap "
@@ -456,12 +469,14 @@ std::optional<std::string> Conflict(const Options& options, const std::vector<co
     return "--unique --half-width needs --format " + FormatNamesThatCan(kTakesUnique | kCNames) +
            ": an index cannot tell records of two sizes apart";
   for (const OptionRow* row : given) {
-    if (row->needs_font && !options.font)
+    if (row->needs_font && options.fonts.empty())
       return Called(*row) + " goes with --font: a font set's glyphs are drawn at its size, 1 bit a pixel";
     if (!format.Can(row->needs_ability))
       return Called(*row) + " goes with --format " + FormatNamesThatCan(row->needs_ability) + ", not " + format.name;
   }
-  if (options.font && options.data_dir) return "--font and --data-dir are two sources of glyphs: say one";
+  if (!options.fonts.empty() && options.data_dir) return "--font and --data-dir are two sources of glyphs: say one";
+  if (options.fonts.size() > 1 && !format.IsFont())
+    return "several --font make one font, for --format " + FormatNamesThatCan(kTakesCharsets) + ", not " + format.name;
   const int bpp = options.record_format.bpp;
   if (!format.TakesDepth(bpp)) {
     std::vector<std::string> names;

@@ -19,6 +19,13 @@ struct SourceFile {
   friend bool operator==(const SourceFile&, const SourceFile&) = default;
 };
 
+/// A font file --font names, or an installed font's name, and its face.
+struct FontChoice {
+  std::string path;
+  std::optional<std::string> face;  ///< --face N|NAME: which face of a collection (0, or the one NAME says).
+  friend bool operator==(const FontChoice&, const FontChoice&) = default;
+};
+
 /// What the command line asks pixtrel-extract to do.
 struct Options {
   enum class Action { kExtract, kShow, kListFonts, kListFormats, kHelp, kVersion };
@@ -26,12 +33,13 @@ struct Options {
   Action action = Action::kExtract;
   std::optional<std::string> output;    ///< -o FILE: the glyph file, in place of the derived one.
   std::optional<std::string> data_dir;  ///< --data-dir DIR: where the data files lie.
-  std::optional<std::string> font;      ///< --font FILE|NAME: the glyphs come from a font file instead.
-  std::optional<std::string> face;      ///< --face N|NAME: which face of a collection (0, or the one NAME says).
-  std::optional<int> size;              ///< --size PX: the font file's size in pixels.
-  Hinting hinting = Hinting::kLight;    ///< --hinting: how a font file's outlines are hinted.
-  bool kerning = true;                  ///< --no-kerning clears it: a font for LVGL holds the font file's kerning.
-  bool compress = false;                ///< --compress: LVGL's compressed bitmaps.
+  /// --font FILE|NAME, each with the --face after it: the glyphs come from
+  /// font files instead, each character from the first that has it.
+  std::vector<FontChoice> fonts;
+  std::optional<int> size;            ///< --size PX: the font file's size in pixels.
+  Hinting hinting = Hinting::kLight;  ///< --hinting: how a font file's outlines are hinted.
+  bool kerning = true;                ///< --no-kerning clears it: a font for LVGL holds the font file's kerning.
+  bool compress = false;              ///< --compress: LVGL's compressed bitmaps.
   /// --charset and --range: characters a font holds besides those of the texts, as inclusive ranges.
   std::vector<std::pair<uint32_t, uint32_t>> ranges;
   bool quiet = false;          ///< -q: nothing on stdout or stderr but what was asked for, and trouble.

@@ -23,7 +23,7 @@ Failure Refusal(const std::string& refusal, const std::string& path) {
 void RefuseGuardedFiles(const Options& options, const Extractor& extractor, const RunTargets& targets) {
   std::vector<std::string> read;
   for (const SourceFile& source : options.sources) read.push_back(source.path);
-  if (options.font) read.push_back(*options.font);
+  for (const FontChoice& font : options.fonts) read.push_back(font.path);
   for (const std::string& source : read) {
     if (source == kStandardInput) continue;
     if (std::optional<std::string> refusal = extractor.DataFileRefusal(source)) throw Refusal(*refusal, source);
