@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the firmware-like project in tests/firmware against Pixtrel
 # installed into a prefix, as a firmware developer would: on the host, where
-# its program draws the menu and an LVGL binary font is made beside it;
+# its program draws the menu and an LVGL binary font of two font files is
+# made beside it;
 # again, where nothing must be done; after the text is touched, where the
 # header is made again (under Ninja and make, the project asking for CMake
 # 3.16 only, as ESP-IDF's template does); with a character the table lacks,
@@ -19,6 +20,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 cmake --install "$build_dir" --prefix "$work/prefix" >/dev/null
 cp -r "$project" "$work/src"
 cp "$samples/menu.txt" "$work/src/menu.txt"
+cp "$samples/menu.txt" "$work/src/menu #2.txt"  # A name CMake's depfiles for Ninja do not keep as it is.
+mkdir -p "$work/src/fonts"
+cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$work/src/fonts/"
 package=$work/prefix/lib/cmake/Pixtrel
 
 cmake -S "$work/src" -B "$work/host" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" >"$work/log" 2>&1 ||
@@ -50,6 +54,9 @@ grep -q "missing" "$work/log" || fail "the failed build does not say what is mis
 cmp -s "$header" "$work/menu.h.before" || fail "the failed build did not keep the old header"
 
 cp "$samples/menu.txt" "$work/src/menu.txt"
+cp "$samples/menu.txt" "$work/src/menu #2.txt"  # A name CMake's depfiles for Ninja do not keep as it is.
+mkdir -p "$work/src/fonts"
+cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$work/src/fonts/"
 # Under Makefiles too, a build with nothing new does nothing, and a touched text remakes its header.
 cmake -S "$work/src" -B "$work/make" -G "Unix Makefiles" -DCMAKE_PREFIX_PATH="$work/prefix" >"$work/log" 2>&1 ||
   fail "configuring for make: $(cat "$work/log")"
