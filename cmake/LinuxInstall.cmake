@@ -56,11 +56,11 @@ set(CPACK_PACKAGE_DESCRIPTION "Pixtrel writes the 16x16 glyph of every Chinese c
 in text order, into a file that firmware can draw the text from. It comes
 as a desktop program, Pixtrel, and as pixtrel-extract for makefiles.")
 # pixtrel-extract loads libpng when it makes a picture, FreeType and zlib
-# when it opens a font file (so does pixtrel-mkfont), fontconfig when it
-# looks for an installed font; the window shows Chinese captions and needs
+# when it opens a font file (so does pixtrel-mkfont), HarfBuzz when it reads
+# a font's kerning, fontconfig when it looks for an installed font; the window shows Chinese captions and needs
 # Qt's platform plugins; the libraries' own dependencies are added from the
 # executables.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpng16-16, libfreetype6, zlib1g, libfontconfig1")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpng16-16, libfreetype6, zlib1g, libharfbuzz0b, libfontconfig1")
 if(PIXTREL_BUILD_UI_QT)
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
     ", fonts-wqy-microhei | fonts-noto-cjk, qt6-qpa-plugins, qt6-translations-l10n")

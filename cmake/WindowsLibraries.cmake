@@ -1,7 +1,7 @@
-# zlib, libpng, FreeType and uchardet for the Windows build, built from
+# zlib, libpng, FreeType, HarfBuzz and uchardet for the Windows build, built from
 # Debian's source packages into the build directory when it is first
 # configured, and linked into the programs: the imported targets ZLIB::ZLIB,
-# PNG::PNG, Freetype::Freetype and Uchardet::Uchardet, as the Linux build
+# PNG::PNG, Freetype::Freetype, Harfbuzz::Harfbuzz and Uchardet::Uchardet, as the Linux build
 # finds them on the system.
 
 set(WINDOWS_LIBRARIES ${CMAKE_BINARY_DIR}/windows-libraries/prefix)
@@ -24,9 +24,10 @@ endfunction()
 windows_library(ZLIB::ZLIB libz.a "")
 windows_library(PNG::PNG libpng16.a "" ZLIB::ZLIB)
 windows_library(Freetype::Freetype libfreetype.a freetype2 PNG::PNG ZLIB::ZLIB)
+windows_library(Harfbuzz::Harfbuzz libharfbuzz.a harfbuzz)
 windows_library(Uchardet::Uchardet libuchardet.a "")
 
 # Their licences, beside Pixtrel's in the installed folder.
-foreach(library zlib libpng1.6 freetype uchardet)
+foreach(library zlib libpng1.6 freetype harfbuzz uchardet)
   install(FILES ${WINDOWS_LIBRARIES}/licenses/${library}/copyright DESTINATION licenses/${library})
 endforeach()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # windows-libraries.sh DIR TOOLCHAIN_FILE: fetches Debian's source packages
-# of zlib, libpng, FreeType and uchardet into DIR with the package tools and
+# of zlib, libpng, FreeType, HarfBuzz and uchardet into DIR with the package tools and
 # builds them as static libraries for Windows with TOOLCHAIN_FILE, into
 # DIR/prefix, with their licences in DIR/prefix/licenses. Each is done once:
 # a library DIR holds already is left as it is.
@@ -13,7 +13,7 @@ dir=$(realpath -m "$1")
 toolchain=$(realpath "$2")
 prefix=$dir/prefix
 # The source packages, in the order they are built, each after those it needs.
-packages=(zlib libpng1.6 freetype uchardet)
+packages=(zlib libpng1.6 freetype harfbuzz uchardet)
 missing=()
 for package in "${packages[@]}"; do
   [ -e "$prefix/built-$package" ] || missing+=("$package")
@@ -93,6 +93,15 @@ if wanted freetype; then
     -DFT_DISABLE_BROTLI=ON
   cmake --install "$dir/build/freetype" >>"$dir/logs/freetype.log" 2>&1 || fail "Installing FreeType" "$dir/logs/freetype.log"
   touch "$prefix/built-freetype"
+fi
+
+if wanted harfbuzz; then
+  # HarfBuzz alone, as the programs read kerning with it: without FreeType,
+  # GLib, ICU or Graphite, its tools or its subsetter.
+  build harfbuzz all -DBUILD_SHARED_LIBS=OFF -DHB_HAVE_FREETYPE=OFF -DHB_HAVE_GLIB=OFF -DHB_HAVE_ICU=OFF \
+    -DHB_HAVE_GRAPHITE2=OFF -DHB_BUILD_SUBSET=OFF -DHB_BUILD_UTILS=OFF
+  cmake --install "$dir/build/harfbuzz" >>"$dir/logs/harfbuzz.log" 2>&1 || fail "Installing HarfBuzz" "$dir/logs/harfbuzz.log"
+  touch "$prefix/built-harfbuzz"
 fi
 
 if wanted uchardet; then

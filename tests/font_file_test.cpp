@@ -236,22 +236,24 @@ TEST(FontFileTest, LinesAreAsWideAsLvglLaysThemOut) {
   testing::TempDir dir;
   const std::u32string line = U"AVAWAY To Ty 25\u00B0C";
   testing::WriteFile(dir / "menu.txt", "AVAWAY To Ty 25\u00B0C\n");
-  int kerned = 0;
-  for (const char* kerning : {"", " --no-kerning"}) {
-    SCOPED_TRACE(kerning);
-    const testing::CommandResult run =
-        testing::RunCommand(std::string(PIXTREL_EXTRACT) +
-                                " -q --font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf --size 20 --bpp 4 "
-                                "--format lvgl-bin --max-width 1" +
-                                kerning + " -o " + (dir / "ui.bin") + " " + (dir / "menu.txt"),
-                            dir);
-    ASSERT_EQ(run.status, 0) << run.err;
-    const int width = LvglLabelWidth(testing::ReadFile(dir / "ui.bin"), line);
-    EXPECT_NE(run.err.find("menu.txt:1: " + std::to_string(width) + " pixels wide"), std::string::npos) << run.err;
-    if (*kerning == '\0')
-      kerned = width;
-    else
-      EXPECT_LT(kerned, width);  // DejaVu kerns AV, VA, To, Ty.
+  // DejaVu kerns AV, VA, To and Ty in a kern table and in GPOS; Noto Sans CJK in GPOS only.
+  for (const char* font : {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                           "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc --face 2"}) {
+    int kerned = 0;
+    for (const char* kerning : {"", " --no-kerning"}) {
+      SCOPED_TRACE(std::string(font) + kerning);
+      const testing::CommandResult run = testing::RunCommand(
+          std::string(PIXTREL_EXTRACT) + " -q --font " + font + " --size 20 --bpp 4 --format lvgl-bin --max-width 1" +
+              kerning + " -o " + (dir / "ui.bin") + " " + (dir / "menu.txt"),
+          dir);
+      ASSERT_EQ(run.status, 0) << run.err;
+      const int width = LvglLabelWidth(testing::ReadFile(dir / "ui.bin"), line);
+      EXPECT_NE(run.err.find("menu.txt:1: " + std::to_string(width) + " pixels wide"), std::string::npos) << run.err;
+      if (*kerning == '\0')
+        kerned = width;
+      else
+        EXPECT_LT(kerned, width);
+    }
   }
 }
 

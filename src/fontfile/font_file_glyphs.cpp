@@ -5,6 +5,7 @@
 #include <thread>
 #include <utility>
 
+#include "fontfile/shaped_kerning.h"
 #include "glyphdata/cp936.h"
 #include "glyphdata/font_set.h"
 #include "platform/failure.h"
@@ -149,7 +150,8 @@ int FontFileGlyphs::SizeToDraw() const {
     throw FileFailure(request_.path, "No strike of " + std::to_string(size) +
                                          " pixels, and no outlines; its strikes are " + sizes + " pixels (--size)");
   if (!face_->HasStrike(size) && size < kSmallestOutlines)
-    throw FileFailure(request_.path, "Outlines are drawn at 8 to 128 pixels, not " + std::to_string(size) + " (--size)");
+    throw FileFailure(request_.path,
+                      "Outlines are drawn at 8 to 128 pixels, not " + std::to_string(size) + " (--size)");
   return size;
 }
 
@@ -246,9 +248,13 @@ std::vector<FontGlyph> FontFileGlyphs::FontGlyphsOf(const std::vector<WrittenGly
 }
 
 std::vector<KerningPair> FontFileGlyphs::Kerning(const std::vector<uint32_t>& code_points) const {
+  const auto kerned_end = std::lower_bound(code_points.begin(), code_points.end(), kFirstUnkerned);
+  // Most fonts made this century kern in their GPOS table; older ones in a kern table, which FreeType reads.
+  if (std::optional<std::vector<KerningPair>> shaped =
+          ShapedKerning(request_.path, *data_, face_index_, size_, {code_points.begin(), kerned_end}))
+    return *shaped;
   std::vector<KerningPair> pairs;
   if (!face_->HasKerning()) return pairs;
-  const auto kerned_end = std::lower_bound(code_points.begin(), code_points.end(), kFirstUnkerned);
   for (auto left = code_points.begin(); left != kerned_end; ++left)
     for (auto right = code_points.begin(); right != kerned_end; ++right)
       if (const int adjust = face_->Kerning(*left, *right); adjust != 0) pairs.push_back({*left, *right, adjust});

@@ -114,10 +114,31 @@ size_t RecordBytes(RecordShape shape, RecordFormat format) {
   return static_cast<size_t>(shape.height * BytesFor(shape.width * format.bpp));
 }
 
+namespace {
+
+/// Where the level of pixel (x, y) of a record of `shape` at `bpp` bits lies:
+/// the byte it starts in, and how far the level lies from the right end of
+/// that byte and the next one read as 16 bits (a level of 3 bits may span
+/// two bytes of a row).
+struct LevelPosition {
+  size_t byte;
+  int shift;
+  bool spans;  ///< It goes on into the next byte.
+};
+
+LevelPosition LevelPositionOf(RecordShape shape, int bpp, int x, int y) {
+  const int bit = x * bpp;
+  return {static_cast<size_t>(y * BytesFor(shape.width * bpp) + bit / 8), 16 - bpp - bit % 8, bit % 8 + bpp > 8};
+}
+
+}  // namespace
+
 int LevelAt(const uint8_t* record, RecordShape shape, RecordFormat format, int x, int y) {
   if (format.bpp == 1) return Inked(record, shape, format, x, y) ? 1 : 0;
-  const int bit = x * format.bpp, shift = 8 - format.bpp - bit % 8, most = (1 << format.bpp) - 1;
-  const int level = record[static_cast<size_t>(y * BytesFor(shape.width * format.bpp) + bit / 8)] >> shift & most;
+  const LevelPosition at = LevelPositionOf(shape, format.bpp, x, y);
+  const int most = (1 << format.bpp) - 1;
+  const int window = record[at.byte] << 8 | (at.spans ? record[at.byte + 1] : 0);
+  const int level = window >> at.shift & most;
   return format.invert ? most - level : level;
 }
 
@@ -126,9 +147,10 @@ void SetLevel(uint8_t* record, RecordShape shape, int bpp, int x, int y, int lev
     if (level != 0) Ink(record, shape, GlyphLayout::kRowMsb, x, y);
     return;
   }
-  const int bit = x * bpp;
-  record[static_cast<size_t>(y * BytesFor(shape.width * bpp) + bit / 8)] |=
-      static_cast<uint8_t>(level << (8 - bpp - bit % 8));
+  const LevelPosition at = LevelPositionOf(shape, bpp, x, y);
+  const int window = level << at.shift;
+  record[at.byte] |= static_cast<uint8_t>(window >> 8);
+  if (at.spans) record[at.byte + 1] |= static_cast<uint8_t>(window & 0xFF);
 }
 
 bool Inked(const uint8_t* record, RecordShape shape, RecordFormat format, int x, int y) {
