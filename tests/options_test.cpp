@@ -75,7 +75,10 @@ TEST(OptionsTest, RefusesWrongCommandLines) {
            {{"--font", "f", "--bpp", "4", "--format", "u8g2", "-o", "f.c", "a"},
             "--bpp 4 goes with --format bin, c, h, lvgl or lvgl-bin, not u8g2"},
            {{"--font", "f", "--bpp", "3", "--format", "lvgl", "-o", "f.c", "a"},
-            "--bpp 3 needs --compress: lvgl's library draws 3 bits a pixel only from compressed bitmaps"},
+            "--bpp 3 without --compress goes with --bpp 1, 2, 4 or 8: lvgl's library draws plain bitmaps of those "
+            "only"},
+           {{"--font", "f", "--compress", "--format", "lvgl-bin", "-o", "f.bin", "a"},
+            "--compress goes with --bpp 2, 3 or 4: lvgl-bin's library draws compressed bitmaps of those only"},
            {{"--fallback", "f", "--format", "c", "a"}, "--fallback goes with --format lvgl, not c"},
            {{"--size", "9", "a"}, "--size goes with --font: a font set's glyphs are drawn at its size, 1 bit a pixel"},
            {{"--format", "png", "a"}, "--format takes bin, c, h, lvgl, lvgl-bin or u8g2: png"},

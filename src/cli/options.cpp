@@ -484,9 +484,14 @@ std::optional<std::string> Conflict(const Options& options, const std::vector<co
       if (kind.TakesDepth(bpp)) names.push_back(kind.name);
     return "--bpp " + std::to_string(bpp) + " goes with --format " + WordList(names, "or") + ", not " + format.name;
   }
-  if (format.CompressesDepth(bpp) && !options.compress)
-    return "--bpp " + std::to_string(bpp) + " needs --compress: " + format.name + "'s library draws " +
-           std::to_string(bpp) + " bits a pixel only from compressed bitmaps";
+  if (!format.TakesDepth(bpp, options.compress)) {
+    std::vector<std::string> depths;
+    for (int other = 1; other <= 8; ++other)
+      if (format.TakesDepth(other, options.compress)) depths.push_back(std::to_string(other));
+    return std::string(options.compress ? "--compress" : "--bpp " + std::to_string(bpp) + " without --compress") +
+           " goes with --bpp " + WordList(depths, "or") + ": " + format.name + "'s library draws " +
+           (options.compress ? "compressed" : "plain") + " bitmaps of those only";
+  }
   if (options.record_format.bpp != 1 && options.record_format.layout != GlyphLayout::kRowMsb)
     return "--layout goes with --bpp 1: deeper records are rows, the leftmost pixel in the high bits";
   if (options.depfile && options.ToStandardOutput()) return "--depfile needs a target file, not -";

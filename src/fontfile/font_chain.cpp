@@ -41,29 +41,18 @@ std::pair<const GlyphSource*, WrittenGlyph> FontChain::InFont(const WrittenGlyph
   return {fonts_[font].get(), own};
 }
 
-GlyphRecord FontChain::RecordOf(const WrittenGlyph& glyph) const {
-  const auto [font, own] = InFont(glyph);
-  return font->RecordOf(own);
-}
+GlyphRecord FontChain::RecordOf(const WrittenGlyph& glyph) const { return AskFont(glyph, &GlyphSource::RecordOf); }
 
-RecordShape FontChain::ShapeOf(const WrittenGlyph& glyph) const {
-  const auto [font, own] = InFont(glyph);
-  return font->ShapeOf(own);
-}
+RecordShape FontChain::ShapeOf(const WrittenGlyph& glyph) const { return AskFont(glyph, &GlyphSource::ShapeOf); }
 
 SourceCharacter FontChain::CharacterOf(const WrittenGlyph& glyph) const {
-  const auto [font, own] = InFont(glyph);
-  return font->CharacterOf(own);
+  return AskFont(glyph, &GlyphSource::CharacterOf);
 }
 
-FontGlyph FontChain::FontGlyphOf(const WrittenGlyph& glyph) const {
-  const auto [font, own] = InFont(glyph);
-  return font->FontGlyphOf(own);
-}
+FontGlyph FontChain::FontGlyphOf(const WrittenGlyph& glyph) const { return AskFont(glyph, &GlyphSource::FontGlyphOf); }
 
 std::optional<std::string> FontChain::CutOf(const WrittenGlyph& glyph) const {
-  const auto [font, own] = InFont(glyph);
-  return font->CutOf(own);
+  return AskFont(glyph, &GlyphSource::CutOf);
 }
 
 std::vector<FontGlyph> FontChain::FontGlyphsOf(const std::vector<WrittenGlyph>& glyphs) const {

@@ -35,6 +35,13 @@ class FontChain final : public GlyphSource {
   /// The glyph of the chain's `glyph` as its font numbers it, and which font that is.
   std::pair<const GlyphSource*, WrittenGlyph> InFont(const WrittenGlyph& glyph) const;
 
+  /// What the font of `glyph` answers to `ask` of it.
+  template <class Result>
+  Result AskFont(const WrittenGlyph& glyph, Result (GlyphSource::*ask)(const WrittenGlyph&) const) const {
+    const auto [font, own] = InFont(glyph);
+    return (font->*ask)(own);
+  }
+
   std::vector<std::unique_ptr<GlyphSource>> fonts_;
   SourceMetrics metrics_;
   /// By the chain's glyph numbers: the font's index and its own number.

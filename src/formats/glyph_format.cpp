@@ -16,8 +16,9 @@ namespace pixtrel {
 namespace {
 
 constexpr unsigned kEveryDepth = 1 << 1 | 1 << 2 | 1 << 4 | 1 << 8;
-/// LVGL draws 3 bits a pixel too, but only compressed (lv_font_fmt_txt.c has no plain 3-bit bitmaps).
-constexpr unsigned kLvglDepths = kEveryDepth | 1 << 3, kLvglCompressedDepths = 1 << 3;
+/// LVGL 9 draws plain bitmaps of 1, 2, 4 and 8 bits a pixel, compressed ones of 2, 3 and 4
+/// (lv_font_fmt_txt.c: its decompressor leaves others undrawn).
+constexpr unsigned kLvglCompressedDepths = 1 << 2 | 1 << 3 | 1 << 4;
 constexpr unsigned kGlyphStream = kTakesLayout | kTakesUnique | kTakesPlaceholder;
 
 constexpr FormatKind kFormats[] = {
@@ -29,10 +30,10 @@ constexpr FormatKind kFormats[] = {
     {"h", "h", "the records as C arrays with a line table, in a header", FormatRole::kGlyphStream, FormatUse::kIncluded,
      kGlyphStream | kCNames, kEveryDepth, 0, nullptr, nullptr, MakeCHeaderFormat},
     {"lvgl", "c", "a font of the texts' characters for LVGL 8.3 and 9, in C (lv_font_t)", FormatRole::kFont,
-     FormatUse::kCompiled, kTakesFallback | kTakesCompress | kTakesCharsets | kCNames, kLvglDepths,
+     FormatUse::kCompiled, kTakesFallback | kTakesCompress | kTakesCharsets | kCNames, kEveryDepth,
      kLvglCompressedDepths, nullptr, nullptr, MakeLvglFormat},
     {"lvgl-bin", "bin", "a font of the texts' characters for LVGL, in its binary font file", FormatRole::kFont,
-     FormatUse::kData, kTakesCompress | kTakesCharsets, kLvglDepths, kLvglCompressedDepths, nullptr, nullptr,
+     FormatUse::kData, kTakesCompress | kTakesCharsets, kEveryDepth, kLvglCompressedDepths, nullptr, nullptr,
      MakeLvglBinFormat},
     {"u8g2", "c", "a font of the texts' characters for u8g2, in C, 1 bit a pixel", FormatRole::kFont,
      FormatUse::kCompiled, kTakesCharsets | kCNames, 1 << 1, 0, nullptr, nullptr, MakeU8g2Format},

@@ -135,10 +135,12 @@ struct FormatKind {
 
   /// True when it can do all of `ability`'s bits.
   bool Can(unsigned ability) const { return (abilities & ability) == ability; }
-  /// True when it takes records of `bpp` bits a pixel.
-  bool TakesDepth(int bpp) const { return bpp >= 0 && bpp < 32 && (depths >> bpp & 1) != 0; }
-  /// True when its library draws `bpp` bits a pixel only from compressed bitmaps.
-  bool CompressesDepth(int bpp) const { return bpp >= 0 && bpp < 32 && (compressed_depths >> bpp & 1) != 0; }
+  /// True when it takes glyphs of `bpp` bits a pixel, plain or compressed.
+  bool TakesDepth(int bpp) const { return TakesDepth(bpp, false) || TakesDepth(bpp, true); }
+  /// True when it takes glyphs of `bpp` bits a pixel, `compressed` or plain.
+  bool TakesDepth(int bpp, bool compressed) const {
+    return bpp >= 0 && bpp < 32 && ((compressed ? compressed_depths : depths) >> bpp & 1) != 0;
+  }
   /// True when it writes a font for a display library.
   bool IsFont() const { return role == FormatRole::kFont; }
 };
