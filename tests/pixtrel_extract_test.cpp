@@ -315,6 +315,13 @@ TEST_F(PixtrelExtractTest, ADepfileNamesWhatTheRunReadAndComesWithItsTargets) {
                 .status,
             0);
   EXPECT_TRUE(testing::ReadFile(dir_ / "menu.d").starts_with((dir_ / "menu.bin") + " " + (dir_ / "menu.idx") + ": "));
+  // Of a set's other files, those the run took records from, and no other.
+  ASSERT_EQ(Run("-q --half-width --depfile " + (dir_ / "menu.d") + " -o " + (dir_ / "menu.bin") + " '" + source + "'",
+                false)
+                .status,
+            0);
+  EXPECT_NE(testing::ReadFile(dir_ / "menu.d").find("/half-width.bin"), std::string::npos);
+  EXPECT_EQ(testing::ReadFile(dir_ / "menu.d").find("placeholder.bin"), std::string::npos);
   testing::WriteFile(dir_ / "menu.d", "old");
   EXPECT_EQ(Run("-q --strict --depfile " + (dir_ / "menu.d") + " '" + source + "'").status, 3);
   EXPECT_EQ(testing::ReadFile(dir_ / "menu.d"), "old");  // A failed run installs nothing.

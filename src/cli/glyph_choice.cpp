@@ -81,8 +81,10 @@ std::vector<std::string> ChosenGlyphs::FilesRead() const {
   std::vector<std::string> read = {extractor->FontPath(), extractor->TablePath()};
   const std::string dir = extractor->FontPath().substr(0, NameStart(extractor->FontPath()) - 1);
   if (set->described) read.push_back(JoinPath(dir, kDescriptionFileName));
-  if (extractor->HasHalfWidth()) read.push_back(JoinPath(dir, kHalfWidthFileName));
-  if (extractor->HasPlaceholder()) read.push_back(JoinPath(dir, kPlaceholderFileName));
+  // Those of the set's files the runs took records from, and no other.
+  if (extractor->Extras().half_width && extractor->HasHalfWidth()) read.push_back(JoinPath(dir, kHalfWidthFileName));
+  if (extractor->Extras().placeholder && extractor->HasPlaceholder())
+    read.push_back(JoinPath(dir, kPlaceholderFileName));
   return read;
 }
 
