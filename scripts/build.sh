@@ -18,7 +18,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ libgtest-dev xfonts-unifont xfonts-efont-unicode xfonts-intl-chinese libfreetype-dev libharfbuzz-dev zlib1g-dev libpng-dev libuchardet-dev libfontconfig-dev qt6-base-dev qt6-translations-l10n fonts-wqy-microhei fonts-droid-fallback fonts-noto-cjk fonts-dejavu-core dpkg-dev file
+packages=(cmake ninja-build g++ libgtest-dev xfonts-unifont xfonts-efont-unicode xfonts-intl-chinese libfreetype-dev libharfbuzz-dev zlib1g-dev libpng-dev libuchardet-dev libfontconfig-dev qt6-base-dev qt6-translations-l10n fonts-wqy-microhei fonts-wqy-zenhei xfonts-wqy fonts-droid-fallback fonts-noto-cjk fonts-dejavu-core dpkg-dev file
           clang libclang-rt-14-dev clang-format xvfb openbox xdotool x11-utils lintian gcc-arm-none-eabi
           g++-mingw-w64-x86-64-posix wine wine64 nsis imagemagick)
 

@@ -62,10 +62,12 @@ class Reports : public CharacterReport {
   std::vector<CharacterReport*> reports_;
 };
 
-/// The sources' names, for comments.
-std::string SourceNames(const std::vector<SourceFile>& sources) {
+/// What the characters come from, for comments: the sources' names, and
+/// the character sets and ranges as given.
+std::string SourceNames(const Options& options) {
   std::vector<std::string> names;
-  for (const SourceFile& source : sources) names.push_back(source.path);
+  for (const SourceFile& source : options.sources) names.push_back(source.path);
+  names.insert(names.end(), options.sets_named.begin(), options.sets_named.end());
   return WordList(names, "and");
 }
 
@@ -90,7 +92,7 @@ FormatRequest RequestFor(const Options& options, const ChosenGlyphs& chosen, con
   request.output = targets.output;
   request.index = options.index;
   request.header = targets.companion;
-  request.source = SourceNames(options.sources);
+  request.source = SourceNames(options);
   request.name = options.name ? *options.name : IdentifierFor(targets.output.empty() ? options.file : targets.output);
   request.fallback = options.fallback;
   request.record_format = options.record_format;

@@ -6,6 +6,7 @@
 
 #include "fontfile/installed_fonts.h"
 #include "platform/platform.h"
+#include "platform/word_list.h"
 
 namespace pixtrel {
 
@@ -27,6 +28,14 @@ std::string Scripts(const CatalogFace& face) {
   return text;
 }
 
+/// "; strikes of 12, 13 and 14 pixels" (or "; a strike of 12 pixels"), when `face` has any.
+std::string Strikes(const CatalogFace& face) {
+  std::vector<std::string> sizes;
+  for (int size : face.strikes) sizes.push_back(std::to_string(size));
+  if (sizes.empty()) return "";
+  return (sizes.size() == 1 ? "; a strike of " : "; strikes of ") + WordList(sizes, "and") + " pixels";
+}
+
 }  // namespace
 
 int ListFonts(const std::optional<std::string>& pattern) {
@@ -36,7 +45,8 @@ int ListFonts(const std::optional<std::string>& pattern) {
     const std::string name = ListedName(face);
     if (Lowercase(name).find(wanted) == std::string::npos && Lowercase(face.path).find(wanted) == std::string::npos)
       continue;
-    WriteText(stdout, name + ": " + face.path + ", face " + std::to_string(face.index) + Scripts(face) + "\n");
+    WriteText(stdout, name + ": " + face.path + ", face " + std::to_string(face.index) + Scripts(face) +
+                          Strikes(face) + "\n");
     ++listed;
   }
   return listed > 0 ? 0 : 1;

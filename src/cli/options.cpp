@@ -210,13 +210,16 @@ bool AddCharset(const OptionRow&, const char* value, Options& options, CommandLi
   const std::vector<uint32_t>* characters = CharsetCharacters(Lowercase(value));
   if (characters == nullptr) return false;
   for (uint32_t code_point : *characters) options.ranges.emplace_back(code_point, code_point);
+  options.sets_named.push_back("--charset " + Lowercase(value));
   return true;
 }
 
 bool AddRange(const OptionRow&, const char* value, Options& options, CommandLineState&) {
   const std::optional<std::pair<uint32_t, uint32_t>> range = Range(value);
-  if (range) options.ranges.push_back(*range);
-  return range.has_value();
+  if (!range) return false;
+  options.ranges.push_back(*range);
+  options.sets_named.push_back(std::string("--range ") + value);
+  return true;
 }
 
 constexpr char kGlyphFile[] = "a glyph file";

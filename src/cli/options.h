@@ -42,6 +42,7 @@ struct Options {
   bool compress = false;              ///< --compress: LVGL's compressed bitmaps.
   /// --charset and --range: characters a font holds besides those of the texts, as inclusive ranges.
   std::vector<std::pair<uint32_t, uint32_t>> ranges;
+  std::vector<std::string> sets_named;  ///< Each --charset and --range as given ("--charset gb2312"), for comments.
   bool quiet = false;          ///< -q: nothing on stdout or stderr but what was asked for, and trouble.
   bool progress = false;       ///< --progress: the captions on stderr even when it is no terminal.
   bool missing = false;        ///< --missing: list the characters that got no glyph.

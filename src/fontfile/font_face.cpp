@@ -100,7 +100,10 @@ std::vector<CatalogFace> FontFace::Faces(const std::string& path, const uint8_t*
                      face->style_name ? face->style_name : "",
                      has(0x4E2D, 0x6587),
                      has(0x3042, 0x30A2),
-                     has(0xD55C, 0xAC00)});
+                     has(0xD55C, 0xAC00),
+                     {}});
+    for (int i = 0; i < face->num_fixed_sizes; ++i)
+      faces.back().strikes.push_back(static_cast<int>((face->available_sizes[i].y_ppem + 32) >> 6));
   }
   return faces;
 }

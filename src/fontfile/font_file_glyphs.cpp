@@ -84,6 +84,7 @@ FontFileGlyphs::FontFileGlyphs(const FontFileRequest& request)
   metrics_.ascent = ascent;
   metrics_.bpp = request.record_format.bpp;
   metrics_.font = face_->Name() + " (" + request.path.substr(NameStart(request.path)) + ")";
+  if (face_->HasStrike(size)) metrics_.font += ", its " + std::to_string(size) + "-pixel bitmap strike";
   cell_baseline_ = ascent + descent > 0 ? (size * ascent + (ascent + descent) / 2) / (ascent + descent) : size - 2;
   if (std::optional<FontFace::Rendered> replacement = face_->Render(kReplacementCharacter, metrics_.bpp)) {
     placeholder_ = CellRecord(replacement->ink, metrics_.cell);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
+#include <memory>
 
 #include "fontfile/font_face.h"
 #include "platform/platform.h"
@@ -34,6 +36,24 @@ std::vector<CatalogFace> FacesInFolders() {
   return faces;
 }
 
+/// `faces` (of a catalogue, which does not tell of the strikes in outline
+/// fonts) with their strikes, as FreeType finds them, each file mapped once.
+void AddStrikes(std::vector<CatalogFace>& faces) {
+  std::map<std::string, std::vector<CatalogFace>> found;  // By file.
+  for (CatalogFace& face : faces) {
+    auto [at, fresh] = found.try_emplace(face.path);
+    if (fresh) {
+      std::unique_ptr<ByteSource> file = RealDisk().OpenIfExists(face.path);
+      const int64_t length = file ? file->Length() : 0;
+      std::unique_ptr<MappedFile> mapped =
+          length > 0 ? RealDisk().MapIfLongEnough(face.path, static_cast<size_t>(length)) : nullptr;
+      if (mapped) at->second = FontFace::Faces(face.path, mapped->data(), static_cast<size_t>(length));
+    }
+    for (const CatalogFace& read : at->second)
+      if (read.index == face.index) face.strikes = read.strikes;
+  }
+}
+
 /// How near `style` is to the regular one: 0 for it, more the further.
 int Irregularity(const std::string& style) {
   const std::string lower = Lowercase(style);
@@ -53,6 +73,7 @@ std::string ListedName(const CatalogFace& face) {
 
 std::vector<CatalogFace> InstalledFaces(bool with_scripts) {
   std::vector<CatalogFace> faces = HasFontCatalog() ? CatalogFaces(with_scripts) : FacesInFolders();
+  if (with_scripts && HasFontCatalog()) AddStrikes(faces);
   std::sort(faces.begin(), faces.end(), [](const CatalogFace& a, const CatalogFace& b) {
     return std::pair(Lowercase(ListedName(a)), std::pair(a.path, a.index)) <
            std::pair(Lowercase(ListedName(b)), std::pair(b.path, b.index));
@@ -65,7 +86,7 @@ std::optional<CatalogFace> FindInstalledFace(const std::string& name) {
   // A file of the font folders, found without reading every font there.
   for (const std::string& dir : FontDirectories())
     for (const std::string& path : FilesIn(dir))
-      if (Lowercase(path.substr(NameStart(path))) == wanted) return CatalogFace{path, 0, {}, "", false, false, false};
+      if (Lowercase(path.substr(NameStart(path))) == wanted) return CatalogFace{path, 0, {}, "", false, false, false, {}};
   std::optional<CatalogFace> best;
   int best_rank = 3;  // 0 a file of that name, 1 the family in its regular style, 2 in another.
   for (const CatalogFace& face : InstalledFaces(false)) {

@@ -15,7 +15,7 @@ std::string ListedName(const CatalogFace& face);
 /// The faces of the installed fonts, ordered by their names: as the
 /// system's catalogue lists them, or where there is none (Windows), as
 /// FreeType reads the files of its font folders. With `with_scripts`, each
-/// says whether it holds hanzi, kana and Hangul.
+/// says whether it holds hanzi, kana and Hangul, and its bitmap strikes.
 std::vector<CatalogFace> InstalledFaces(bool with_scripts);
 
 /// The installed face `name` names, in any letter case: a family, the

@@ -32,11 +32,15 @@ const std::vector<FontGlyph>& FontFormat::Glyphs() {
   return *glyphs_;
 }
 
-std::string FontFormat::Heading(const char* library, size_t characters, const std::string& size,
+std::string FontFormat::Heading(const char* library, size_t characters, const std::string& details,
                                 const std::string& use) const {
+  const SourceMetrics& metrics = request_.glyphs->Metrics();
+  const std::string size = std::to_string(metrics.cell.height) + " pixels (lines " +
+                           std::to_string(metrics.line_height) + " pixels apart)" +
+                           (details.empty() ? "" : ", " + details);
   return std::string("/* A font for ") + library + " of the " + std::to_string(characters) + " characters of " +
          InComment(request_.source) + ", " + size + ", cut by pixtrel-extract " PIXTREL_VERSION_TEXT " from " +
-         InComment(request_.glyphs->Metrics().font) + ".\n * In the firmware: " + use + ". */\n\n";
+         InComment(metrics.font) + ".\n * In the firmware: " + use + ". */\n\n";
 }
 
 }  // namespace pixtrel

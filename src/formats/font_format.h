@@ -61,9 +61,11 @@ class FontFormat : public OneFileFormat {
   const FormatRequest& request() const { return request_; }
 
   /// The comment the font's file starts with: a font for `library` of
-  /// `characters` characters, `size` (as "16 pixels"), made from the set's
+  /// `characters` characters, of its size and line height, with `details`
+  /// (its depth: "4 bits a pixel"; none when empty), made from the source's
   /// font, used in firmware as `use` says.
-  std::string Heading(const char* library, size_t characters, const std::string& size, const std::string& use) const;
+  std::string Heading(const char* library, size_t characters, const std::string& details,
+                      const std::string& use) const;
 
  private:
   /// The glyphs of the characters heard of, in code-point order, made once

@@ -82,8 +82,7 @@ class LvglFormat : public FontFormat {
     const int size = metrics.line_height, baseline = metrics.ascent;
     std::string text =
         Heading("LVGL", glyphs.size(),
-                std::to_string(metrics.cell.height) + " pixels, " + std::to_string(metrics.bpp) +
-                    (metrics.bpp == 1 ? " bit a pixel" : " bits a pixel") +
+                std::to_string(metrics.bpp) + (metrics.bpp == 1 ? " bit a pixel" : " bits a pixel") +
                     (font.bitmap_format == LvglBitmaps::kPlain ? "" : ", compressed"),
                 "LV_FONT_DECLARE(" + ident + "), then lv_obj_set_style_text_font(label, &" + ident + ", 0)");
     text += "#ifdef LV_LVGL_H_INCLUDE_SIMPLE\n#include \"lvgl.h\"\n#else\n#include \"lvgl/lvgl.h\"\n#endif\n\n" +

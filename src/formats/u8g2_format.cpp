@@ -132,7 +132,7 @@ class U8g2Format : public FontFormat {
     const std::vector<uint8_t> font = Font(glyphs);
     const FormatRequest& request = this->request();
     std::string text =
-        Heading("u8g2", glyphs.size(), std::to_string(request.glyphs->Metrics().line_height) + " pixels",
+        Heading("u8g2", glyphs.size(), "",
                 "u8g2_SetFont(&u8g2, " + request.name + "), then u8g2_DrawUTF8(&u8g2, x, y, text), y the baseline") +
         "#include \"u8g2.h\"\n\n";
     text += "const uint8_t " + request.name + "[" + std::to_string(font.size()) + "] U8G2_FONT_SECTION(\"" +

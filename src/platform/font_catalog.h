@@ -18,6 +18,7 @@ struct CatalogFace {
   std::vector<std::string> families;  ///< Its family's names: in English, and in other languages.
   std::string style;
   bool hanzi = false, kana = false, hangul = false;  ///< It has 中文, あア, 한가.
+  std::vector<int> strikes;                          ///< The pixel sizes of its bitmap strikes, where known.
 };
 
 /// True where the system has a font catalogue (fontconfig, loaded when first
