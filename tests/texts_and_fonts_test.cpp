@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "glyphdata/charsets.h"
 #include "test_support.h"
 
@@ -111,7 +113,7 @@ TEST_F(TextsAndFontsTest, AGlyphCutToItsCellIsToldOf) {
   const std::string run =
       "--font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf --size 16 --half-width -o " + (dir_ / "m.bin") + " ";
   const std::string told = (dir_ / "m.txt") + ":1: M is 11 pixels wide, 8 fit its half-width cell\n" + (dir_ / "m.txt") +
-                           ":1: W is 15 pixels wide, 8 fit its half-width cell\n";
+                           ":1: W is 14 pixels wide, 8 fit its half-width cell\n";
   testing::CommandResult result = Extract("--strict " + run + (dir_ / "m.txt"));
   EXPECT_EQ(result.status, 3);
   EXPECT_EQ(result.err.substr(0, told.size()), told);
@@ -119,6 +121,20 @@ TEST_F(TextsAndFontsTest, AGlyphCutToItsCellIsToldOf) {
   result = Extract("-q " + run + (dir_ / "m.txt"));
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, told);
+}
+
+TEST_F(TextsAndFontsTest, EachHintingDrawsItsOwnAtOneBitAPixel) {
+  testing::WriteFile(dir_ / "menu.txt", "Settings 25\u00B0C\n");
+  std::set<std::string> fonts;
+  for (const char* hinting : {"light", "normal", "none"}) {
+    const std::string font = dir_ / (std::string(hinting) + ".c");
+    ASSERT_EQ(Extract("-q --font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf --size 12 --format u8g2 --name f "
+                      "--hinting " + std::string(hinting) + " -o " + font + " " + (dir_ / "menu.txt"))
+                  .status,
+              0);
+    fonts.insert(testing::ReadFile(font));
+  }
+  EXPECT_EQ(fonts.size(), 3u);  // DejaVu has instructions: its own hinter, the auto-hinter, none.
 }
 
 }  // namespace

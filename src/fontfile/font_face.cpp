@@ -148,7 +148,8 @@ void FontFace::UseOutlines(int size, Hinting hinting) {
   strike_ = false;
   hinting_ = hinting;
   load_flags_ = FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME | FT_LOAD_NO_BITMAP;
-  if (hinting == Hinting::kAuto) load_flags_ |= FT_LOAD_FORCE_AUTOHINT;
+  // Light hinting at one bit a pixel is the auto-hinter's (FreeType's light target is for coverage).
+  if (hinting == Hinting::kAuto || hinting == Hinting::kLight) load_flags_ |= FT_LOAD_FORCE_AUTOHINT;
   if (hinting == Hinting::kNone) load_flags_ |= FT_LOAD_NO_HINTING;
 }
 
@@ -190,7 +191,7 @@ std::optional<FontFace::Rendered> FontFace::Render(uint32_t code, int bpp) {
   const FT_UInt index = ft_->get_char_index(face_.get(), code);
   int flags = FT_LOAD_NO_BITMAP;
   if (hinting_ == Hinting::kNone) flags |= FT_LOAD_NO_HINTING;
-  if (hinting_ == Hinting::kAuto) flags |= FT_LOAD_FORCE_AUTOHINT;
+  if (hinting_ == Hinting::kAuto || (hinting_ == Hinting::kLight && bpp == 1)) flags |= FT_LOAD_FORCE_AUTOHINT;
   flags |= bpp == 1 ? FT_LOAD_TARGET_MONO : hinting_ == Hinting::kLight ? FT_LOAD_TARGET_LIGHT : FT_LOAD_TARGET_NORMAL;
   if (index == 0 || ft_->load_glyph(face_.get(), index, flags) != 0) return std::nullopt;
   const FT_GlyphSlot glyph = face_->glyph;
