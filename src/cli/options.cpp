@@ -273,8 +273,8 @@ const OptionRow kOptions[] = {
      .set = SetDepth},
     {.name = "hinting",
      .argument = "H",
-     .help = "how FONT's outlines are hinted: light by FreeType's auto-hinter (vertically only above 1 bit a "
-             "pixel), normal by the font's own instructions, or none",
+     .help = "how FONT's outlines are hinted (light by FreeType's auto-hinter, vertically only above 1 bit a "
+             "pixel; normal by the font's own instructions)",
      .choices = HintingChoices,
      .default_value = "light",
      .needs_font = true,
