@@ -85,6 +85,8 @@ TEST(OptionsTest, RefusesWrongCommandLines) {
            {{"--layout", "page-lsb", "--format", "lvgl", "-o", "f.c", "a"},
             "--layout goes with --format bin, c or h, not lvgl"},
            {{"-o", "", "a"}, "-o needs a file name"},
+           {{"--include", "u8g2_fonts.h", "--format", "lvgl", "-o", "f.c", "a"},
+            "--include goes with --format u8g2, not lvgl"},
            {{"a", "--depfile"}, "--depfile needs a file name"},
            {{"--quiet=1", "a"}, "-q takes no value"},
            {{"--bogus", "a"}, "unknown option --bogus"}})

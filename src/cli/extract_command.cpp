@@ -95,6 +95,7 @@ FormatRequest RequestFor(const Options& options, const ChosenGlyphs& chosen, con
   request.source = SourceNames(options);
   request.name = options.name ? *options.name : IdentifierFor(targets.output.empty() ? options.file : targets.output);
   request.fallback = options.fallback;
+  request.include = options.include;
   request.record_format = options.record_format;
   request.unique = options.unique;
   request.half_width = options.half_width;

@@ -45,8 +45,8 @@ int ListFonts(const std::optional<std::string>& pattern) {
     const std::string name = ListedName(face);
     if (Lowercase(name).find(wanted) == std::string::npos && Lowercase(face.path).find(wanted) == std::string::npos)
       continue;
-    WriteText(stdout, name + ": " + face.path + ", face " + std::to_string(face.index) + Scripts(face) +
-                          Strikes(face) + "\n");
+    WriteText(stdout,
+              name + ": " + face.path + ", face " + std::to_string(face.index) + Scripts(face) + Strikes(face) + "\n");
     ++listed;
   }
   return listed > 0 ? 0 : 1;

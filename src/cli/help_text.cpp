@@ -77,6 +77,7 @@ std::string RowHelp(const OptionRow& row) {
   if (row.choices != nullptr) return help + ": " + ChoicesText(row);
   if (row.high > 0 && row.default_value != nullptr)
     return help + " (" + row.Takes() + ", default " + row.default_value + ")";
+  if (row.default_value != nullptr) return help + "; default " + row.default_value;
   return help;
 }
 

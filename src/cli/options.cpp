@@ -343,6 +343,13 @@ const OptionRow kOptions[] = {
      .unit = kIdentifier,
      .needs_ability = kTakesFallback,
      .set = SetIdentifier<&Options::fallback>},
+    {.name = "include",
+     .argument = "HEADER",
+     .help = "the header the font includes (u8g2_fonts.h for U8g2_for_Adafruit_GFX)",
+     .default_value = "u8g2.h",
+     .unit = "a header's name",
+     .needs_ability = kTakesInclude,
+     .set = SetText<&Options::include>},
     {.name = "unique",
      .help = "each distinct record once, and the text as indices into them: IDENT_text, or with bin the --index "
              "file",

@@ -52,6 +52,7 @@ struct Options {
   const FormatKind* format = &DefaultFormat();  ///< --format: raw records, C source, a C header, ...
   std::optional<std::string> name;              ///< --name IDENT: the C arrays' prefix.
   std::optional<std::string> fallback;          ///< --fallback NAME: the LVGL font behind the one written.
+  std::optional<std::string> include;           ///< --include HEADER: the header a u8g2 font includes.
   bool unique = false;                          ///< --unique: each distinct record once, and an index.
   std::optional<std::string> index;             ///< --index FILE: the index file of --unique --format bin.
   std::optional<std::string> depfile;           ///< --depfile FILE: a make rule naming the files the run read.

@@ -64,8 +64,7 @@ class FontFormat : public OneFileFormat {
   /// `characters` characters, of its size and line height, with `details`
   /// (its depth: "4 bits a pixel"; none when empty), made from the source's
   /// font, used in firmware as `use` says.
-  std::string Heading(const char* library, size_t characters, const std::string& details,
-                      const std::string& use) const;
+  std::string Heading(const char* library, size_t characters, const std::string& details, const std::string& use) const;
 
  private:
   /// The glyphs of the characters heard of, in code-point order, made once

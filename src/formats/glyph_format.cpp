@@ -36,7 +36,7 @@ constexpr FormatKind kFormats[] = {
      FormatUse::kData, kTakesCompress | kTakesCharsets, kEveryDepth, kLvglCompressedDepths, nullptr, nullptr,
      MakeLvglBinFormat},
     {"u8g2", "c", "a font of the texts' characters for u8g2, in C, 1 bit a pixel", FormatRole::kFont,
-     FormatUse::kCompiled, kTakesCharsets | kCNames, 1 << 1, 0, nullptr, nullptr, MakeU8g2Format},
+     FormatUse::kCompiled, kTakesCharsets | kCNames | kTakesInclude, 1 << 1, 0, nullptr, nullptr, MakeU8g2Format},
 };
 
 }  // namespace

@@ -29,6 +29,7 @@ struct FormatRequest {
   std::string source;                   ///< The source's name, or the sources' names, for comments.
   std::string name;                     ///< IDENT, the prefix of the C arrays.
   std::optional<std::string> fallback;  ///< The font behind a font for LVGL, for the characters it lacks.
+  std::optional<std::string> include;   ///< The header the C includes, in place of its library's own.
   RecordFormat record_format;
   bool unique = false;      ///< Each distinct record once, and the text as indices into them.
   bool half_width = false;  ///< The run appends half-width records too.
@@ -99,6 +100,7 @@ enum FormatAbility : unsigned {
   kTakesCompress = 1 << 5,     ///< --compress: compressed bitmaps.
   kTakesCharsets = 1 << 6,     ///< --charset and --range: characters besides the texts'.
   kCNames = 1 << 7,            ///< Its file is C that names what it defines after IDENT (--name).
+  kTakesInclude = 1 << 8,      ///< --include: the header its C includes is the firmware's to name.
 };
 
 /// What a format's file is.

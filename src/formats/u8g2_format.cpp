@@ -134,7 +134,7 @@ class U8g2Format : public FontFormat {
     std::string text =
         Heading("u8g2", glyphs.size(), "",
                 "u8g2_SetFont(&u8g2, " + request.name + "), then u8g2_DrawUTF8(&u8g2, x, y, text), y the baseline") +
-        "#include \"u8g2.h\"\n\n";
+        "#include \"" + request.include.value_or("u8g2.h") + "\"\n\n";
     text += "const uint8_t " + request.name + "[" + std::to_string(font.size()) + "] U8G2_FONT_SECTION(\"" +
             request.name + "\") = {";
     for (size_t i = 0; i < font.size(); ++i) text += (i % 20 == 0 ? "\n    " : " ") + Printed("%u,", font[i]);
