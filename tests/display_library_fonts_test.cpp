@@ -319,5 +319,20 @@ TEST_F(DisplayLibraryFontsTest, AFontChainsToAFallbackAndLacksAsciiWithoutHalfWi
             "pixtrel-extract: --fallback ui is the font itself\n");
 }
 
+TEST_F(DisplayLibraryFontsTest, AnEmptyTextMakesAFontOfNoGlyphsThatCompiles) {
+  testing::WriteFile(dir_ / "empty.txt", "");
+  ASSERT_EQ(Extract("-q --format lvgl --name ui -o " + (dir_ / "ui.c") + " " + (dir_ / "empty.txt")).status, 0);
+  EXPECT_EQ(Run("#include <stdio.h>\n#include \"ui.c\"\n"
+                "int lv_font_get_glyph_dsc_fmt_txt(void) { return 0; }\n"
+                "int lv_font_get_bitmap_fmt_txt(void) { return 0; }\n"
+                "int main(void) { printf(\"%d\", (int)font_dsc.cmap_num); return 0; }\n",
+                "lvgl.h", LvglHeader(9, 2), "-DLV_LVGL_H_INCLUDE_SIMPLE -pedantic"),
+            "0");
+  // A glyph stream of no character is none: the old one goes.
+  testing::WriteFile(dir_ / "empty.bin", "old");
+  EXPECT_EQ(Extract("-q " + (dir_ / "empty.txt")).status, 1);
+  EXPECT_FALSE(testing::Exists(dir_ / "empty.bin"));
+}
+
 }  // namespace
 }  // namespace pixtrel

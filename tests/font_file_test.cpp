@@ -128,9 +128,10 @@ std::map<uint32_t, Glyph> ReadLvglBin(const std::string& file) {
 Glyph FreeTypeGlyph(FT_Face face, uint32_t code_point, int bpp) {
   const bool mono = bpp == 1;
   // Light hinting: at 1 bit a pixel, the auto-hinter's.
-  EXPECT_EQ(FT_Load_Char(face, code_point,
-                         FT_LOAD_NO_BITMAP | (mono ? FT_LOAD_TARGET_MONO | FT_LOAD_FORCE_AUTOHINT : FT_LOAD_TARGET_LIGHT)),
-            0);
+  EXPECT_EQ(
+      FT_Load_Char(face, code_point,
+                   FT_LOAD_NO_BITMAP | (mono ? FT_LOAD_TARGET_MONO | FT_LOAD_FORCE_AUTOHINT : FT_LOAD_TARGET_LIGHT)),
+      0);
   EXPECT_EQ(FT_Render_Glyph(face->glyph, mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL), 0);
   const FT_Bitmap& bitmap = face->glyph->bitmap;
   const int most = (1 << bpp) - 1;

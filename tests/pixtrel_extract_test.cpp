@@ -71,7 +71,8 @@ TEST_F(PixtrelExtractTest, NothingFoundExitsOne) {
   result = Run("-q " + (dir_ / "menu.txt"));
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err, "Your tbl is empty .\n");  // A failed build step says why.
+  EXPECT_EQ(result.err, "Your tbl is empty .\npixtrel-extract: " + (dir_ / "menu.txt") +
+                            ": no character of the table\n");  // A failed build step says why, and of which text.
 }
 
 TEST_F(PixtrelExtractTest, RefusalsAndFailuresExitTwoAndTouchNothing) {
@@ -316,10 +317,10 @@ TEST_F(PixtrelExtractTest, ADepfileNamesWhatTheRunReadAndComesWithItsTargets) {
             0);
   EXPECT_TRUE(testing::ReadFile(dir_ / "menu.d").starts_with((dir_ / "menu.bin") + " " + (dir_ / "menu.idx") + ": "));
   // Of a set's other files, those the run took records from, and no other.
-  ASSERT_EQ(Run("-q --half-width --depfile " + (dir_ / "menu.d") + " -o " + (dir_ / "menu.bin") + " '" + source + "'",
-                false)
-                .status,
-            0);
+  ASSERT_EQ(
+      Run("-q --half-width --depfile " + (dir_ / "menu.d") + " -o " + (dir_ / "menu.bin") + " '" + source + "'", false)
+          .status,
+      0);
   EXPECT_NE(testing::ReadFile(dir_ / "menu.d").find("/half-width.bin"), std::string::npos);
   EXPECT_EQ(testing::ReadFile(dir_ / "menu.d").find("placeholder.bin"), std::string::npos);
   testing::WriteFile(dir_ / "menu.d", "old");

@@ -112,8 +112,8 @@ TEST_F(TextsAndFontsTest, AGlyphCutToItsCellIsToldOf) {
   testing::WriteFile(dir_ / "m.bin", "old");
   const std::string run =
       "--font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf --size 16 --half-width -o " + (dir_ / "m.bin") + " ";
-  const std::string told = (dir_ / "m.txt") + ":1: M is 11 pixels wide, 8 fit its half-width cell\n" + (dir_ / "m.txt") +
-                           ":1: W is 14 pixels wide, 8 fit its half-width cell\n";
+  const std::string told = (dir_ / "m.txt") + ":1: M is 11 pixels wide, 8 fit its half-width cell\n" +
+                           (dir_ / "m.txt") + ":1: W is 14 pixels wide, 8 fit its half-width cell\n";
   testing::CommandResult result = Extract("--strict " + run + (dir_ / "m.txt"));
   EXPECT_EQ(result.status, 3);
   EXPECT_EQ(result.err.substr(0, told.size()), told);
@@ -129,7 +129,8 @@ TEST_F(TextsAndFontsTest, EachHintingDrawsItsOwnAtOneBitAPixel) {
   for (const char* hinting : {"light", "normal", "none"}) {
     const std::string font = dir_ / (std::string(hinting) + ".c");
     ASSERT_EQ(Extract("-q --font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf --size 12 --format u8g2 --name f "
-                      "--hinting " + std::string(hinting) + " -o " + font + " " + (dir_ / "menu.txt"))
+                      "--hinting " +
+                      std::string(hinting) + " -o " + font + " " + (dir_ / "menu.txt"))
                   .status,
               0);
     fonts.insert(testing::ReadFile(font));

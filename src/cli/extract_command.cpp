@@ -260,6 +260,7 @@ void Conclude(const Options& options, const ChosenGlyphs& chosen, bool written, 
   std::FILE* messages = options.ToStandardOutput() ? stderr : stdout;
   if (written && !options.quiet) WriteText(messages, std::string(kOverMessage) + "\n");
   if (!written) WriteText(options.quiet ? stderr : messages, std::string(kEmptyMessage) + "\n");
+  if (!written) Warn(options.file + ": no character of the table");
 }
 
 /// Tells, a source each, of the characters that got no glyph and the lines too wide.
@@ -309,6 +310,8 @@ int ExtractCommand(const Options& given, Disk& disk) {
   Outputs outputs = MakeOutputs(options, request, disk);
   Findings found = RunSources(options, chosen, outputs, disk);
   if (!options.ranges.empty()) found.written = AddCharacterSets(options, chosen, outputs.format()) || found.written;
+  // A font of no character is still a font: an empty translation builds.
+  found.written = found.written || options.format->IsFont();
   LayOutLines(options, chosen, outputs, found);
 
   const bool incomplete = options.strict && (found.SomeMissing() || found.SomeCut() || found.TooWide());

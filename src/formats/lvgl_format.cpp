@@ -106,6 +106,8 @@ class LvglFormat : public FontFormat {
                   glyph.bitmap_index, glyph.adv_w, glyph.box_w, glyph.box_h, glyph.ofs_x, glyph.ofs_y);
     }
     if (font.bitmap_format != LvglBitmaps::kPlain) text += "    0x00, /* read ahead by the decoder */\n";
+    if (font.bitmaps.empty() && font.bitmap_format == LvglBitmaps::kPlain)
+      text += "    0x00, /* no glyph: C has no empty array */\n";
     text += "};\n\n";
     text += descriptions;
     text += "};\n\n";
@@ -116,7 +118,7 @@ class LvglFormat : public FontFormat {
         text += Printed(i % 12 == 0 ? "\n    0x%X," : " 0x%X,", font.maps[m].sparse[i]);
       text += "\n};\n\n";
     }
-    text += "static const lv_font_fmt_txt_cmap_t cmaps[] = {\n";
+    if (!font.maps.empty()) text += "static const lv_font_fmt_txt_cmap_t cmaps[] = {\n";
     for (size_t m = 0; m < font.maps.size(); ++m) {
       const LvglCharacterMap& map = font.maps[m];
       const bool sparse = !map.sparse.empty();
@@ -126,17 +128,18 @@ class LvglFormat : public FontFormat {
           map.start, map.length, map.first + 1, sparse ? Printed("unicode_list_%zu", m).c_str() : "NULL",
           map.sparse.size(), sparse ? "SPARSE_TINY" : "FORMAT0_TINY");
     }
-    text += "};\n\n" + KerningArrays(font);
+    if (!font.maps.empty()) text += "};\n\n";
+    text += KerningArrays(font);
     text += Printed(
         "#if LVGL_VERSION_MAJOR == 8\nstatic lv_font_fmt_txt_glyph_cache_t cache;\n#endif\n\n"
         "#if LVGL_VERSION_MAJOR >= 8\nstatic const lv_font_fmt_txt_dsc_t font_dsc = {\n#else\n"
         "static lv_font_fmt_txt_dsc_t font_dsc = {\n#endif\n"
-        "    .glyph_bitmap = glyph_bitmap,\n    .glyph_dsc = glyph_dsc,\n    .cmaps = cmaps,\n"
+        "    .glyph_bitmap = glyph_bitmap,\n    .glyph_dsc = glyph_dsc,\n    .cmaps = %s,\n"
         "    .kern_dsc = %s,\n    .kern_scale = %d,\n    .cmap_num = %zu,\n    .bpp = %d,\n"
         "    .kern_classes = 0,\n    .bitmap_format = %d,\n#if LVGL_VERSION_MAJOR == 8\n    .cache = &cache\n#endif\n"
         "};\n\n",
-        font.kerning.empty() ? "NULL" : "&kern_pairs", font.kerning.empty() ? 0 : font.kern_scale, font.maps.size(),
-        font.bpp, static_cast<int>(font.bitmap_format));
+        font.maps.empty() ? "NULL" : "cmaps", font.kerning.empty() ? "NULL" : "&kern_pairs",
+        font.kerning.empty() ? 0 : font.kern_scale, font.maps.size(), font.bpp, static_cast<int>(font.bitmap_format));
     if (request.fallback) text += "LV_FONT_DECLARE(" + *request.fallback + ")\n\n";
     text += "#if LVGL_VERSION_MAJOR >= 8\nconst lv_font_t " + ident + " = {\n#else\nlv_font_t " + ident +
             " = {\n#endif\n"
