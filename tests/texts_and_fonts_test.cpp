@@ -123,6 +123,18 @@ TEST_F(TextsAndFontsTest, AGlyphCutToItsCellIsToldOf) {
   EXPECT_EQ(result.err, told);
 }
 
+TEST_F(TextsAndFontsTest, AControlCharacterIsMissingWhereAsciiIsDrawn) {
+  testing::WriteFile(dir_ / "menu.txt", "\u540D\u79F0\t\u503C\nOK\n");  // 名称<tab>值: a tab is no glyph of any font.
+  for (const std::string format : {"--format u8g2", "--half-width"}) {
+    const testing::CommandResult result =
+        Extract("-q --strict " + format + " -o " + (dir_ / "out") + " " + (dir_ / "menu.txt"));
+    EXPECT_EQ(result.status, 3) << format;
+    EXPECT_NE(result.err.find("menu.txt:1: missing U+0009 (tab), 1 occurrence"), std::string::npos) << result.err;
+  }
+  EXPECT_EQ(Extract("-q --strict -o " + (dir_ / "out") + " " + (dir_ / "menu.txt")).status,
+            0);  // Records of hanzi only.
+}
+
 TEST_F(TextsAndFontsTest, EachHintingDrawsItsOwnAtOneBitAPixel) {
   testing::WriteFile(dir_ / "menu.txt", "Settings 25\u00B0C\n");
   std::set<std::string> fonts;

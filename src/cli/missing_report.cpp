@@ -48,6 +48,8 @@ void MissingReport::Print(std::FILE* out, const std::string& source, const std::
 
 std::string MissingReport::Describe(const Entry& entry, const std::string& charset) const {
   const SourceCharacter character = entry.character;
+  if (IsControl(character.code_point))
+    return CodePointName(character.code_point) + " (" + ControlName(character.code_point) + ")";
   const std::string text = ShownIn(charset, character.code_point);
   const std::string blank = entry.cause == MissingCause::kBlank ? " (blank in the set)" : "";
   if (by_code_point_) return CodePointName(character.code_point) + " " + text + blank;

@@ -74,6 +74,8 @@ class ExtractionRun {
       } else if (bytes[i] < 0x80) {
         if (extras_.half_width && bytes[i] >= kFirstHalfWidth && bytes[i] <= kLastHalfWidth)
           Take({bytes[i], bytes[i]}, line, i);
+        else if (extras_.half_width && IsControl(bytes[i]) && bytes[i] != '\n')  // A lone LF is no line end here.
+          Missing({bytes[i], bytes[i]}, line, i);
       } else if (utf8_ != nullptr && bytes[i] == kNoCp936Byte) {
         // A character CP936 has no form for comes as two such bytes, never split between pieces.
         if ((half_of_no_form_ = !half_of_no_form_))

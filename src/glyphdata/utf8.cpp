@@ -35,6 +35,29 @@ std::string CodePointName(uint32_t code_point) {
   return name;
 }
 
+std::string ControlName(uint32_t code_point) {
+  switch (code_point) {
+    case 0x00:
+      return "NUL";
+    case 0x08:
+      return "backspace";
+    case 0x09:
+      return "tab";
+    case 0x0A:
+      return "line feed";
+    case 0x0B:
+      return "vertical tab";
+    case 0x0C:
+      return "form feed";
+    case 0x1B:
+      return "escape";
+    case 0x7F:
+      return "delete";
+    default:
+      return "control";
+  }
+}
+
 std::string ShownIn(const std::string& charset, uint32_t code_point) {
   std::string utf8;
   if (code_point != 0) AppendUtf8(code_point, utf8);

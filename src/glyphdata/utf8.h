@@ -49,6 +49,13 @@ void AppendUtf8(uint32_t code_point, std::string& text);
 /// `code_point` as Unicode writes it: "U+4E2D", four hex digits or more.
 std::string CodePointName(uint32_t code_point);
 
+/// True when `code_point` is a control character of ASCII (below 0x20, or 0x7F).
+constexpr bool IsControl(uint32_t code_point) { return code_point < 0x20 || code_point == 0x7F; }
+
+/// The control character `code_point` as messages name it, by what it
+/// does: "tab", "form feed"; "control" for one seldom seen.
+std::string ControlName(uint32_t code_point);
+
 /// The character `code_point` in the character set `charset` (as
 /// LocaleCharset names it), for messages; "?" when it has no form there,
 /// or for 0.
