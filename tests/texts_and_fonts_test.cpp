@@ -135,6 +135,17 @@ TEST_F(TextsAndFontsTest, AControlCharacterIsMissingWhereAsciiIsDrawn) {
             0);  // Records of hanzi only.
 }
 
+TEST_F(TextsAndFontsTest, ACollectionsRegionalFaceIsToldOfWhenChosenByDefault) {
+  testing::WriteFile(dir_ / "menu.txt", "\u9AA8\n");  // 骨, drawn apart in Japan and in China.
+  const std::string run = "-q --size 16 --format lvgl -o " + (dir_ / "ui.c") + " " + (dir_ / "menu.txt");
+  EXPECT_EQ(Extract("--font " + std::string(kNoto) + " " + run).err,
+            "pixtrel-extract: " + std::string(kNoto) +
+                ": face 0 is Noto Sans CJK JP (Japanese forms); --face \"Noto Sans CJK SC\" draws simplified Chinese "
+                "forms\n");
+  EXPECT_EQ(Extract("--font " + std::string(kNoto) + " --face 0 " + run).err, "");
+  EXPECT_EQ(Extract("--font 'Noto Sans CJK SC' " + run).err, "");
+}
+
 TEST_F(TextsAndFontsTest, EachHintingDrawsItsOwnAtOneBitAPixel) {
   testing::WriteFile(dir_ / "menu.txt", "Settings 25\u00B0C\n");
   std::set<std::string> fonts;

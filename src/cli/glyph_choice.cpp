@@ -59,6 +59,8 @@ void LoadSet(Extractor& extractor, const FontSet& set, const std::string& dir, c
 std::unique_ptr<GlyphSource> FontFileGlyphsFor(const Options& options) {
   std::vector<std::unique_ptr<GlyphSource>> fonts;
   for (const FontChoice& font : options.fonts) {
+    if (!font.face)
+      if (std::optional<std::string> advice = RegionalFaceAdvice(font.path)) Warn(font.path + ": " + *advice);
     FontFileRequest request;
     request.path = font.path;
     request.face = font.face.value_or("0");
@@ -94,8 +96,10 @@ Options WithInstalledFont(Options options, Disk& disk) {
     const std::optional<CatalogFace> found = FindInstalledFace(font.path);
     if (!found)
       throw FileFailure(font.path, "No such file, nor an installed font of that name (--list-fonts lists them)");
+    // A family's name chooses its face; a file's name, like a path, the face --face says.
+    const bool by_file_name = found->path.substr(NameStart(found->path)) == font.path;
     font.path = found->path;
-    if (!font.face) font.face = std::to_string(found->index);
+    if (!font.face && !by_file_name) font.face = std::to_string(found->index);
   }
   return options;
 }

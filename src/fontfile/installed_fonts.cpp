@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -36,6 +37,29 @@ std::vector<CatalogFace> FacesInFolders() {
   return faces;
 }
 
+/// The faces of the font file `path`, read from it mapped; none when it cannot be.
+std::vector<CatalogFace> FacesOfFile(const std::string& path) {
+  std::unique_ptr<ByteSource> file = RealDisk().OpenIfExists(path);
+  const int64_t length = file ? file->Length() : 0;
+  std::unique_ptr<MappedFile> mapped =
+      length > 0 ? RealDisk().MapIfLongEnough(path, static_cast<size_t>(length)) : nullptr;
+  return mapped ? FontFace::Faces(path, mapped->data(), static_cast<size_t>(length)) : std::vector<CatalogFace>();
+}
+
+/// The regions whose forms a face's family name may end in, and what they are.
+constexpr std::pair<const char*, const char*> kRegions[] = {{" JP", "Japanese"},
+                                                            {" KR", "Korean"},
+                                                            {" SC", "simplified Chinese"},
+                                                            {" TC", "traditional Chinese"},
+                                                            {" HK", "Hong Kong Chinese"}};
+
+/// The region `family` ends in, and the family without it; none when it ends in none.
+std::optional<std::pair<const char*, std::string>> RegionOf(const std::string& family) {
+  for (const auto& [tag, what] : kRegions)
+    if (family.ends_with(tag)) return std::pair(what, family.substr(0, family.size() - std::strlen(tag)));
+  return std::nullopt;
+}
+
 /// `faces` (of a catalogue, which does not tell of the strikes in outline
 /// fonts) with their strikes, as FreeType finds them, each file mapped once.
 void AddStrikes(std::vector<CatalogFace>& faces) {
@@ -43,11 +67,7 @@ void AddStrikes(std::vector<CatalogFace>& faces) {
   for (CatalogFace& face : faces) {
     auto [at, fresh] = found.try_emplace(face.path);
     if (fresh) {
-      std::unique_ptr<ByteSource> file = RealDisk().OpenIfExists(face.path);
-      const int64_t length = file ? file->Length() : 0;
-      std::unique_ptr<MappedFile> mapped =
-          length > 0 ? RealDisk().MapIfLongEnough(face.path, static_cast<size_t>(length)) : nullptr;
-      if (mapped) at->second = FontFace::Faces(face.path, mapped->data(), static_cast<size_t>(length));
+      at->second = FacesOfFile(face.path);
     }
     for (const CatalogFace& read : at->second)
       if (read.index == face.index) face.strikes = read.strikes;
@@ -66,8 +86,9 @@ int Irregularity(const std::string& style) {
 
 std::string ListedName(const CatalogFace& face) {
   const auto english = std::find_if(face.families.begin(), face.families.end(), IsAscii);
-  const std::string family =
-      english != face.families.end() ? *english : face.families.empty() ? "?" : face.families.front();
+  const std::string family = english != face.families.end() ? *english
+                             : face.families.empty()        ? "?"
+                                                            : face.families.front();
   return face.style.empty() ? family : family + " " + face.style;
 }
 
@@ -81,12 +102,29 @@ std::vector<CatalogFace> InstalledFaces(bool with_scripts) {
   return faces;
 }
 
+std::optional<std::string> RegionalFaceAdvice(const std::string& path) {
+  const std::vector<CatalogFace> faces = FacesOfFile(path);
+  if (faces.size() < 2 || faces.front().families.empty()) return std::nullopt;
+  const std::string& first = faces.front().families.front();
+  const auto region = RegionOf(first);
+  if (!region || std::string_view(region->first) == "simplified Chinese") return std::nullopt;
+  for (const CatalogFace& face : faces) {
+    if (face.families.empty()) continue;
+    const auto other = RegionOf(face.families.front());
+    if (other && other->second == region->second && std::string_view(other->first) == "simplified Chinese")
+      return "face 0 is " + first + " (" + region->first + " forms); --face \"" + face.families.front() +
+             "\" draws simplified Chinese forms";
+  }
+  return std::nullopt;
+}
+
 std::optional<CatalogFace> FindInstalledFace(const std::string& name) {
   const std::string wanted = Lowercase(name);
   // A file of the font folders, found without reading every font there.
   for (const std::string& dir : FontDirectories())
     for (const std::string& path : FilesIn(dir))
-      if (Lowercase(path.substr(NameStart(path))) == wanted) return CatalogFace{path, 0, {}, "", false, false, false, {}};
+      if (Lowercase(path.substr(NameStart(path))) == wanted)
+        return CatalogFace{path, 0, {}, "", false, false, false, {}};
   std::optional<CatalogFace> best;
   int best_rank = 3;  // 0 a file of that name, 1 the family in its regular style, 2 in another.
   for (const CatalogFace& face : InstalledFaces(false)) {

@@ -24,4 +24,11 @@ std::vector<CatalogFace> InstalledFaces(bool with_scripts);
 /// ("msyh.ttc", its face 0). None when none is so named.
 std::optional<CatalogFace> FindInstalledFace(const std::string& name);
 
+/// When the font file `path` is a collection of one family's faces for
+/// several regions (Noto Sans CJK JP, KR, SC, TC and HK), what its first
+/// face draws and which face draws simplified Chinese: "face 0 is Noto
+/// Sans CJK JP (Japanese forms); --face \"Noto Sans CJK SC\" draws
+/// simplified Chinese forms"; none for any other file.
+std::optional<std::string> RegionalFaceAdvice(const std::string& path);
+
 }  // namespace pixtrel
