@@ -64,6 +64,8 @@ TEST_F(PixtrelMkfontTest, RefusesWhatItCannotUse) {
   EXPECT_EQ(Run("--size 12 " + (dir_ / "u.bdf")), 2);  // A bitmap font without a 12-pixel strike.
   EXPECT_NE(testing::ReadFile(dir_ / "err").find("No strike of 12 pixels"), std::string::npos);
   EXPECT_EQ(Run("--face 1 " + (dir_ / "u.bdf")), 2);
+  EXPECT_EQ(Run("--face Nope " + (dir_ / "u.bdf")), 2);
+  EXPECT_NE(testing::ReadFile(dir_ / "err").find("No face named Nope; its faces are 0 "), std::string::npos);
   testing::WriteFile(dir_ / "not.bdf", "hello");
   EXPECT_EQ(Run(dir_ / "not.bdf"), 2);
   EXPECT_FALSE(testing::Exists(dir_ / "GB2312.bin"));  // Nothing written by a refusal.
@@ -82,6 +84,9 @@ TEST_F(PixtrelMkfontTest, KeepsItsFontAndSaysWhatItRemoves) {
   EXPECT_NE(testing::ReadFile(dir_ / "err")
                 .find("pixtrel-mkfont: " + (dir_ / "half-width.bin") +
                       ": removed, since this set has no half-width glyphs\n"),
+            std::string::npos);
+  EXPECT_NE(testing::ReadFile(dir_ / "err")
+                .find("no half-width glyphs (its ASCII is up to 16 pixels wide, wider than the half cell of 8)"),
             std::string::npos);
   EXPECT_FALSE(testing::Exists(dir_ / "half-width.bin"));
   testing::WriteFile(dir_ / "GB2312.bin", Bdf("ISO10646", {0x554A}));

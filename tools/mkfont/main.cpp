@@ -34,7 +34,8 @@ constexpr char kHelp[] =
     "and font-set.txt, which describes the set.\n"
     "\n"
     "  -o, --output DIR      write the files into DIR (default: .)\n"
-    "      --face N          use face N of a collection (default 0)\n"
+    "      --face N|NAME     use face N of a collection (default 0), or the face of\n"
+    "                        that family name\n"
     "      --size PX         the cell's size in pixels, 8 to 32 (default 16)\n"
     "      --mode MODE       auto (a strike of the size, else outlines), strike\n"
     "                        or outline\n"
@@ -58,7 +59,7 @@ enum class Mode { kAuto, kStrike, kOutline };
 struct Options {
   std::string font;
   std::string output = ".";
-  int face = 0;
+  std::string face = "0";  ///< --face N|NAME.
   int size = kDefaultSize;
   Mode mode = Mode::kAuto;
   Hinting hinting = Hinting::kNative;
@@ -124,7 +125,8 @@ std::optional<std::string> OwnFontRefusal(const std::string& dir, const std::str
 
 int Make(const Options& options) {
   if (std::optional<std::string> refusal = OwnFontRefusal(options.output, options.font)) return Fail(*refusal);
-  FontFace face(options.font, options.face);
+  const std::shared_ptr<const std::string> data = FontFace::Read(options.font);
+  FontFace face(options.font, data, FontFace::FaceIndex(options.font, data, options.face));
   if (face.Map() == FontFace::CharacterMap::kNone) return Fail(options.font + ": No character map to find GB2312 by");
   if (std::optional<std::string> refusal = ChoosePixels(face, options)) return Fail(options.font + ": " + *refusal);
   if (options.baseline >= options.size)
@@ -176,8 +178,7 @@ std::optional<Options> Parse(std::vector<std::string> arguments) {
         options.output = argument;
         break;
       case kFace:
-        if (!number) return wrong("--face takes a number");
-        options.face = *number;
+        options.face = optarg;
         break;
       case kSize:
         if (!number || *number < kSmallestSet || *number > kLargestSet) return wrong("--size takes 8 to 32");

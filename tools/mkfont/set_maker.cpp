@@ -75,11 +75,18 @@ Placed Place(FontFace& face, uint16_t code, uint32_t unicode, Cell cell, int bas
   return {blank, narrow};
 }
 
-/// True when the face draws ASCII half as wide as the cell, or narrower.
-bool HasHalfWidth(FontFace& face, int half_width) {
-  if (face.Map() != FontFace::CharacterMap::kUnicode) return false;
+/// Why the face has no half-width glyphs, or none when it draws ASCII half
+/// as wide as the cell, or narrower (as its "A" tells).
+std::optional<std::string> NoHalfWidth(FontFace& face, int half_width) {
+  if (face.Map() != FontFace::CharacterMap::kUnicode) return "the font maps no Unicode, so no ASCII";
   const std::optional<FontFace::Drawn> letter = face.Draw('A');
-  return letter && letter->ink.advance > 0 && letter->ink.advance <= half_width;
+  if (!letter || letter->ink.advance <= 0) return "the font draws no A";
+  if (letter->ink.advance <= half_width) return std::nullopt;
+  int widest = 0;
+  for (unsigned c = kFirstHalfWidth; c <= kLastHalfWidth; ++c)
+    if (const std::optional<FontFace::Drawn> drawn = face.Draw(c)) widest = std::max(widest, drawn->ink.advance);
+  return "its ASCII is up to " + std::to_string(widest) + " pixels wide, wider than the half cell of " +
+         std::to_string(half_width);
 }
 
 }  // namespace
@@ -134,8 +141,9 @@ MadeSet MakeSet(FontFace& face, int size, std::optional<int> baseline, const std
     }
     made.table += "\r\n";
   }
-  std::string what = "no half-width glyphs";
-  if (HasHalfWidth(face, HalfWidthOf(size))) {
+  const std::optional<std::string> no_half_width = NoHalfWidth(face, HalfWidthOf(size));
+  std::string what = "no half-width glyphs (" + no_half_width.value_or("") + ")";
+  if (!no_half_width) {
     set.half_width = HalfWidthOf(size);
     for (unsigned c = kFirstHalfWidth; c <= kLastHalfWidth; ++c)
       if (Place(face, static_cast<uint16_t>(c), c, {set.half_width, size}, set.baseline, reports, made.half_width)
