@@ -29,7 +29,7 @@ std::string UnescapedManPage(const std::string& man) {
 }
 
 /// The options of other tools that the README runs: CMake, lv_font_conv.
-constexpr char kToolOptions[] = "--build --install --prefix --no-compress";
+constexpr char kToolOptions[] = "--build --install --prefix --target --no-compress";
 
 /// True when `text` holds `word` as a word of its own: an option, a choice.
 bool HoldsWord(const std::string& text, const std::string& word) {

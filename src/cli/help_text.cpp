@@ -121,8 +121,9 @@ std::string HelpText() {
   return text +
          "\n"
          "Exit status: 0 a glyph file was written; 1 none was, since the text holds no\n"
-         "character of the table (a font is written even empty); 2 a failure, a refusal or a wrong command line;\n"
-         "3 (with --strict) some characters got no glyph, so no glyph file was written.\n"
+         "character of the table (a font is written even empty); 2 a failure, a\n"
+         "refusal or a wrong command line; 3 (with --strict) some characters got no\n"
+         "glyph, so no glyph file was written.\n"
          "A SOURCE of - is standard input. A failed run leaves the old glyph file as it was.\n";
 }
 
