@@ -276,8 +276,9 @@ TEST_F(DisplayLibraryFontsTest, SeveralTextsMakeOneFontAndTellWhatIsMissing) {
   const std::string sources = (dir_ / "menu.txt") + " " + (dir_ / "alarm.txt");
   testing::CommandResult result = Extract("-q --missing --format u8g2 -o " + (dir_ / "ui.c") + " " + sources);
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err, (dir_ / "alarm.txt") + ":2: missing U+1F600 \U0001F600, 1 occurrence\n" + (dir_ / "alarm.txt") +
-                            ": 1 character missing, 1 occurrence\n");
+  EXPECT_EQ(result.err, (dir_ / "alarm.txt") +
+                            ":2: missing U+1F600 \U0001F600 (beyond what the format draws), 1 occurrence\n" +
+                            (dir_ / "alarm.txt") + ": 1 character missing, 1 occurrence\n");
   const std::string font = testing::ReadFile(dir_ / "ui.c");
   EXPECT_NE(font.find("const uint8_t ui["), std::string::npos);
   EXPECT_NE(font.find("of the 8 characters of"), std::string::npos);  // 菜单 OK!警告 and the space, each once.

@@ -131,6 +131,8 @@ ChosenGlyphs ChooseGlyphs(const Options& options, Disk& disk) {
     extractor.WriteExtraRecords({options.half_width || options.format->IsFont(), options.placeholder});
     for (const FontChoice& font : options.fonts) chosen.fonts.push_back(font.path);
   }
+  if (options.format->last_code_point < kLastCodePoint)
+    chosen.glyphs = std::make_unique<LimitedGlyphs>(std::move(chosen.glyphs), options.format->last_code_point);
   return chosen;
 }
 

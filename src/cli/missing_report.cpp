@@ -51,7 +51,9 @@ std::string MissingReport::Describe(const Entry& entry, const std::string& chars
   if (IsControl(character.code_point))
     return CodePointName(character.code_point) + " (" + ControlName(character.code_point) + ")";
   const std::string text = ShownIn(charset, character.code_point);
-  const std::string blank = entry.cause == MissingCause::kBlank ? " (blank in the set)" : "";
+  const std::string blank = entry.cause == MissingCause::kBlank    ? " (blank in the set)"
+                            : entry.cause == MissingCause::kBeyond ? " (beyond what the format draws)"
+                                                                   : "";
   if (by_code_point_) return CodePointName(character.code_point) + " " + text + blank;
   if (character.code == kNoCp936Code) return text + " " + CodePointName(character.code_point) + " (no CP936 form)";
   return text + " CP936 " + Hex(character.code, character.code > 0xFF ? 4 : 2) + blank;

@@ -555,6 +555,9 @@ ParsedCommandLine Completed(Options options, const std::vector<SourceFile>& oper
     for (std::string& path : expanded) options.sources.push_back({std::move(path), operand.encoding});
   }
   options.file = options.sources.empty() ? options.output.value_or("") : options.sources.front().path;
+  const bool depth_given =
+      std::any_of(given.begin(), given.end(), [](const OptionRow* row) { return row->set == SetDepth; });
+  if (!options.fonts.empty() && !depth_given) options.record_format.bpp = options.format->default_depth;
   if (std::optional<std::string> conflict = SourcesConflict(options)) return Refused(*conflict);
   if (std::optional<std::string> conflict = Conflict(options, given)) return Refused(*conflict);
   return {options, ""};

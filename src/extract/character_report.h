@@ -37,6 +37,7 @@ struct WrittenGlyph {
 enum class MissingCause : uint8_t {
   kNotInSet,  ///< The table lacks it, CP936 has no form for it, or the set has no half-width glyphs.
   kBlank,     ///< Its glyph in the set is blank, though it is no white space.
+  kBeyond,    ///< It lies beyond the code points the format's library draws.
 };
 
 /// What a run tells of single characters, for those who want to know more

@@ -79,4 +79,11 @@ FontGlyph SetGlyphs::FontGlyphOf(const WrittenGlyph& glyph) const {
   return font;
 }
 
+GlyphFind LimitedGlyphs::Find(SourceCharacter character) {
+  const uint32_t code_point =
+      character.code_point != 0 || character.code == kNoCp936Code ? character.code_point : CodePointOf(character.code);
+  if (code_point > last_) return {MissingCause::kBeyond, {}, {}};
+  return source_->Find(character);
+}
+
 }  // namespace pixtrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -129,6 +130,33 @@ class SetGlyphs final : public GlyphSource {
   const GlyphStore& store_;
   SourceMetrics metrics_;
   std::vector<bool> narrow_;  ///< By slot: the font draws its glyph narrow, centred on the cell.
+};
+
+/// The glyphs of another source up to a code point, as a format's library
+/// draws them: a character beyond is missing (MissingCause::kBeyond).
+class LimitedGlyphs final : public GlyphSource {
+ public:
+  /// The glyphs of `source` up to `last`.
+  LimitedGlyphs(std::unique_ptr<GlyphSource> source, uint32_t last) : source_(std::move(source)), last_(last) {}
+
+  GlyphFind Find(SourceCharacter character) override;
+  GlyphRecord RecordOf(const WrittenGlyph& glyph) const override { return source_->RecordOf(glyph); }
+  RecordShape ShapeOf(const WrittenGlyph& glyph) const override { return source_->ShapeOf(glyph); }
+  SourceCharacter CharacterOf(const WrittenGlyph& glyph) const override { return source_->CharacterOf(glyph); }
+  GlyphRecord Placeholder() const override { return source_->Placeholder(); }
+  FontGlyph FontGlyphOf(const WrittenGlyph& glyph) const override { return source_->FontGlyphOf(glyph); }
+  std::vector<FontGlyph> FontGlyphsOf(const std::vector<WrittenGlyph>& glyphs) const override {
+    return source_->FontGlyphsOf(glyphs);
+  }
+  std::vector<KerningPair> Kerning(const std::vector<uint32_t>& code_points) const override {
+    return source_->Kerning(code_points);
+  }
+  std::optional<std::string> CutOf(const WrittenGlyph& glyph) const override { return source_->CutOf(glyph); }
+  const SourceMetrics& Metrics() const override { return source_->Metrics(); }
+
+ private:
+  std::unique_ptr<GlyphSource> source_;
+  uint32_t last_;
 };
 
 }  // namespace pixtrel

@@ -103,6 +103,9 @@ enum FormatAbility : unsigned {
   kTakesInclude = 1 << 8,      ///< --include: the header its C includes is the firmware's to name.
 };
 
+/// The last code point of Unicode.
+inline constexpr uint32_t kLastCodePoint = 0x10FFFF;
+
 /// What a format's file is.
 enum class FormatRole : uint8_t {
   kGlyphStream,  ///< The records of a text in text order, for firmware that draws them one by one.
@@ -119,21 +122,24 @@ enum class FormatUse : uint8_t {
 /// A format pixtrel-extract writes, as --format names it: a row of the
 /// formats' table, which everything that asks what a format is or does reads.
 struct FormatKind {
-  const char* name;
-  const char* extension;  ///< Of the file written by default.
-  const char* help;       ///< What it writes, for --help and --list-formats.
-  FormatRole role;
-  FormatUse use;
-  unsigned abilities;          ///< FormatAbility bits.
-  unsigned depths;             ///< The bits a pixel it takes, bit n for n bits.
-  unsigned compressed_depths;  ///< Those of them its library draws only from compressed bitmaps.
+  const char* name = nullptr;
+  const char* extension = nullptr;  ///< Of the file written by default.
+  const char* help = nullptr;       ///< What it writes, for --help and --list-formats.
+  FormatRole role = FormatRole::kGlyphStream;
+  FormatUse use = FormatUse::kData;
+  unsigned abilities = 0;          ///< FormatAbility bits.
+  unsigned depths = 0;             ///< The bits a pixel it takes plain (uncompressed), bit n for n bits.
+  unsigned compressed_depths = 0;  ///< Those it takes compressed (--compress), its library drawing them so.
+  int default_depth = 1;           ///< The bits a pixel it is drawn at unless --bpp says.
+  /// The largest code point its library draws: a character beyond is missing.
+  uint32_t last_code_point = kLastCodePoint;
   /// The extension of the file it writes beside its own (a C source's
   /// header), which declares what it defines; nullptr for none.
-  const char* companion;
+  const char* companion = nullptr;
   /// How that file starts, by which a later run knows it for its own;
   /// nullptr for none.
-  const char* companion_start;
-  std::unique_ptr<GlyphFormat> (*make)(const FormatRequest& request);
+  const char* companion_start = nullptr;
+  std::unique_ptr<GlyphFormat> (*make)(const FormatRequest& request) = nullptr;
 
   /// True when it can do all of `ability`'s bits.
   bool Can(unsigned ability) const { return (abilities & ability) == ability; }
