@@ -207,6 +207,76 @@ TEST(FontFileTest, SeveralFontsMakeOneEachCharacterFromTheFirstThatHasIt) {
   FT_Done_FreeType(library);
 }
 
+/// The glyphs of a smooth font, by code point, read as TFT_eSPI's loadFont
+/// reads them (Smooth_font.cpp): its advance in whole pixels, left offset,
+/// box from the baseline and 8-bit coverage; and TFT_eSPI's textWidth of `line`.
+struct Vlw {
+  std::map<uint32_t, Glyph> glyphs;
+  int ascent = 0, descent = 0;
+
+  explicit Vlw(const std::string& file) {
+    auto word = [&](size_t at) {
+      uint32_t value = 0;
+      for (size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<uint8_t>(file.at(at + i));
+      return static_cast<int32_t>(value);
+    };
+    const int count = word(0);
+    EXPECT_EQ(word(4), 11);
+    ascent = word(16), descent = word(20);
+    size_t bitmap = 24 + 28 * static_cast<size_t>(count);
+    for (int k = 0; k < count; ++k) {
+      const size_t at = 24 + 28 * static_cast<size_t>(k);
+      Glyph glyph;
+      glyph.h = word(at + 4), glyph.w = word(at + 8), glyph.advance = word(at + 12) * 16;
+      glyph.y = word(at + 16) - glyph.h, glyph.x = word(at + 20);
+      for (int i = 0; i < glyph.w * glyph.h; ++i) glyph.levels.push_back(static_cast<uint8_t>(file.at(bitmap++)));
+      glyphs[static_cast<uint32_t>(word(at))] = glyph;
+    }
+  }
+
+  int TextWidth(const std::u32string& line) const {
+    const int space = (ascent + descent) * 2 / 7;
+    int width = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+      if (line[i] == U' ') {
+        width += space;
+        continue;
+      }
+      const Glyph& glyph = glyphs.at(line[i]);
+      if (width == 0 && glyph.x < 0) width -= glyph.x;
+      width += i + 1 < line.size() ? glyph.advance / 16 : glyph.x + glyph.w;
+    }
+    return width;
+  }
+};
+
+TEST(FontFileTest, SmoothFontsAreAsTftEspiReadsThem) {
+  testing::TempDir dir;
+  const std::u32string line = U"\u8BBE\u7F6E Settings 25\u00B0C";
+  testing::WriteFile(dir / "menu.txt", "\u8BBE\u7F6E Settings 25\u00B0C\n");
+  const testing::CommandResult run =
+      testing::RunCommand(std::string(PIXTREL_EXTRACT) + " -q --font " + kFont +
+                              " --size 20 --format vlw --max-width 1 -o " + (dir / "ui.vlw") + " " + (dir / "menu.txt"),
+                          dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  const Vlw font(testing::ReadFile(dir / "ui.vlw"));
+  EXPECT_NE(run.err.find("menu.txt:1: " + std::to_string(font.TextWidth(line)) + " pixels wide"), std::string::npos)
+      << run.err;
+  FT_Library library;
+  ASSERT_EQ(FT_Init_FreeType(&library), 0);
+  FT_Face face;
+  ASSERT_EQ(FT_New_Face(library, kFont, 0, &face), 0);
+  ASSERT_EQ(FT_Set_Pixel_Sizes(face, 0, 20), 0);
+  EXPECT_EQ(font.glyphs.size(), 14u);  // Each character once, the space too.
+  for (auto [code_point, glyph] : font.glyphs) {
+    Glyph drawn = FreeTypeGlyph(face, code_point, 8);
+    drawn.advance = glyph.advance = 0;  // Whole pixels in the smooth font; FreeType's own checked above.
+    EXPECT_EQ(glyph, drawn) << code_point;
+  }
+  FT_Done_Face(face);
+  FT_Done_FreeType(library);
+}
+
 /// The width LVGL gives a label of `line` in the binary font `file`: each
 /// glyph's advance with the kerning its kern table holds for it and the
 /// next one, scaled by kern_scale, rounded to whole pixels

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 
 namespace pixtrel {
@@ -15,5 +17,9 @@ std::string Printed(const char* format, auto... values) {
 
 /// `text` made safe inside a C comment: no "*/" ends it early.
 std::string InComment(const std::string& text);
+
+/// Appends `bytes` to `text` as the rows of a C array, 16 a row:
+/// "    0x4F, 0x00,\n".
+void AppendBytes(std::span<const uint8_t> bytes, std::string& text);
 
 }  // namespace pixtrel

@@ -8,6 +8,7 @@
 #include "formats/lvgl_bin_format.h"
 #include "formats/lvgl_format.h"
 #include "formats/u8g2_format.h"
+#include "formats/vlw_format.h"
 #include "glyphdata/output_path.h"
 #include "platform/word_list.h"
 
@@ -75,6 +76,16 @@ constexpr FormatKind kFormats[] = {
      .depths = 1 << 1,
      .last_code_point = 0xFFFF,  // u8g2 draws the Basic Multilingual Plane.
      .make = MakeU8g2Format},
+    {.name = "vlw",
+     .extension = "vlw",
+     .help = "a smooth font of the texts' characters for TFT_eSPI and LovyanGFX (-o x.h: the same as a C array)",
+     .role = FormatRole::kFont,
+     .use = FormatUse::kData,
+     .abilities = kTakesCharsets | kCNames,
+     .depths = kEveryDepth,
+     .default_depth = 8,
+     .last_code_point = 0xFFFF,  // TFT_eSPI keeps code points in 16 bits.
+     .make = MakeVlwFormat},
 };
 
 }  // namespace

@@ -21,19 +21,6 @@ std::string Shown(uint32_t code_point) {
   return text + "\"";
 }
 
-/// Appends `bytes` as the rows of a C array, 16 a row: "    0x4F, 0x00,\n".
-void AppendBytes(std::span<const uint8_t> bytes, std::string& text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  for (size_t i = 0; i < bytes.size(); i += 16) {
-    char row[4 + 16 * 6 + 1] = "   ";
-    char* at = row + 3;
-    for (size_t k = i; k < std::min(i + 16, bytes.size()); ++k)
-      at = std::copy_n(" 0x", 3, at), *at++ = kHex[bytes[k] >> 4], *at++ = kHex[bytes[k] & 0xF], *at++ = ',';
-    *at++ = '\n';
-    text.append(row, at);
-  }
-}
-
 /// The preprocessor's checks that lv_conf.h sets what the font needs.
 std::string SettingChecks(const LvglFont& font, const std::string& ident) {
   std::string checks;
