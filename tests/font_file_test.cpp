@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 
 #include "test_support.h"
 
@@ -273,6 +274,73 @@ TEST(FontFileTest, SmoothFontsAreAsTftEspiReadsThem) {
     drawn.advance = glyph.advance = 0;  // Whole pixels in the smooth font; FreeType's own checked above.
     EXPECT_EQ(glyph, drawn) << code_point;
   }
+  FT_Done_Face(face);
+  FT_Done_FreeType(library);
+}
+
+TEST(FontFileTest, AdafruitGfxFontsDrawAsFreeTypeDrawsTheFace) {
+  testing::TempDir dir;
+  constexpr char kDejaVu[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  testing::WriteFile(dir / "menu.txt", "Menu: Settings 25\u00B0C\n");
+  ASSERT_EQ(testing::RunCommand(std::string(PIXTREL_EXTRACT) + " -q --font " + kDejaVu +
+                                    " --size 16 --format gfx --name menu_font -o " + (dir / "menu_font.h") + " " +
+                                    (dir / "menu.txt"),
+                                dir)
+                .status,
+            0);
+  // Adafruit's structures by their documented fields, and drawChar's reading of the bits.
+  testing::WriteFile(dir / "draw.c",
+                     "#include <stdint.h>\n#include <stdio.h>\n#define PROGMEM\n"
+                     "typedef struct { uint16_t bitmapOffset; uint8_t width, height, xAdvance; int8_t xOffset, "
+                     "yOffset; } GFXglyph;\n"
+                     "typedef struct { uint8_t *bitmap; GFXglyph *glyph; uint16_t first, last; uint8_t yAdvance; } "
+                     "GFXfont;\n"
+                     "#include \"menu_font.h\"\n"
+                     "int main(void) {\n"
+                     "  for (unsigned c = menu_font.first; c <= menu_font.last; ++c) {\n"
+                     "    const GFXglyph *g = &menu_font.glyph[c - menu_font.first];\n"
+                     "    const uint8_t *bitmap = menu_font.bitmap + g->bitmapOffset;\n"
+                     "    uint8_t bits = 0, bit = 0;\n"
+                     "    printf(\"%u %d %d %d %d \", c, g->width, g->height, g->xOffset, g->yOffset);\n"
+                     "    for (int yy = 0; yy < g->height; ++yy)\n"
+                     "      for (int xx = 0; xx < g->width; ++xx) {\n"
+                     "        if (!(bit++ & 7)) bits = *bitmap++;\n"
+                     "        putchar(bits & 0x80 ? '1' : '0');\n"
+                     "        bits <<= 1;\n"
+                     "      }\n"
+                     "    putchar('\\n');\n"
+                     "  }\n"
+                     "  return 0;\n"
+                     "}\n");
+  const testing::CommandResult built =
+      testing::RunCommand("cd " + dir.path() + " && gcc -std=c99 -Wall -Wextra -Werror draw.c -o draw && ./draw", dir);
+  ASSERT_EQ(built.status, 0) << built.err;
+  FT_Library library;
+  ASSERT_EQ(FT_Init_FreeType(&library), 0);
+  FT_Face face;
+  ASSERT_EQ(FT_New_Face(library, kDejaVu, 0, &face), 0);
+  ASSERT_EQ(FT_Set_Pixel_Sizes(face, 0, 16), 0);
+  std::istringstream lines(built.out);
+  int drawn = 0;
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream fields(line);
+    unsigned code_point;
+    Glyph glyph;
+    std::string bits;
+    fields >> code_point >> glyph.w >> glyph.h >> glyph.x >> glyph.y >> bits;
+    if (std::u32string(U"Menu: Settings 25\u00B0C").find(static_cast<char32_t>(code_point)) == std::u32string::npos) {
+      EXPECT_EQ(glyph.w * glyph.h, 0) << code_point;  // A gap between the text's characters.
+      continue;
+    }
+    glyph.y = 1 - glyph.y - glyph.h;  // fontconvert's yOffset: one row below the top.
+    for (char bit : bits) glyph.levels.push_back(bit - '0');
+    Glyph expected = FreeTypeGlyph(face, code_point, 1);
+    expected.advance = 0;
+    if (expected.w == 0) expected.x = expected.y = 0, glyph.y = 0;  // The space: no box to place.
+    EXPECT_EQ(glyph, expected) << code_point;
+    ++drawn;
+  }
+  EXPECT_EQ(drawn, 15);  // Each character of the text once, the space too.
   FT_Done_Face(face);
   FT_Done_FreeType(library);
 }

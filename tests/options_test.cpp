@@ -81,7 +81,7 @@ TEST(OptionsTest, RefusesWrongCommandLines) {
             "--compress goes with --bpp 2, 3 or 4: lvgl-bin's library draws compressed bitmaps of those only"},
            {{"--fallback", "f", "--format", "c", "a"}, "--fallback goes with --format lvgl, not c"},
            {{"--size", "9", "a"}, "--size goes with --font: a font set's glyphs are drawn at its size, 1 bit a pixel"},
-           {{"--format", "png", "a"}, "--format takes bin, c, h, lvgl, lvgl-bin, u8g2 or vlw: png"},
+           {{"--format", "png", "a"}, "--format takes bin, c, h, lvgl, lvgl-bin, u8g2, vlw or gfx: png"},
            {{"--layout", "page-lsb", "--format", "lvgl", "-o", "f.c", "a"},
             "--layout goes with --format bin, c or h, not lvgl"},
            {{"-o", "", "a"}, "-o needs a file name"},

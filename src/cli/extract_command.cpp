@@ -184,6 +184,23 @@ Findings RunSources(const Options& options, const ChosenGlyphs& chosen, Outputs&
   return found;
 }
 
+/// Refuses texts of characters a format's library cannot draw, where the
+/// format says so (Adafruit GFX draws bytes), naming them and the formats that draw them.
+void RefuseBeyond(const Options& options, const Findings& found) {
+  const FormatKind& format = *options.format;
+  if (format.beyond == nullptr) return;
+  for (size_t i = 0; i < options.sources.size(); ++i) {
+    std::vector<std::string> beyond;
+    for (uint32_t code_point : found.missing[i].CodePoints(MissingCause::kBeyond))
+      beyond.push_back(ShownIn(LocaleCharset(), code_point));
+    if (!beyond.empty())
+      throw FileFailure(options.sources[i].path, std::string("--format ") + format.name + " draws characters up to " +
+                                                     CodePointName(format.last_code_point) + ", not " +
+                                                     WordList(beyond, "and") + "; --format " + format.beyond +
+                                                     " draws them");
+  }
+}
+
 /// After the runs: lays lines out as the format's library does (records in
 /// their cells for a glyph stream), for the widths and the picture.
 void LayOutLines(const Options& options, const ChosenGlyphs& chosen, Outputs& outputs, Findings& found) {
@@ -309,6 +326,7 @@ int ExtractCommand(const Options& given, Disk& disk) {
   const FormatRequest request = RequestFor(options, chosen, targets, disk);
   Outputs outputs = MakeOutputs(options, request, disk);
   Findings found = RunSources(options, chosen, outputs, disk);
+  RefuseBeyond(options, found);
   if (!options.ranges.empty()) found.written = AddCharacterSets(options, chosen, outputs.format()) || found.written;
   // A font of no character is still a font: an empty translation builds.
   found.written = found.written || options.format->IsFont();

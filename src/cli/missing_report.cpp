@@ -38,6 +38,13 @@ void MissingReport::MissingCharacter(SourceCharacter character, int64_t line_num
   ++occurrences_;
 }
 
+std::vector<uint32_t> MissingReport::CodePoints(MissingCause cause) const {
+  std::vector<uint32_t> code_points;
+  for (const Entry& entry : entries_)
+    if (entry.cause == cause) code_points.push_back(entry.character.code_point);
+  return code_points;
+}
+
 void MissingReport::Print(std::FILE* out, const std::string& source, const std::string& charset) const {
   for (const Entry& entry : entries_)
     WriteText(out, source + ":" + std::to_string(entry.first_line) + ": missing " + Describe(entry, charset) + ", " +

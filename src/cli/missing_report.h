@@ -30,6 +30,9 @@ class MissingReport : public CharacterReport {
   /// was not read as CP936, rather than by its CP936 code.
   void NameByCodePoint(bool by_code_point) { by_code_point_ = by_code_point; }
 
+  /// The code points of the characters missing for `cause`, in the order of their first occurrence.
+  std::vector<uint32_t> CodePoints(MissingCause cause) const;
+
   /// Writes one line per character, in the order of first occurrence,
   /// "SOURCE:LINE: missing CHAR CP936 XXXX, N occurrences" (XX for a
   /// single-byte character, "U+XXXX (no CP936 form)" for a character with

@@ -5,6 +5,7 @@
 
 #include "formats/bin_format.h"
 #include "formats/c_format.h"
+#include "formats/gfx_format.h"
 #include "formats/lvgl_bin_format.h"
 #include "formats/lvgl_format.h"
 #include "formats/u8g2_format.h"
@@ -86,6 +87,16 @@ constexpr FormatKind kFormats[] = {
      .default_depth = 8,
      .last_code_point = 0xFFFF,  // TFT_eSPI keeps code points in 16 bits.
      .make = MakeVlwFormat},
+    {.name = "gfx",
+     .extension = "h",
+     .help = "a font of the texts' characters for Adafruit GFX, a header, 1 bit a pixel, up to U+00FF",
+     .role = FormatRole::kFont,
+     .use = FormatUse::kIncluded,
+     .abilities = kTakesCharsets | kCNames,
+     .depths = 1 << 1,
+     .last_code_point = 0xFF,  // Adafruit GFX draws bytes.
+     .beyond = "u8g2 (with U8g2_for_Adafruit_GFX) or vlw",
+     .make = MakeGfxFormat},
 };
 
 }  // namespace

@@ -133,6 +133,10 @@ struct FormatKind {
   int default_depth = 1;           ///< The bits a pixel it is drawn at unless --bpp says.
   /// The largest code point its library draws: a character beyond is missing.
   uint32_t last_code_point = kLastCodePoint;
+  /// Where a character beyond last_code_point is no missing one but a text
+  /// the format cannot take: the formats that draw it ("u8g2 or vlw");
+  /// nullptr where it is missing.
+  const char* beyond = nullptr;
   /// The extension of the file it writes beside its own (a C source's
   /// header), which declares what it defines; nullptr for none.
   const char* companion = nullptr;
