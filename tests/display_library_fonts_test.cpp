@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -56,6 +57,47 @@ std::string LvglHeader(int major, int minor) {
          " int8_t underline_position; int8_t underline_thickness; const void *dsc;"
          " const struct _lv_font_t *fallback; void *user_data; } lv_font_t;\n"
          "#define LV_FONT_DECLARE(font_name) extern const lv_font_t font_name;\n";
+}
+
+/// The test's stand-in for lvgl.h with the functions LVGL calls for a
+/// glyph's bitmap as `major` (8, or 9 from 9.2 on) declares them, and an
+/// lv_font_get_bitmap_fmt_txt that returns a glyph's bitmap as it lies in
+/// the font, found by its letter (8) or by its id (9), as LVGL finds it.
+std::string LvglBitmapHeader(int major) {
+  std::string header = LvglHeader(major, 2);
+  const size_t fake = header.find("int lv_font_get_glyph_dsc_fmt_txt(void);");
+  header = header.substr(0, fake) +
+           "#define LV_USE_FONT_COMPRESSED 1\n"
+           "typedef struct { const void *glyph_ids; const int8_t *values; uint32_t pair_cnt : 30;"
+           " uint32_t glyph_ids_size : 2; } lv_font_fmt_txt_kern_pair_t;\n"
+           "typedef struct _lv_font_t lv_font_t;\n"
+           "typedef struct { const lv_font_t *resolved_font; union { uint32_t index; const void *src; } gid;"
+           " uint8_t req_raw_bitmap : 1; } lv_font_glyph_dsc_t;\n"
+           "typedef struct { uint8_t *data; } lv_draw_buf_t;\n" +
+           (major == 8 ? "typedef const uint8_t *(*bitmap_cb)(const lv_font_t *, uint32_t);\n"
+                         "const uint8_t *lv_font_get_bitmap_fmt_txt(const lv_font_t *font, uint32_t letter);\n"
+                       : "typedef const void *(*bitmap_cb)(lv_font_glyph_dsc_t *, lv_draw_buf_t *);\n"
+                         "const void *lv_font_get_bitmap_fmt_txt(lv_font_glyph_dsc_t *g_dsc, lv_draw_buf_t *buf);\n") +
+           "int lv_font_get_glyph_dsc_fmt_txt(void);\n"
+           "struct _lv_font_t { int (*get_glyph_dsc)(void); bitmap_cb get_glyph_bitmap;"
+           " int32_t line_height; int32_t base_line; uint8_t subpx : 2;"
+           " int8_t underline_position; int8_t underline_thickness; const void *dsc;"
+           " const struct _lv_font_t *fallback; void *user_data; };\n"
+           "#define LV_FONT_DECLARE(font_name) extern const lv_font_t font_name;\n";
+  return header;
+}
+
+/// The definitions the stand-in LvglBitmapHeader declares, as LVGL's own find a glyph's bitmap.
+std::string LvglBitmapLookup(int major) {
+  if (major == 8)
+    return "const uint8_t *lv_font_get_bitmap_fmt_txt(const lv_font_t *font, uint32_t letter) {\n"
+           "  const lv_font_fmt_txt_dsc_t *dsc = font->dsc;\n"
+           "  const lv_font_fmt_txt_cmap_t *map = &dsc->cmaps[0];\n"
+           "  if (letter != map->range_start) return NULL;\n"
+           "  return &dsc->glyph_bitmap[dsc->glyph_dsc[map->glyph_id_start].bitmap_index];\n}\n";
+  return "const void *lv_font_get_bitmap_fmt_txt(lv_font_glyph_dsc_t *g_dsc, lv_draw_buf_t *buf) {\n"
+         "  const lv_font_fmt_txt_dsc_t *dsc = g_dsc->resolved_font->dsc;\n  (void)buf;\n"
+         "  return &dsc->glyph_bitmap[dsc->glyph_dsc[g_dsc->gid.index].bitmap_index];\n}\n";
 }
 
 /// A program that includes the LVGL font `font` and writes what it holds,
@@ -333,6 +375,58 @@ TEST_F(DisplayLibraryFontsTest, AnEmptyTextMakesAFontOfNoGlyphsThatCompiles) {
   testing::WriteFile(dir_ / "empty.bin", "old");
   EXPECT_EQ(Extract("-q " + (dir_ / "empty.txt")).status, 1);
   EXPECT_FALSE(testing::Exists(dir_ / "empty.bin"));
+}
+
+TEST_F(DisplayLibraryFontsTest, AFontInExternalFlashReadsEachGlyphAsThePlainFontHoldsIt) {
+  testing::WriteFile(dir_ / "menu.txt", "\u83DC\u5355 OK 25\u00B0C\n");
+  // Each glyph's bytes, as many as it has (one of the last, whose end the font does not tell).
+  for (const std::string& bitmaps :
+       {std::string(""), std::string(" --font /usr/share/fonts/truetype/wqy/wqy-microhei.ttc "
+                                     "--size 20 --bpp 4 --compress")}) {
+    SCOPED_TRACE(bitmaps);
+    ASSERT_EQ(
+        Extract("-q --format lvgl --name plain" + bitmaps + " -o " + (dir_ / "plain.c") + " " + (dir_ / "menu.txt"))
+            .status,
+        0);
+    ASSERT_EQ(
+        Extract("-q --format lvgl-flash --name ui" + bitmaps + " -o " + (dir_ / "ui.c") + " " + (dir_ / "menu.txt"))
+            .status,
+        0);
+    for (const int major : {8, 9}) {
+      // Each glyph, asked for as LVGL asks for it, read through ui_read from ui.bin: its bytes, and the plain font's.
+      const std::string ask = major == 8
+                                  ? "ui.get_glyph_bitmap(&ui, map->range_start + map->unicode_list[i])"
+                                  : "ui.get_glyph_bitmap(&(lv_font_glyph_dsc_t){.resolved_font = &ui, .gid = {.index = "
+                                    "map->glyph_id_start + i}}, NULL)";
+      const std::string program =
+          "#include <stdio.h>\n#include \"ui.c\"\n"
+          "int lv_font_get_glyph_dsc_fmt_txt(void) { return 0; }\n" +
+          LvglBitmapLookup(major) +
+          "static FILE *flash;\n"
+          "int ui_read(uint32_t offset, void *buffer, uint32_t size) {\n"
+          "  return fseek(flash, (long)offset, SEEK_SET) != 0 || fread(buffer, 1, size, flash) != size;\n}\n"
+          "int main(void) {\n  const lv_font_fmt_txt_dsc_t *dsc = ui.dsc;\n  unsigned i, b;\n"
+          "  flash = fopen(\"" +
+          (dir_ / "ui.bin") +
+          "\", \"rb\");\n"
+          "  const lv_font_fmt_txt_cmap_t *map = &dsc->cmaps[0];\n"
+          "  for (i = 0; i < map->list_length; ++i) {\n"
+          "    const lv_font_fmt_txt_glyph_dsc_t *g = &dsc->glyph_dsc[map->glyph_id_start + i];\n"
+          "    const uint8_t *bitmap = " +
+          ask +
+          ";\n"
+          "    const unsigned size = i + 1 < map->list_length ? g[1].bitmap_index - g->bitmap_index : 1;\n"
+          "    for (b = 0; b < size && g->box_w * g->box_h > 0; ++b) printf(\"%02X\", bitmap[b]);\n"
+          "    putchar('\\n');\n  }\n  return 0;\n}\n";
+      const std::string read = Run(program, "lvgl.h", LvglBitmapHeader(major), "-DLV_LVGL_H_INCLUDE_SIMPLE");
+      std::string plain =
+          Run(std::regex_replace(std::regex_replace(program, std::regex("ui\\.c"), "plain.c"),
+                                 std::regex("ui\\.get_glyph_bitmap\\([^;]*\\)"), "&dsc->glyph_bitmap[g->bitmap_index]"),
+              "lvgl.h", LvglBitmapHeader(major), "-DLV_LVGL_H_INCLUDE_SIMPLE -Dui=plain");
+      EXPECT_FALSE(read.empty()) << major;
+      EXPECT_EQ(read, plain) << major;
+    }
+  }
 }
 
 }  // namespace

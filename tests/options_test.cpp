@@ -73,15 +73,15 @@ TEST(OptionsTest, RefusesWrongCommandLines) {
   for (const auto& [words, error] : std::vector<std::pair<std::vector<std::string>, std::string>>{
            {{"--bpp", "5", "a"}, "--bpp takes 1, 2, 3, 4 or 8 bits a pixel: 5"},
            {{"--font", "f", "--bpp", "4", "--format", "u8g2", "-o", "f.c", "a"},
-            "--bpp 4 goes with --format bin, c, h, lvgl, lvgl-bin or vlw, not u8g2"},
+            "--bpp 4 goes with --format bin, c, h, lvgl, lvgl-bin, lvgl-flash or vlw, not u8g2"},
            {{"--font", "f", "--bpp", "3", "--format", "lvgl", "-o", "f.c", "a"},
             "--bpp 3 without --compress goes with --bpp 1, 2, 4 or 8: lvgl's library draws plain bitmaps of those "
             "only"},
            {{"--font", "f", "--compress", "--format", "lvgl-bin", "-o", "f.bin", "a"},
             "--compress goes with --bpp 2, 3 or 4: lvgl-bin's library draws compressed bitmaps of those only"},
-           {{"--fallback", "f", "--format", "c", "a"}, "--fallback goes with --format lvgl, not c"},
+           {{"--fallback", "f", "--format", "c", "a"}, "--fallback goes with --format lvgl or lvgl-flash, not c"},
            {{"--size", "9", "a"}, "--size goes with --font: a font set's glyphs are drawn at its size, 1 bit a pixel"},
-           {{"--format", "png", "a"}, "--format takes bin, c, h, lvgl, lvgl-bin, u8g2, vlw or gfx: png"},
+           {{"--format", "png", "a"}, "--format takes bin, c, h, lvgl, lvgl-bin, lvgl-flash, u8g2, vlw or gfx: png"},
            {{"--layout", "page-lsb", "--format", "lvgl", "-o", "f.c", "a"},
             "--layout goes with --format bin, c or h, not lvgl"},
            {{"-o", "", "a"}, "-o needs a file name"},

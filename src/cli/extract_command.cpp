@@ -91,7 +91,7 @@ FormatRequest RequestFor(const Options& options, const ChosenGlyphs& chosen, con
   request.glyphs = chosen.glyphs.get();
   request.output = targets.output;
   request.index = options.index;
-  request.header = targets.companion;
+  if (!targets.companions.empty()) request.header = targets.companions.front();
   request.source = SourceNames(options);
   request.name = options.name ? *options.name : IdentifierFor(targets.output.empty() ? options.file : targets.output);
   request.fallback = options.fallback;

@@ -131,7 +131,8 @@ std::string FormatListText() {
   std::string text;
   for (const FormatKind& kind : Formats()) {
     std::string files = std::string(".") + kind.extension;
-    if (kind.companion != nullptr) files += std::string("+.") + kind.companion;
+    for (const char* companion : kind.companions)
+      if (companion != nullptr) files += std::string("+.") + companion;
     const char* use = kind.use == FormatUse::kCompiled   ? "compiled"
                       : kind.use == FormatUse::kIncluded ? "included"
                                                          : "data";

@@ -41,16 +41,17 @@ void RefuseSharedTargets(const RunTargets& targets, Disk& disk) {
         throw FileFailure(later->second, later->first + " names the file of " + earlier->first);
 }
 
-/// Refuses a companion file that is there, but that no run wrote: the user's own.
+/// Refuses a first companion file that is there, but that no run wrote: the user's own.
 void RefuseForeignCompanion(const FormatKind& format, const RunTargets& targets, Disk& disk) {
-  if (!targets.companion || format.companion_start == nullptr) return;
-  std::unique_ptr<ByteSource> file = disk.OpenIfExists(disk.FollowLinks(*targets.companion));
+  if (targets.companions.empty() || format.companion_start == nullptr) return;
+  const std::string& companion = targets.companions.front();
+  std::unique_ptr<ByteSource> file = disk.OpenIfExists(disk.FollowLinks(companion));
   if (!file) return;
   const std::string_view start = format.companion_start;
   std::string read(start.size(), '\0');
   read.resize(file->ReadFull(read.data(), read.size()));
   if (read != start)
-    throw FileFailure(*targets.companion, "the header of -o would replace it, and pixtrel-extract did not write it");
+    throw FileFailure(companion, "the header of -o would replace it, and pixtrel-extract did not write it");
 }
 
 }  // namespace
@@ -58,7 +59,8 @@ void RefuseForeignCompanion(const FormatKind& format, const RunTargets& targets,
 std::vector<std::pair<std::string, std::string>> RunTargets::Named() const {
   std::vector<std::pair<std::string, std::string>> named;
   if (!output.empty()) named.emplace_back("-o", output);
-  if (companion) named.emplace_back("the header of -o", *companion);
+  for (const std::string& companion : companions)
+    named.emplace_back("the " + companion.substr(companion.rfind('.') + 1) + " file of -o", companion);
   if (index) named.emplace_back("--index", *index);
   if (depfile) named.emplace_back("--depfile", *depfile);
   if (png) named.emplace_back("--png", *png);
@@ -69,7 +71,7 @@ RunTargets GuardedTargets(const Options& options, const ChosenGlyphs& chosen, Di
   RunTargets targets;
   targets.output = CommandOutputPathFor(options.file, options.format->extension);
   if (options.output) targets.output = options.ToStandardOutput() ? "" : *options.output;
-  targets.companion = CompanionOf(*options.format, targets.output);
+  targets.companions = CompanionsOf(*options.format, targets.output);
   targets.index = options.index;
   targets.depfile = options.depfile;
   targets.png = options.png;

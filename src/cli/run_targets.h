@@ -14,7 +14,7 @@ namespace pixtrel {
 /// The files a command writes.
 struct RunTargets {
   std::string output;                    ///< The format's file; empty for standard output.
-  std::optional<std::string> companion;  ///< The file the format writes beside it (a C source's header).
+  std::vector<std::string> companions;   ///< The files the format writes beside it (a C source's header).
   std::optional<std::string> index;      ///< --index FILE.
   std::optional<std::string> depfile;    ///< --depfile FILE.
   std::optional<std::string> png;        ///< --png FILE.

@@ -66,11 +66,11 @@ class FontFormat : public OneFileFormat {
   /// font, used in firmware as `use` says.
   std::string Heading(const char* library, size_t characters, const std::string& details, const std::string& use) const;
 
- private:
   /// The glyphs of the characters heard of, in code-point order, made once
   /// they are all heard of.
   const std::vector<FontGlyph>& Glyphs();
 
+ private:
   FormatRequest request_;
   DiscardedGlyphOutput discarded_;
   FontCharacters characters_;

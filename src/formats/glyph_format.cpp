@@ -7,6 +7,7 @@
 #include "formats/c_format.h"
 #include "formats/gfx_format.h"
 #include "formats/lvgl_bin_format.h"
+#include "formats/lvgl_flash_format.h"
 #include "formats/lvgl_format.h"
 #include "formats/u8g2_format.h"
 #include "formats/vlw_format.h"
@@ -39,7 +40,7 @@ constexpr FormatKind kFormats[] = {
      .use = FormatUse::kCompiled,
      .abilities = kGlyphStream | kCNames,
      .depths = kEveryDepth,
-     .companion = "h",
+     .companions = {"h"},
      .companion_start = kCHeaderStart,
      .make = MakeCSourceFormat},
     {.name = "h",
@@ -68,6 +69,18 @@ constexpr FormatKind kFormats[] = {
      .depths = kEveryDepth,
      .compressed_depths = kLvglCompressedDepths,
      .make = MakeLvglBinFormat},
+    {.name = "lvgl-flash",
+     .extension = "c",
+     .help = "a font for LVGL whose bitmaps lie in external flash (.bin), read a glyph at a time by a function the "
+             "firmware defines (.h)",
+     .role = FormatRole::kFont,
+     .use = FormatUse::kCompiled,
+     .abilities = kTakesFallback | kTakesCompress | kTakesCharsets | kCNames,
+     .depths = kEveryDepth,
+     .compressed_depths = kLvglCompressedDepths,
+     .companions = {"h", "bin"},
+     .companion_start = kLvglFlashHeaderStart,
+     .make = MakeLvglFlashFormat},
     {.name = "u8g2",
      .extension = "c",
      .help = "a font of the texts' characters for u8g2, in C, 1 bit a pixel",
@@ -120,9 +133,11 @@ std::string FormatNamesThatCan(unsigned ability) {
   return WordList(names, "or");
 }
 
-std::optional<std::string> CompanionOf(const FormatKind& kind, const std::string& output) {
-  if (kind.companion == nullptr || output.empty()) return std::nullopt;
-  return CommandOutputPathFor(output, kind.companion);
+std::vector<std::string> CompanionsOf(const FormatKind& kind, const std::string& output) {
+  std::vector<std::string> companions;
+  for (const char* extension : kind.companions)
+    if (extension != nullptr && !output.empty()) companions.push_back(CommandOutputPathFor(output, extension));
+  return companions;
 }
 
 }  // namespace pixtrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <span>
@@ -137,11 +138,12 @@ struct FormatKind {
   /// the format cannot take: the formats that draw it ("u8g2 or vlw");
   /// nullptr where it is missing.
   const char* beyond = nullptr;
-  /// The extension of the file it writes beside its own (a C source's
-  /// header), which declares what it defines; nullptr for none.
-  const char* companion = nullptr;
-  /// How that file starts, by which a later run knows it for its own;
-  /// nullptr for none.
+  /// The extensions of the files it writes beside its own (a C source's
+  /// header, which declares what it defines; an LVGL font's bitmaps); nullptr
+  /// after the last.
+  std::array<const char*, 2> companions = {};
+  /// How the first of them starts, by which a later run knows it for its
+  /// own; nullptr when any file there may be replaced.
   const char* companion_start = nullptr;
   std::unique_ptr<GlyphFormat> (*make)(const FormatRequest& request) = nullptr;
 
@@ -170,8 +172,8 @@ const FormatKind& DefaultFormat();
 /// them: "lvgl or lvgl-bin".
 std::string FormatNamesThatCan(unsigned ability);
 
-/// The file beside `output` that `kind` writes as well (a C source's
-/// header), or none: for standard output, or a format without one.
-std::optional<std::string> CompanionOf(const FormatKind& kind, const std::string& output);
+/// The files beside `output` that `kind` writes as well (a C source's
+/// header), in the order of its companions; none for standard output.
+std::vector<std::string> CompanionsOf(const FormatKind& kind, const std::string& output);
 
 }  // namespace pixtrel

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "formats/glyph_format.h"
+#include "formats/lvgl_font.h"
 
 namespace pixtrel {
 
@@ -18,5 +21,25 @@ namespace pixtrel {
 /// font --fallback names. It holds every character the runs append a
 /// record for, and those added, once, in code-point order.
 std::unique_ptr<GlyphFormat> MakeLvglFormat(const FormatRequest& request);
+
+/// What an LVGL C font whose bitmaps lie elsewhere (external flash) holds
+/// in place of them.
+struct LvglExternalBitmaps {
+  std::string definitions;  ///< C after the descriptors: what reads a glyph's bitmap, its get_glyph_bitmap.
+  std::string get_bitmap;   ///< The name of that get_glyph_bitmap.
+};
+
+/// "4 bits a pixel, compressed", of the font `request` asks for.
+std::string LvglDetails(const FormatRequest& request);
+
+/// How firmware draws with the LVGL font `ident`, for a heading.
+std::string LvglUse(const std::string& ident);
+
+/// The C source of the LVGL font `font` of `glyphs` that `request` asks
+/// for, after `heading`: its bitmaps (unless `external` says where they lie
+/// instead), descriptors, character maps, kerning, lv_font_fmt_txt_dsc_t
+/// and `const lv_font_t IDENT`.
+std::string LvglCSource(const FormatRequest& request, const std::string& heading, const std::vector<FontGlyph>& glyphs,
+                        const LvglFont& font, const LvglExternalBitmaps* external);
 
 }  // namespace pixtrel
