@@ -12,11 +12,10 @@ namespace pixtrel {
 
 namespace {
 
-/// The bytes of `path`, unpacked when it ends in ".gz" (zlib: FreeType's own
-/// gzip stream is far slower).
+/// The bytes of the gzip file `path`, unpacked (by zlib: FreeType's own gzip
+/// stream is far slower).
 std::string Unpacked(const std::string& path) {
   std::string bytes = RealDisk().OpenForReading(path)->ReadAll();
-  if (!path.ends_with(".gz")) return bytes;
   const Freetype& ft = FreetypeFor(path);
   char buffer[1 << 16];
   z_stream stream{};
@@ -51,18 +50,23 @@ void FontFace::Done::operator()(FT_LibraryRec_* library) const { FreetypeFor("")
 
 void FontFace::Done::operator()(FT_FaceRec_* face) const { FreetypeFor("").done_face(face); }
 
-std::shared_ptr<const std::string> FontFace::Read(const std::string& path) {
-  return std::make_shared<const std::string>(Unpacked(path));
+FontFileBytes::FontFileBytes(const std::string& path) {
+  if (path.ends_with(".gz"))
+    read_ = Unpacked(path);
+  else if (!(mapped_ = MapFont(path)))
+    read_ = RealDisk().OpenForReading(path)->ReadAll();
 }
 
-FontFace::FontFace(const std::string& path, std::shared_ptr<const std::string> data, int index)
+SharedFontBytes FontFace::Read(const std::string& path) { return std::make_shared<const FontFileBytes>(path); }
+
+FontFace::FontFace(const std::string& path, SharedFontBytes data, int index)
     : ft_(&FreetypeFor(path)), path_(path), data_(std::move(data)) {
   FT_Library library;
   if (ft_->init_freetype(&library) != 0) throw Failure("FreeType cannot start");
   library_.reset(library);
   auto open_face = [&](FT_Long face_index) {
     FT_Face face;
-    if (ft_->new_memory_face(library, reinterpret_cast<const FT_Byte*>(data_->data()),
+    if (ft_->new_memory_face(library, data_->data(),
                              static_cast<FT_Long>(data_->size()), face_index, &face) != 0)
       throw FileFailure(path, "Not a font FreeType reads");
     return std::unique_ptr<FT_FaceRec_, Done>(face);
@@ -153,7 +157,7 @@ void FontFace::UseOutlines(int size, Hinting hinting) {
   if (hinting == Hinting::kNone) load_flags_ |= FT_LOAD_NO_HINTING;
 }
 
-int FontFace::FaceIndex(const std::string& path, const std::shared_ptr<const std::string>& data,
+int FontFace::FaceIndex(const std::string& path, const SharedFontBytes& data,
                         const std::string& face) {
   if (!face.empty() && face.find_first_not_of("0123456789") == std::string::npos) return std::stoi(face);
   auto lower = [](std::string text) {

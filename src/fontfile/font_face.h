@@ -16,6 +16,25 @@ namespace pixtrel {
 
 struct Freetype;
 
+/// The bytes of a font file: mapped into memory where the system can (FreeType
+/// then touches only the tables and glyphs it needs), read otherwise, and
+/// unpacked first when the name ends in ".gz".
+class FontFileBytes {
+ public:
+  /// Maps or reads `path`. Throws Failure naming it.
+  explicit FontFileBytes(const std::string& path);
+
+  const uint8_t* data() const { return mapped_ ? mapped_->file->data() : reinterpret_cast<const uint8_t*>(read_.data()); }
+  size_t size() const { return mapped_ ? mapped_->size : read_.size(); }
+
+ private:
+  std::optional<MappedFont> mapped_;
+  std::string read_;
+};
+
+/// A font file's bytes, shared by the faces opened on them.
+using SharedFontBytes = std::shared_ptr<const FontFileBytes>;
+
 /// The smallest and the largest size outlines are drawn at, in pixels.
 inline constexpr int kSmallestOutlines = 8, kLargestOutlines = 128;
 
@@ -36,12 +55,12 @@ class FontFace {
     kNone,     ///< It cannot.
   };
 
-  /// The bytes of the font file `path`, unpacked. Throws Failure naming it.
-  static std::shared_ptr<const std::string> Read(const std::string& path);
+  /// The bytes of the font file `path`. Throws Failure naming it.
+  static SharedFontBytes Read(const std::string& path);
 
   /// Opens face `index` of the font file `path`, whose bytes are `data`.
   /// Throws Failure naming the path: not a font, no such face.
-  FontFace(const std::string& path, std::shared_ptr<const std::string> data, int index);
+  FontFace(const std::string& path, SharedFontBytes data, int index);
 
   /// Reads `path` and opens its face `index`; throws as Read and the above.
   FontFace(const std::string& path, int index) : FontFace(path, Read(path), index) {}
@@ -49,8 +68,7 @@ class FontFace {
   /// The index of the face of `path`, whose bytes are `data`, that `face`
   /// names: a number, or its family name with or without its style (case
   /// ignored). Throws Failure naming the path and the faces it has.
-  static int FaceIndex(const std::string& path, const std::shared_ptr<const std::string>& data,
-                       const std::string& face);
+  static int FaceIndex(const std::string& path, const SharedFontBytes& data, const std::string& face);
 
   /// The faces of the font whose bytes are the `size` at `data`, with the
   /// scripts each holds, as the catalogue of installed fonts tells them
@@ -118,7 +136,7 @@ class FontFace {
  private:
   const Freetype* ft_;  ///< FreeType's functions.
   std::string path_;
-  std::shared_ptr<const std::string> data_;  ///< The file's bytes, which FreeType reads in place.
+  SharedFontBytes data_;  ///< The file's bytes, which FreeType reads in place.
   struct Done {
     void operator()(FT_LibraryRec_* library) const;
     void operator()(FT_FaceRec_* face) const;

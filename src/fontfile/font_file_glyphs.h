@@ -78,7 +78,7 @@ class FontFileGlyphs : public GlyphSource {
   std::vector<uint8_t> CellRecord(const InkBitmap& ink, RecordShape shape, Placement* placement = nullptr) const;
 
   FontFileRequest request_;
-  std::shared_ptr<const std::string> data_;  ///< The font file's bytes.
+  SharedFontBytes data_;  ///< The font file's bytes.
   int face_index_;
   std::unique_ptr<FontFace> face_;
   SourceMetrics metrics_;

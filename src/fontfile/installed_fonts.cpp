@@ -39,11 +39,8 @@ std::vector<CatalogFace> FacesInFolders() {
 
 /// The faces of the font file `path`, read from it mapped; none when it cannot be.
 std::vector<CatalogFace> FacesOfFile(const std::string& path) {
-  std::unique_ptr<ByteSource> file = RealDisk().OpenIfExists(path);
-  const int64_t length = file ? file->Length() : 0;
-  std::unique_ptr<MappedFile> mapped =
-      length > 0 ? RealDisk().MapIfLongEnough(path, static_cast<size_t>(length)) : nullptr;
-  return mapped ? FontFace::Faces(path, mapped->data(), static_cast<size_t>(length)) : std::vector<CatalogFace>();
+  const std::optional<MappedFont> mapped = MapFont(path);
+  return mapped ? FontFace::Faces(path, mapped->file->data(), mapped->size) : std::vector<CatalogFace>();
 }
 
 /// The regions whose forms a face's family name may end in, and what they are.

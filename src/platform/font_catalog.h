@@ -37,15 +37,15 @@ std::vector<std::string> FontDirectories();
 /// none when there is no such directory.
 std::vector<std::string> FilesIn(const std::string& dir);
 
-/// A font file of FontDirectories mapped whole into memory, read-only, so
-/// that FreeType reads its names in place rather than the whole file.
+/// A font file mapped whole into memory, read-only, so that FreeType reads
+/// in place what it needs rather than the whole file.
 struct MappedFont {
   std::unique_ptr<MappedFile> file;
   size_t size;
 };
 
-/// The font file `path` mapped, where fonts lie in FontDirectories; none
-/// elsewhere, or when it cannot be.
+/// The font file `path` mapped; none when it cannot be (no regular file, an
+/// empty one), and the caller reads it.
 std::optional<MappedFont> MapFont(const std::string& path);
 
 }  // namespace pixtrel

@@ -103,7 +103,14 @@ std::vector<CatalogFace> CatalogFaces(bool with_scripts) {
 
 std::vector<std::string> FontDirectories() { return {}; }
 
-std::optional<MappedFont> MapFont(const std::string&) { return std::nullopt; }
+std::optional<MappedFont> MapFont(const std::string& path) {
+  const std::unique_ptr<ByteSource> file = RealDisk().OpenIfExists(path);
+  const int64_t length = file ? file->Length() : 0;
+  if (length <= 0) return std::nullopt;
+  std::unique_ptr<MappedFile> mapped = RealDisk().MapIfLongEnough(path, static_cast<size_t>(length));
+  if (!mapped) return std::nullopt;
+  return MappedFont{std::move(mapped), static_cast<size_t>(length)};
+}
 
 std::vector<std::string> FilesIn(const std::string& dir) {
   std::vector<std::string> files;

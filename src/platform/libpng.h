@@ -23,6 +23,8 @@ struct Libpng {
   decltype(&png_get_error_ptr) get_error_ptr;
   decltype(&png_set_write_fn) set_write_fn;
   decltype(&png_set_IHDR) set_IHDR;
+  decltype(&png_set_compression_level) set_compression_level;
+  decltype(&png_set_filter) set_filter;
   decltype(&png_write_info) write_info;
   decltype(&png_write_row) write_row;
   decltype(&png_write_end) write_end;

@@ -15,6 +15,8 @@ const Libpng& LibpngFor(const std::string&) {
                               png_get_error_ptr,
                               png_set_write_fn,
                               png_set_IHDR,
+                              png_set_compression_level,
+                              png_set_filter,
                               png_write_info,
                               png_write_row,
                               png_write_end};

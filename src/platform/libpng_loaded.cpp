@@ -19,6 +19,8 @@ const Libpng& LibpngFor(const std::string& name) {
     loaded.Find(found.get_error_ptr, "png_get_error_ptr");
     loaded.Find(found.set_write_fn, "png_set_write_fn");
     loaded.Find(found.set_IHDR, "png_set_IHDR");
+    loaded.Find(found.set_compression_level, "png_set_compression_level");
+    loaded.Find(found.set_filter, "png_set_filter");
     loaded.Find(found.write_info, "png_write_info");
     loaded.Find(found.write_row, "png_write_row");
     loaded.Find(found.write_end, "png_write_end");

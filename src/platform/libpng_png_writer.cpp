@@ -69,6 +69,10 @@ PngWriter::PngWriter(ByteSink& sink, std::string name, uint32_t width, uint32_t 
   png.set_write_fn(state.png, &state, WriteBytes, Flush);
   png.set_IHDR(state.png, state.info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  // Pictures of text are mostly runs of background: zlib's fastest level and
+  // a single filter pack them nearly as small as the best, in a fraction of the time.
+  png.set_compression_level(state.png, 1);
+  png.set_filter(state.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
   png.write_info(state.png, state.info);
 }
 

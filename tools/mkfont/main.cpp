@@ -89,7 +89,7 @@ std::optional<std::string> ChoosePixels(FontFace& face, const Options& options) 
 }
 
 int List(const Options& options) {
-  const std::shared_ptr<const std::string> data = FontFace::Read(options.font);  // Read once for every face.
+  const SharedFontBytes data = FontFace::Read(options.font);  // Read once for every face.
   const int faces = FontFace(options.font, data, 0).FaceCount();
   const std::vector<std::optional<TableCharacter>> characters = TableCharacters();
   for (int index = 0; index < faces; ++index) {
@@ -125,7 +125,7 @@ std::optional<std::string> OwnFontRefusal(const std::string& dir, const std::str
 
 int Make(const Options& options) {
   if (std::optional<std::string> refusal = OwnFontRefusal(options.output, options.font)) return Fail(*refusal);
-  const std::shared_ptr<const std::string> data = FontFace::Read(options.font);
+  const SharedFontBytes data = FontFace::Read(options.font);
   FontFace face(options.font, data, FontFace::FaceIndex(options.font, data, options.face));
   if (face.Map() == FontFace::CharacterMap::kNone) return Fail(options.font + ": No character map to find GB2312 by");
   if (std::optional<std::string> refusal = ChoosePixels(face, options)) return Fail(options.font + ": " + *refusal);
