@@ -1,13 +1,14 @@
 // Whole lines at the display's size: the README's firmware example drawing a
 // mixed menu from what pixtrel-extract writes with --half-width and
 // --placeholder, pixel for pixel against the set's own files; the width of
-// lines; the picture of the text.
+// lines; the picture of the text, and its map.
 
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <vector>
 
 #include "formats/png_picture.h"
@@ -163,6 +164,41 @@ TEST_F(WholeLinesTest, ThePictureShowsTheTextAsTheRecordsDrawIt) {
       }
     }
   }
+}
+
+TEST_F(WholeLinesTest, TheMapTellsWhereThePictureDrawsEachGlyphInTheColoursAskedFor) {
+  testing::WriteFile(dir_ / "menu.txt", "a\u4E2D\n\U0001F600a");
+  ASSERT_EQ(Extract("-q --half-width --placeholder --png-scale 2 --png-colours 102030,#F0E0D0 --png " +
+                    (dir_ / "menu.png") + " --png-map " + (dir_ / "menu.json") + " " + (dir_ / "menu.txt"))
+                .status,
+            0);
+  const nlohmann::json map = nlohmann::json::parse(testing::ReadFile(dir_ / "menu.json"));
+  uint32_t width;
+  const std::vector<std::vector<uint8_t>> picture = ReadPng(dir_ / "menu.png", &width);
+  ASSERT_EQ(map["width"].get<uint32_t>() * 2, width);
+  ASSERT_EQ(map["line_height"].get<int>(), kSize);
+  std::vector<uint32_t> code_points;
+  size_t inked = 0;
+  for (const nlohmann::json& placed : map["placed"]) {
+    const nlohmann::json& glyph = map["glyphs"][placed[3].get<size_t>()];
+    code_points.push_back(glyph["code_point"]);
+    const std::string levels = glyph["levels"];
+    const bool placeholder = glyph["kind"] == "placeholder";
+    for (int row = 0; row < glyph["h"].get<int>(); ++row) {
+      for (int column = 0; column < glyph["w"].get<int>(); ++column) {
+        const size_t at = static_cast<size_t>(row * glyph["w"].get<int>() + column) * 2;
+        const bool ink = levels.substr(at, 2) != "00";
+        const uint8_t ink_colour[3] = {0x10, 0x20, 0x30}, background[3] = {0xF0, 0xE0, 0xD0};
+        const uint8_t* colour = !ink ? background : placeholder ? PictureColours::kPlaceholder : ink_colour;
+        const int y = placed[0].get<int>() * kSize + placed[2].get<int>() + row, x = placed[1].get<int>() + column;
+        const uint8_t* pixel = &picture[static_cast<size_t>(y * 2)][static_cast<size_t>(x * 2 * 3)];
+        ASSERT_TRUE(std::equal(colour, colour + 3, pixel)) << "x " << x << ", y " << y;
+        inked += ink;
+      }
+    }
+  }
+  EXPECT_EQ(code_points, (std::vector<uint32_t>{'a', 0x4E2D, 0x1F600, 'a'}));
+  EXPECT_GT(inked, 0u);
 }
 
 }  // namespace

@@ -122,7 +122,9 @@ Outputs MakeOutputs(const Options& options, const FormatRequest& request, Disk& 
   Outputs outputs;
   outputs.files.push_back(options.format->make(request));
   if (options.png) {
-    auto picture = std::make_unique<PngPicture>(request, *options.png, options.png_scale, options.max_width);
+    auto picture = std::make_unique<PngPicture>(
+        request,
+        PictureRequest{*options.png, options.png_scale, options.max_width, options.png_colours, options.png_map});
     outputs.picture = picture.get();
     outputs.files.push_back(std::move(picture));
   }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -222,6 +223,28 @@ bool AddRange(const OptionRow&, const char* value, Options& options, CommandLine
   return true;
 }
 
+/// The colour "RRGGBB" (or "#RRGGBB"), or none.
+std::optional<Rgb> Colour(std::string_view text) {
+  if (text.starts_with('#')) text.remove_prefix(1);
+  if (text.size() != 6 || !std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(c & 0xFF); }))
+    return std::nullopt;
+  Rgb colour;
+  for (size_t i = 0; i < 3; ++i)
+    colour[i] = static_cast<uint8_t>(std::strtoul(std::string(text.substr(i * 2, 2)).c_str(), nullptr, 16));
+  return colour;
+}
+
+bool SetColours(const OptionRow&, const char* value, Options& options, CommandLineState&) {
+  const std::string_view text = value;
+  const size_t comma = text.find(',');
+  if (comma == std::string_view::npos) return false;
+  const std::optional<Rgb> ink = Colour(text.substr(0, comma)), background = Colour(text.substr(comma + 1));
+  if (!ink || !background) return false;
+  options.png_colours.ink = *ink;
+  options.png_colours.background = *background;
+  return true;
+}
+
 constexpr char kGlyphFile[] = "a glyph file";
 constexpr char kFileName[] = "a file name";
 constexpr char kIdentifier[] = "a C identifier";
@@ -233,12 +256,14 @@ const OptionRow kOptions[] = {
      .help = "write the glyph file to FILE (default: SOURCE with the format's extension, or that extension appended "
              "to a name without one); - writes it to stdout, and every message then goes to stderr",
      .unit = kFileName,
+     .file = FileUse::kWrites,
      .set = SetText<&Options::output>},
     {.name = "data-dir",
      .argument = "DIR",
      .help = "read GB2312.bin and GB2312.tbl from DIR, or from the set Pixtrel ships of that name (efont-12); "
              "default: the directory of the executable",
      .unit = "a directory",
+     .file = FileUse::kReads,
      .set = SetText<&Options::data_dir>},
     {.name = "font",
      .argument = "FONT",
@@ -247,6 +272,7 @@ const OptionRow kOptions[] = {
              "set: every character it has, with its own advances and boxes; several make one font, each "
              "character from the first that has it",
      .unit = "a font file or an installed font's name",
+     .file = FileUse::kReads,
      .set = AddFont},
     {.name = "face",
      .argument = "N|NAME",
@@ -359,12 +385,14 @@ const OptionRow kOptions[] = {
      .argument = "FILE",
      .help = "--unique: write the indices to FILE, one little-endian uint16 an occurrence",
      .unit = kFileName,
+     .file = FileUse::kWrites,
      .needs_ability = kRecordsFile,
      .set = SetText<&Options::index>},
     {.name = "depfile",
      .argument = "FILE",
      .help = "write a make rule to FILE naming every file the run read, for make and Ninja",
      .unit = kFileName,
+     .file = FileUse::kWrites,
      .set = SetText<&Options::depfile>},
     {.name = "half-width",
      .help = "give printable ASCII (the space too) the set's half-width records, so whole lines can be drawn",
@@ -385,6 +413,7 @@ const OptionRow kOptions[] = {
      .argument = "FILE",
      .help = "write a picture of the text as the records draw it",
      .unit = kFileName,
+     .file = FileUse::kWrites,
      .set = SetText<&Options::png>},
     {.name = "png-scale",
      .argument = "K",
@@ -393,6 +422,19 @@ const OptionRow kOptions[] = {
      .low = 1,
      .high = 64,
      .set = SetNumber<&Options::png_scale>},
+    {.name = "png-colours",
+     .argument = "INK,BACK",
+     .help = "draw the picture in the display's colours, the ink's and the background's (default: a monochrome "
+             "OLED's, d8f0ff,080c14)",
+     .unit = "two colours RRGGBB,RRGGBB",
+     .set = SetColours},
+    {.name = "png-map",
+     .argument = "FILE",
+     .help = "write to FILE, as JSON, where each glyph of the picture lies, its character, the font that drew it "
+             "and its levels",
+     .unit = kFileName,
+     .file = FileUse::kWrites,
+     .set = SetText<&Options::png_map>},
     {.name = "preview",
      .help = "draw the glyph file written on stdout",
      .needs_ability = kRecordsFile,
@@ -401,6 +443,7 @@ const OptionRow kOptions[] = {
      .argument = "GLYPHFILE",
      .help = "draw GLYPHFILE on stdout and run nothing (with --layout and --invert as it was written)",
      .unit = kGlyphFile,
+     .file = FileUse::kReads,
      .set = SetShow},
     {.name = "list-fonts",
      .help = "list the installed fonts whose names hold PATTERN, their faces, and whether they hold hanzi, kana "
@@ -507,6 +550,8 @@ std::optional<std::string> Conflict(const Options& options, const std::vector<co
     return "--layout goes with --bpp 1: deeper records are rows, the leftmost pixel in the high bits";
   if (options.depfile && options.ToStandardOutput()) return "--depfile needs a target file, not -";
   if (options.depfile == "-") return "--depfile needs a file of its own";
+  if (options.png_map && !options.png) return "--png-map goes with --png, the picture it maps";
+  if (options.png_map == "-") return "--png-map needs a file of its own";
   return std::nullopt;
 }
 
@@ -528,7 +573,7 @@ std::optional<std::string> SourcesConflict(const Options& options) {
   return std::nullopt;
 }
 
-ParsedCommandLine Refused(std::string error) { return {std::nullopt, std::move(error)}; }
+ParsedCommandLine Refused(std::string error) { return {std::nullopt, std::move(error), {}}; }
 
 /// The options once every word was read: the operands made SOURCEs (or the
 /// pattern of --list-fonts), and what goes together checked.
@@ -537,12 +582,12 @@ ParsedCommandLine Completed(Options options, const std::vector<SourceFile>& oper
   if (options.action == Options::Action::kListFonts) {
     if (operands.size() > 1) return Refused("--list-fonts takes one PATTERN at most");
     if (!operands.empty()) options.font_pattern = operands.front().path;
-    return {options, ""};
+    return {options, "", {}};
   }
-  if (options.action == Options::Action::kListFormats) return {options, ""};
+  if (options.action == Options::Action::kListFormats) return {options, "", {}};
   if (options.action == Options::Action::kShow) {
     if (!operands.empty()) return Refused("--show takes no SOURCE");
-    return {options, ""};
+    return {options, "", {}};
   }
   for (const SourceFile& operand : operands) {
     if (operand.path.empty()) return Refused("SOURCE is an empty name");
@@ -560,7 +605,7 @@ ParsedCommandLine Completed(Options options, const std::vector<SourceFile>& oper
   if (!options.fonts.empty() && !depth_given) options.record_format.bpp = options.format->default_depth;
   if (std::optional<std::string> conflict = SourcesConflict(options)) return Refused(*conflict);
   if (std::optional<std::string> conflict = Conflict(options, given)) return Refused(*conflict);
-  return {options, ""};
+  return {options, "", {}};
 }
 
 }  // namespace
@@ -591,8 +636,10 @@ ParsedCommandLine ParseOptions(std::vector<std::string> arguments) {
   Options options;
   if (std::any_of(arguments.begin() + 1, arguments.end(), AsksForHelp)) {
     options.action = Options::Action::kHelp;
-    return {options, ""};
+    return {options, "", {}};
   }
+  static std::mutex getopt_state;  // getopt_long keeps its place in globals.
+  const std::lock_guard one_at_a_time(getopt_state);
   optind = 0;  // Starts getopt_long afresh, however often the program parses.
   opterr = 0;  // What is wrong is said by the caller, from what this returns.
   std::vector<char*> words = ArgumentWords(arguments);
@@ -602,9 +649,11 @@ ParsedCommandLine ParseOptions(std::vector<std::string> arguments) {
   CommandLineState state;
   std::vector<SourceFile> operands;
   std::vector<const OptionRow*> given;
+  std::vector<CommandWord> said;
   for (int c; (c = getopt_long(argc, words.data(), letters.c_str(), table.data(), nullptr)) != -1;) {
     if (c == 1) {
       operands.push_back({optarg, state.encoding});
+      said.push_back({nullptr, optarg});
       continue;
     }
     const OptionRow* found = RowOf(c);
@@ -613,11 +662,30 @@ ParsedCommandLine ParseOptions(std::vector<std::string> arguments) {
     if (!row.set(row, optarg, options, state) || (optarg != nullptr && *optarg == '\0'))
       return Refused(WrongValue(row, optarg != nullptr ? optarg : ""));
     given.push_back(&row);
-    if (options.action == Options::Action::kHelp || options.action == Options::Action::kVersion) return {options, ""};
+    said.push_back({&row, optarg != nullptr ? optarg : ""});
+    if (options.action == Options::Action::kHelp || options.action == Options::Action::kVersion)
+      return {options, "", said};
   }
-  for (int i = optind; i < argc; ++i)
-    operands.push_back({words[static_cast<size_t>(i)], state.encoding});  // After "--".
-  return Completed(std::move(options), operands, given);
+  for (int i = optind; i < argc; ++i) {  // After "--".
+    operands.push_back({words[static_cast<size_t>(i)], state.encoding});
+    said.push_back({nullptr, words[static_cast<size_t>(i)]});
+  }
+  ParsedCommandLine parsed = Completed(std::move(options), operands, given);
+  if (parsed.options) parsed.words = std::move(said);
+  return parsed;
+}
+
+std::vector<std::string> CommandArguments(const std::vector<CommandWord>& words) {
+  std::vector<std::string> arguments;
+  for (const CommandWord& word : words) {
+    if (word.row == nullptr) {
+      arguments.push_back(word.value.starts_with("-") && word.value != "-" ? "./" + word.value : word.value);
+      continue;
+    }
+    arguments.push_back(std::string("--") + word.row->name);
+    if (word.row->argument != nullptr) arguments.push_back(word.value);
+  }
+  return arguments;
 }
 
 }  // namespace pixtrel

@@ -7,6 +7,7 @@
 
 #include "fontfile/font_face.h"
 #include "formats/glyph_format.h"
+#include "formats/png_picture.h"
 #include "glyphdata/glyph_layout.h"
 #include "glyphdata/source_text.h"
 
@@ -43,12 +44,12 @@ struct Options {
   /// --charset and --range: characters a font holds besides those of the texts, as inclusive ranges.
   std::vector<std::pair<uint32_t, uint32_t>> ranges;
   std::vector<std::string> sets_named;  ///< Each --charset and --range as given ("--charset gb2312"), for comments.
-  bool quiet = false;          ///< -q: nothing on stdout or stderr but what was asked for, and trouble.
-  bool progress = false;       ///< --progress: the captions on stderr even when it is no terminal.
-  bool missing = false;        ///< --missing: list the characters that got no glyph.
-  bool strict = false;         ///< --strict: no glyph file, exit 3, when some got none.
-  bool preview = false;        ///< --preview: draw the glyph file written.
-  RecordFormat record_format;  ///< --layout, --invert and --bpp: how records are laid out.
+  bool quiet = false;                   ///< -q: nothing on stdout or stderr but what was asked for, and trouble.
+  bool progress = false;                ///< --progress: the captions on stderr even when it is no terminal.
+  bool missing = false;                 ///< --missing: list the characters that got no glyph.
+  bool strict = false;                  ///< --strict: no glyph file, exit 3, when some got none.
+  bool preview = false;                 ///< --preview: draw the glyph file written.
+  RecordFormat record_format;           ///< --layout, --invert and --bpp: how records are laid out.
   const FormatKind* format = &DefaultFormat();  ///< --format: raw records, C source, a C header, ...
   std::optional<std::string> name;              ///< --name IDENT: the C arrays' prefix.
   std::optional<std::string> fallback;          ///< --fallback NAME: the LVGL font behind the one written.
@@ -61,6 +62,8 @@ struct Options {
   std::optional<int> max_width;                 ///< --max-width PIXELS: report the lines wider.
   std::optional<std::string> png;               ///< --png FILE: a picture of the text as the records draw it.
   int png_scale = 4;                            ///< --png-scale K: each pixel a square of K.
+  PictureColours png_colours;                   ///< --png-colours INK,BACKGROUND: the picture's colours.
+  std::optional<std::string> png_map;           ///< --png-map FILE: where the picture's glyphs lie, as JSON.
   std::string file;                             ///< SOURCE ("-" for standard input), or the glyph file of --show.
   std::vector<SourceFile> sources;              ///< Every SOURCE, `file` the first; several for a font only;
                                                 ///< none with --charset or --range.
@@ -80,6 +83,13 @@ struct OptionChoice {
 struct CommandLineState;
 struct OptionRow;
 
+/// What an option's value names on disk, if anything.
+enum class FileUse : uint8_t {
+  kNone,    ///< Nothing: a number, a name, a choice.
+  kReads,   ///< A file or directory the run reads (or, where the option says, a name it finds one by).
+  kWrites,  ///< A file the run writes.
+};
+
 /// What an option does to the options with its value (nullptr for an
 /// option without one); false when the value is none the option takes.
 using OptionSetter = bool (*)(const OptionRow& row, const char* value, Options& options, CommandLineState& state);
@@ -98,6 +108,7 @@ struct OptionRow {
   const char* default_value = nullptr;  ///< What it is when not given, for help; nullptr for nothing to say.
   int low = 0, high = 0;                ///< The numbers it takes, when it takes numbers (high > 0).
   const char* unit = nullptr;           ///< What its numbers count ("pixels"); nullptr for nothing.
+  FileUse file = FileUse::kNone;        ///< What its value names on disk.
   bool needs_font = false;              ///< It goes with --font: it says how a font file is drawn.
   unsigned needs_ability = 0;           ///< It goes with the formats that can do these FormatAbility bits.
   OptionSetter set = nullptr;
@@ -109,15 +120,29 @@ struct OptionRow {
 /// The options of pixtrel-extract, in the order --help lists them.
 std::span<const OptionRow> OptionTable();
 
+/// A word of a command line as the parser read it: an option with its
+/// value, or a SOURCE.
+struct CommandWord {
+  const OptionRow* row = nullptr;  ///< The option; nullptr for a SOURCE.
+  std::string value;               ///< Its value, or the SOURCE; empty for an option that takes none.
+};
+
 /// The command line's options, or what is wrong with it.
 struct ParsedCommandLine {
   std::optional<Options> options;
-  std::string error;  ///< Why the line is no valid one, when `options` is none.
+  std::string error;               ///< Why the line is no valid one, when `options` is none.
+  std::vector<CommandWord> words;  ///< What the line says, in its order, with `options`.
 };
 
 /// Parses the command line `arguments` (the program's name first) with
-/// getopt_long, after the options' table; writes nothing.
+/// getopt_long, after the options' table; writes nothing. One parse at a
+/// time runs, from whichever thread.
 ParsedCommandLine ParseOptions(std::vector<std::string> arguments);
+
+/// The arguments that say `words` again (the program's name not among
+/// them): each option by its long name, then its value as a word of its
+/// own; a SOURCE that starts with "-" (but "-" itself) after "./".
+std::vector<std::string> CommandArguments(const std::vector<CommandWord>& words);
 
 /// True when `name` is a C identifier.
 bool IsCIdentifier(const std::string& name);

@@ -64,6 +64,7 @@ std::vector<std::pair<std::string, std::string>> RunTargets::Named() const {
   if (index) named.emplace_back("--index", *index);
   if (depfile) named.emplace_back("--depfile", *depfile);
   if (png) named.emplace_back("--png", *png);
+  if (png_map) named.emplace_back("--png-map", *png_map);
   return named;
 }
 
@@ -75,6 +76,7 @@ RunTargets GuardedTargets(const Options& options, const ChosenGlyphs& chosen, Di
   targets.index = options.index;
   targets.depfile = options.depfile;
   targets.png = options.png;
+  targets.png_map = options.png_map;
   RefuseGuardedFiles(options, *chosen.extractor, targets);
   RefuseSharedTargets(targets, disk);
   RefuseForeignCompanion(*options.format, targets, disk);

@@ -13,11 +13,12 @@ namespace pixtrel {
 
 /// The files a command writes.
 struct RunTargets {
-  std::string output;                    ///< The format's file; empty for standard output.
-  std::vector<std::string> companions;   ///< The files the format writes beside it (a C source's header).
-  std::optional<std::string> index;      ///< --index FILE.
-  std::optional<std::string> depfile;    ///< --depfile FILE.
-  std::optional<std::string> png;        ///< --png FILE.
+  std::string output;                   ///< The format's file; empty for standard output.
+  std::vector<std::string> companions;  ///< The files the format writes beside it (a C source's header).
+  std::optional<std::string> index;     ///< --index FILE.
+  std::optional<std::string> depfile;   ///< --depfile FILE.
+  std::optional<std::string> png;       ///< --png FILE.
+  std::optional<std::string> png_map;   ///< --png-map FILE.
 
   /// Each file there is, with how messages call it ("-o", "the header of -o").
   std::vector<std::pair<std::string, std::string>> Named() const;

@@ -98,6 +98,9 @@ class GlyphSource {
 
   /// What the source says of all its glyphs.
   virtual const SourceMetrics& Metrics() const = 0;
+
+  /// The font `glyph` was drawn from, as Metrics names fonts.
+  virtual std::string FontOf(const WrittenGlyph& /*glyph*/) const { return Metrics().font; }
 };
 
 /// The glyphs of a font set's store: those of its table, its half-width
@@ -153,6 +156,7 @@ class LimitedGlyphs final : public GlyphSource {
   }
   std::optional<std::string> CutOf(const WrittenGlyph& glyph) const override { return source_->CutOf(glyph); }
   const SourceMetrics& Metrics() const override { return source_->Metrics(); }
+  std::string FontOf(const WrittenGlyph& glyph) const override { return source_->FontOf(glyph); }
 
  private:
   std::unique_ptr<GlyphSource> source_;

@@ -30,6 +30,7 @@ class FontChain final : public GlyphSource {
   std::vector<KerningPair> Kerning(const std::vector<uint32_t>& code_points) const override;
   std::optional<std::string> CutOf(const WrittenGlyph& glyph) const override;
   const SourceMetrics& Metrics() const override { return metrics_; }
+  std::string FontOf(const WrittenGlyph& glyph) const override { return AskFont(glyph, &GlyphSource::FontOf); }
 
  private:
   /// The glyph of the chain's `glyph` as its font numbers it, and which font that is.

@@ -40,7 +40,7 @@ class GfxLayout : public LineLayout {
       const FontGlyph* ink = index_.Find(glyph);
       if (ink == nullptr) continue;
       const int x = pen + ink->box_x;
-      line.glyphs.push_back({ink, x, cursor_row + YOffsetOf(*ink), glyph.kind});
+      line.glyphs.push_back({ink, x, cursor_row + YOffsetOf(*ink), glyph});
       if (ink->box_w > 0) {
         if (right < left) left = x, right = x + ink->box_w - 1;
         left = std::min(left, x), right = std::max(right, x + ink->box_w - 1);

@@ -10,7 +10,7 @@ LaidOutLine CellLayout::Lay(const std::vector<WrittenGlyph>& glyphs) {
   LaidOutLine line;
   for (const WrittenGlyph& glyph : glyphs) {
     const FontGlyph& ink = InkOf(glyph);
-    line.glyphs.push_back({&ink, static_cast<int>(line.width), 0, glyph.kind});
+    line.glyphs.push_back({&ink, static_cast<int>(line.width), 0, glyph});
     line.width += ink.box_w;
   }
   return line;

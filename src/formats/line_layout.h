@@ -16,7 +16,7 @@ struct PlacedGlyph {
   const FontGlyph* ink;  ///< Its box and levels (at the source's depth).
   int x;                 ///< The column of the box's left edge, from the line's start.
   int top;               ///< The row of the box's top, from the line's top.
-  GlyphKind kind;
+  WrittenGlyph glyph;    ///< What the run appended for it.
 };
 
 /// A line as its library draws it.

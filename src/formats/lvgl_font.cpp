@@ -175,8 +175,7 @@ class LvglLayout : public LineLayout {
     LaidOutLine line;
     std::vector<const FontGlyph*> inks;
     for (const WrittenGlyph& glyph : written)
-      if (const FontGlyph* ink = index_.Find(glyph))
-        inks.push_back(ink), line.glyphs.push_back({ink, 0, 0, glyph.kind});
+      if (const FontGlyph* ink = index_.Find(glyph)) inks.push_back(ink), line.glyphs.push_back({ink, 0, 0, glyph});
     for (size_t i = 0; i < inks.size(); ++i) {
       PlacedGlyph& placed = line.glyphs[i];
       placed.x = static_cast<int>(line.width) + inks[i]->box_x;

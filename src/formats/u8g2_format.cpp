@@ -105,7 +105,7 @@ class U8g2Layout : public LineLayout {
     for (const WrittenGlyph& glyph : written) {
       const FontGlyph* ink = index_.Find(glyph);
       if (ink == nullptr || ink->code_point > 0xFFFF) continue;  // u8g2 draws the Basic Multilingual Plane only.
-      line.glyphs.push_back({ink, static_cast<int>(line.width) + ink->box_x, index_.TopOf(*ink), glyph.kind});
+      line.glyphs.push_back({ink, static_cast<int>(line.width) + ink->box_x, index_.TopOf(*ink), glyph});
       line.width += ink->advance_px;
       last = ink;
     }

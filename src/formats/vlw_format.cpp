@@ -60,7 +60,7 @@ class VlwLayout : public LineLayout {
         continue;
       }
       if (line.glyphs.empty() && pen == 0 && ink->box_x < 0) pen -= ink->box_x;
-      line.glyphs.push_back({ink, pen + ink->box_x, ascent_ - ink->box_y - ink->box_h, glyph.kind});
+      line.glyphs.push_back({ink, pen + ink->box_x, ascent_ - ink->box_y - ink->box_h, glyph});
       pen += ink->advance_px;
       last = ink;
     }
