@@ -1,7 +1,8 @@
-# zlib, libpng, FreeType, HarfBuzz and uchardet for the Windows build, built from
+# zlib, libpng, FreeType, HarfBuzz, uchardet, cpp-httplib and nlohmann-json for the Windows build, built from
 # Debian's source packages into the build directory when it is first
 # configured, and linked into the programs: the imported targets ZLIB::ZLIB,
-# PNG::PNG, Freetype::Freetype, Harfbuzz::Harfbuzz and Uchardet::Uchardet, as the Linux build
+# PNG::PNG, Freetype::Freetype, Harfbuzz::Harfbuzz, Uchardet::Uchardet, Httplib::Httplib and
+# nlohmann_json::nlohmann_json, as the Linux build
 # finds them on the system.
 
 set(WINDOWS_LIBRARIES ${CMAKE_BINARY_DIR}/windows-libraries/prefix)
@@ -26,8 +27,14 @@ windows_library(PNG::PNG libpng16.a "" ZLIB::ZLIB)
 windows_library(Freetype::Freetype libfreetype.a freetype2 PNG::PNG ZLIB::ZLIB)
 windows_library(Harfbuzz::Harfbuzz libharfbuzz.a harfbuzz)
 windows_library(Uchardet::Uchardet libuchardet.a "")
+# Headers alone.
+add_library(Httplib::Httplib INTERFACE IMPORTED GLOBAL)
+set_target_properties(Httplib::Httplib PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${WINDOWS_LIBRARIES}/include
+  INTERFACE_LINK_LIBRARIES ws2_32 INTERFACE_COMPILE_DEFINITIONS _WIN32_WINNT=0x0A00)
+add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED GLOBAL)
+set_target_properties(nlohmann_json::nlohmann_json PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${WINDOWS_LIBRARIES}/include)
 
 # Their licences, beside Pixtrel's in the installed folder.
-foreach(library zlib libpng1.6 freetype harfbuzz uchardet)
+foreach(library zlib libpng1.6 freetype harfbuzz uchardet cpp-httplib nlohmann-json3)
   install(FILES ${WINDOWS_LIBRARIES}/licenses/${library}/copyright DESTINATION licenses/${library})
 endforeach()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # windows-libraries.sh DIR TOOLCHAIN_FILE: fetches Debian's source packages
-# of zlib, libpng, FreeType, HarfBuzz and uchardet into DIR with the package tools and
-# builds them as static libraries for Windows with TOOLCHAIN_FILE, into
+# of zlib, libpng, FreeType, HarfBuzz, uchardet, cpp-httplib and nlohmann-json into DIR with the package tools and
+# builds them as static libraries for Windows with TOOLCHAIN_FILE (the last
+# two are headers alone, copied), into
 # DIR/prefix, with their licences in DIR/prefix/licenses. Each is done once:
 # a library DIR holds already is left as it is.
 #
@@ -13,7 +14,7 @@ dir=$(realpath -m "$1")
 toolchain=$(realpath "$2")
 prefix=$dir/prefix
 # The source packages, in the order they are built, each after those it needs.
-packages=(zlib libpng1.6 freetype harfbuzz uchardet)
+packages=(zlib libpng1.6 freetype harfbuzz uchardet cpp-httplib nlohmann-json3)
 missing=()
 for package in "${packages[@]}"; do
   [ -e "$prefix/built-$package" ] || missing+=("$package")
@@ -59,9 +60,16 @@ build() {
   { cmake -S "$source" -B "$dir/build/$name" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_POSITION_INDEPENDENT_CODE=OFF "$@" &&
     cmake --build "$dir/build/$name" --target "$target"; } >"$log" 2>&1 || fail "Building $name" "$log"
-  mkdir -p "$prefix/licenses/$name"
-  cp "$source/debian/copyright" "$prefix/licenses/$name/copyright"
-  dpkg-parsechangelog -l "$source/debian/changelog" -S Version >"$prefix/licenses/$name/version"
+  licence "$name"
+}
+
+# licence NAME: NAME's copyright and version beside the libraries.
+licence() {
+  local source
+  source=$(source_dir "$1")
+  mkdir -p "$prefix/licenses/$1"
+  cp "$source/debian/copyright" "$prefix/licenses/$1/copyright"
+  dpkg-parsechangelog -l "$source/debian/changelog" -S Version >"$prefix/licenses/$1/version"
 }
 
 # wanted NAME: true when the library NAME is still to be built.
@@ -108,4 +116,16 @@ if wanted uchardet; then
   build uchardet all -DBUILD_SHARED_LIBS=OFF -DBUILD_BINARY=OFF
   cmake --install "$dir/build/uchardet" >>"$dir/logs/uchardet.log" 2>&1 || fail "Installing uchardet" "$dir/logs/uchardet.log"
   touch "$prefix/built-uchardet"
+fi
+
+if wanted cpp-httplib; then
+  cp "$(source_dir cpp-httplib)/httplib.h" "$prefix/include/"
+  licence cpp-httplib
+  touch "$prefix/built-cpp-httplib"
+fi
+
+if wanted nlohmann-json3; then
+  cp -r "$(source_dir nlohmann-json3)/single_include/nlohmann" "$prefix/include/"
+  licence nlohmann-json3
+  touch "$prefix/built-nlohmann-json3"
 fi

@@ -20,6 +20,25 @@ void AppendNames(const std::vector<std::string>& names, std::string& rule) {
 
 }  // namespace
 
+std::vector<std::string> DepfileTargets(const std::string& depfile) {
+  std::vector<std::string> targets(1);
+  for (size_t i = 0; i < depfile.size() && depfile[i] != '\n'; ++i) {
+    const char c = depfile[i], next = i + 1 < depfile.size() ? depfile[i + 1] : '\0';
+    if ((c == '\\' && (next == ' ' || next == '#')) || (c == '$' && next == '$')) {
+      targets.back() += next;
+      ++i;
+    } else if (c == ':' && (next == ' ' || next == '\n' || next == '\0')) {
+      break;
+    } else if (c == ' ') {
+      if (!targets.back().empty()) targets.emplace_back();
+    } else {
+      targets.back() += c;
+    }
+  }
+  if (targets.back().empty()) targets.pop_back();
+  return targets;
+}
+
 std::string DepfileRule(const std::vector<std::string>& targets, const std::vector<std::string>& sources,
                         const std::vector<std::string>& data) {
   std::string rule;

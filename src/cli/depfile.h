@@ -13,4 +13,8 @@ namespace pixtrel {
 std::string DepfileRule(const std::vector<std::string>& targets, const std::vector<std::string>& sources,
                         const std::vector<std::string>& data);
 
+/// The targets of the first rule of `depfile`, as DepfileRule writes one,
+/// their escapes undone.
+std::vector<std::string> DepfileTargets(const std::string& depfile);
+
 }  // namespace pixtrel

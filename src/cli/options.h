@@ -109,8 +109,12 @@ struct OptionRow {
   int low = 0, high = 0;                ///< The numbers it takes, when it takes numbers (high > 0).
   const char* unit = nullptr;           ///< What its numbers count ("pixels"); nullptr for nothing.
   FileUse file = FileUse::kNone;        ///< What its value names on disk.
-  bool needs_font = false;              ///< It goes with --font: it says how a font file is drawn.
-  unsigned needs_ability = 0;           ///< It goes with the formats that can do these FormatAbility bits.
+  /// pixtrel_add_glyphs' keyword for it (FONT; NAME for its first argument,
+  /// which names a font's C); nullptr for one its OPTIONS carry, or it does
+  /// not take (a file written).
+  const char* cmake = nullptr;
+  bool needs_font = false;     ///< It goes with --font: it says how a font file is drawn.
+  unsigned needs_ability = 0;  ///< It goes with the formats that can do these FormatAbility bits.
   OptionSetter set = nullptr;
 
   /// What its value may be, for messages: "1, 2, 4 or 8 bits a pixel".

@@ -8,6 +8,7 @@
 
 #include "extract/glyph_file.h"
 #include "platform/failure.h"
+#include "platform/hexadecimal.h"
 #include "platform/png_writer.h"
 
 namespace pixtrel {
@@ -46,12 +47,7 @@ const char* KindName(GlyphKind kind) {
 }
 
 /// The levels of `ink`, two hexadecimal digits a pixel, rows from the top.
-std::string HexLevels(const FontGlyph& ink) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (uint8_t level : ink.levels) hex += {kDigits[level >> 4], kDigits[level & 15]};
-  return hex;
-}
+std::string HexLevels(const FontGlyph& ink) { return Hexadecimal(ink.levels); }
 
 /// The map of a picture: each distinct glyph once, and where each line has them.
 class PictureMap {

@@ -13,8 +13,8 @@ namespace pixtrel {
 
 /// A face of an installed font.
 struct CatalogFace {
-  std::string path;  ///< The font file.
-  int index = 0;     ///< The face's number in it.
+  std::string path;                   ///< The font file.
+  int index = 0;                      ///< The face's number in it.
   std::vector<std::string> families;  ///< Its family's names: in English, and in other languages.
   std::string style;
   bool hanzi = false, kana = false, hangul = false;  ///< It has 中文, あア, 한가.

@@ -66,7 +66,7 @@ bool HasFontCatalog() { return true; }
 std::vector<CatalogFace> CatalogFaces(bool with_scripts) {
   const Fontconfig& fc = LoadedFontconfig();
   const std::unique_ptr<FcConfig, decltype(fc.config_destroy)> config(fc.init_load_config_and_fonts(),
-                                                                       fc.config_destroy);
+                                                                      fc.config_destroy);
   if (!config) throw Failure("fontconfig cannot read its configuration");
   const std::unique_ptr<FcPattern, decltype(fc.pattern_destroy)> all(fc.pattern_create(), fc.pattern_destroy);
   const std::unique_ptr<FcObjectSet, decltype(fc.object_set_destroy)> objects(

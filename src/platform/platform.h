@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -206,6 +207,22 @@ size_t NameStart(std::string_view path);
 /// The path of `name` in the directory `dir`: the two joined by the
 /// system's own separator, whether or not `dir` ends in one.
 std::string JoinPath(const std::string& dir, std::string_view name);
+
+/// `path` made absolute, every link in it followed and "." and ".." parts
+/// resolved, as the system names the file; none when nothing is there.
+std::optional<std::string> CanonicalPath(const std::string& path);
+
+/// Makes `dir` the current directory. Throws Failure naming it and the cause.
+void ChangeDirectory(const std::string& dir);
+
+/// `bytes` bytes from the system's generator of secrets, in hexadecimal.
+/// Throws Failure when it cannot give them.
+std::string SecretToken(size_t bytes);
+
+/// Calls `stop` once, on a thread of its own, when the user interrupts the
+/// program (Ctrl-C) or the system asks it to end. To be called before the
+/// program starts any other thread.
+void OnInterrupt(std::function<void()> stop);
 
 /// Readies the process for a command: standard streams read and written in
 /// binary; when interrupted, terminated or hung up, the program first

@@ -2,13 +2,19 @@
 // its terminal and its locale.
 
 #include <langinfo.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/random.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <thread>
 
 #include "platform/failure.h"
+#include "platform/hexadecimal.h"
 #include "platform/platform.h"
 #include "platform/temporary_files.h"
 
@@ -39,6 +45,35 @@ std::optional<int> TerminalColumns(std::FILE* stream) {
 std::string LocaleCharset() { return nl_langinfo(CODESET); }
 
 void WriteText(std::FILE* stream, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); }
+
+std::optional<std::string> CanonicalPath(const std::string& path) {
+  char resolved[PATH_MAX];
+  if (realpath(path.c_str(), resolved) == nullptr) return std::nullopt;
+  return resolved;
+}
+
+void ChangeDirectory(const std::string& dir) {
+  if (chdir(dir.c_str()) != 0) throw FileFailure(dir, errno);
+}
+
+std::string SecretToken(size_t bytes) {
+  std::vector<uint8_t> random(bytes);
+  if (getrandom(random.data(), bytes, 0) != static_cast<ssize_t>(bytes)) throw FileFailure("getrandom", errno);
+  return Hexadecimal(random);
+}
+
+void OnInterrupt(std::function<void()> stop) {
+  // Every thread started later inherits the mask: the signals come only to sigwait.
+  sigset_t signals;
+  sigemptyset(&signals);
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, signal_number);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  std::thread([signals, stop = std::move(stop)] {
+    int caught;
+    sigwait(&signals, &caught);
+    stop();
+  }).detach();
+}
 
 bool AsksForHelp(const std::string&) { return false; }
 

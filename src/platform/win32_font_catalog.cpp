@@ -74,8 +74,8 @@ std::optional<MappedFont> MapFont(const std::string& path) {
 std::vector<std::string> FilesIn(const std::string& dir) {
   std::vector<std::string> files;
   WIN32_FIND_DATAW data;
-  const HANDLE search = FindFirstFileExW(Wide(dir + "\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                         nullptr, 0);
+  const HANDLE search =
+      FindFirstFileExW(Wide(dir + "\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
   if (search == INVALID_HANDLE_VALUE) return files;
   do {
     if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(dir + "\\" + Utf8(data.cFileName));

@@ -3,14 +3,17 @@
 
 #include <windows.h>
 // After windows.h, which it needs:
+#include <bcrypt.h>
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "platform/failure.h"
+#include "platform/hexadecimal.h"
 #include "platform/platform.h"
 #include "platform/temporary_files.h"
 #include "platform/win32_text.h"
@@ -67,6 +70,48 @@ std::optional<int> TerminalColumns(std::FILE* stream) {
   CONSOLE_SCREEN_BUFFER_INFO info;
   if (!GetConsoleScreenBufferInfo(HandleOf(stream), &info)) return std::nullopt;
   return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
+std::optional<std::string> CanonicalPath(const std::string& path) {
+  const HANDLE file = CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::wstring name(MAX_PATH, L'\0');
+  DWORD size = GetFinalPathNameByHandleW(file, name.data(), static_cast<DWORD>(name.size()), FILE_NAME_NORMALIZED);
+  if (size >= name.size()) {
+    name.resize(size);
+    size = GetFinalPathNameByHandleW(file, name.data(), static_cast<DWORD>(name.size()), FILE_NAME_NORMALIZED);
+  }
+  CloseHandle(file);
+  if (size == 0 || size >= name.size()) return std::nullopt;
+  name.resize(size);
+  // "\\?\C:\dir" for a drive, "\\?\UNC\server\share" for a share.
+  if (name.starts_with(L"\\\\?\\UNC\\")) return Utf8(L"\\\\" + name.substr(8));
+  if (name.starts_with(L"\\\\?\\")) return Utf8(name.substr(4));
+  return Utf8(name);
+}
+
+void ChangeDirectory(const std::string& dir) {
+  if (!SetCurrentDirectoryW(Wide(dir).c_str())) throw SystemFailure(dir, GetLastError());
+}
+
+std::string SecretToken(size_t bytes) {
+  std::vector<uint8_t> random(bytes);
+  if (BCryptGenRandom(nullptr, random.data(), static_cast<ULONG>(bytes), BCRYPT_USE_SYSTEM_PREFERRED_RNG) != 0)
+    throw Failure("BCryptGenRandom: the system gave no random bytes");
+  return Hexadecimal(random);
+}
+
+void OnInterrupt(std::function<void()> stop) {
+  static std::function<void()> stopping;
+  stopping = std::move(stop);
+  // The system calls the handler on a thread of its own.
+  SetConsoleCtrlHandler(
+      [](DWORD) -> BOOL {
+        if (stopping) std::exchange(stopping, nullptr)();
+        return TRUE;
+      },
+      TRUE);
 }
 
 bool AsksForHelp(const std::string& argument) { return argument == "/?"; }
