@@ -122,6 +122,14 @@ Json FormatJson(const FormatKind& kind) {
           {"companions", companions}};
 }
 
+/// True when `row` asks for something other than a run (--help, --list-fonts), as the parser reads it.
+bool IsAction(const OptionRow& row) {
+  std::vector<std::string> arguments = {"pixtrel-extract", "--" + std::string(row.name)};
+  if (row.argument != nullptr) arguments.push_back("x");
+  const ParsedCommandLine parsed = ParseOptions(arguments);
+  return parsed.options && parsed.options->action != pixtrel::Options::Action::kExtract;
+}
+
 Json OptionJson(const OptionRow& row) {
   Json choices = Json::array();
   if (row.choices != nullptr)
@@ -140,7 +148,8 @@ Json OptionJson(const OptionRow& row) {
           {"high", row.high},
           {"file", kUses[static_cast<int>(row.file)]},
           {"needs_font", row.needs_font},
-          {"needs_ability", row.needs_ability}};
+          {"needs_ability", row.needs_ability},
+          {"action", IsAction(row)}};
 }
 
 Json FaceJson(const CatalogFace& face) {
@@ -253,7 +262,9 @@ StudioAnswer Studio::Fonts() const {
       {{"shipped_sets", sets}, {"folder_sets", contents.sets}, {"files", files}, {"installed", installed}});
 }
 
-StudioAnswer Studio::Texts() const { return JsonAnswer({{"texts", folder_.Contents().texts}}); }
+StudioAnswer Studio::Texts() const {
+  return JsonAnswer({{"folder", folder_.root()}, {"texts", folder_.Contents().texts}});
+}
 
 StudioAnswer Studio::Preview(std::string_view body) try {
   const StudioCommand command = ReadCommand(body, folder_);

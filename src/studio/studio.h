@@ -58,7 +58,7 @@ class Studio {
   /// GET /api/fonts: the sets Pixtrel ships, the folder's sets and font
   /// files with their faces, and the installed fonts.
   StudioAnswer Fonts() const;
-  /// GET /api/texts: the folder's texts.
+  /// GET /api/texts: the folder (its path) and its texts.
   StudioAnswer Texts() const;
   /// POST /api/preview: the picture `--png` draws of the run, in PNG, or
   /// with the run's messages and the picture's map in JSON.

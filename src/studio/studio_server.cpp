@@ -2,8 +2,6 @@
 
 #include <httplib.h>
 
-#include <cstdlib>
-
 #include "platform/failure.h"
 #include "platform/platform.h"
 #include "studio/studio_page.h"
@@ -46,8 +44,8 @@ struct StudioServer::Server {
     return bound;
   }
 
-  /// Refuses a request of another Host, without the token, or too large,
-  /// before its body is read; lets the printed address in, once, setting
+  /// Refuses a request of another Host or without the token before its
+  /// body is read (a body too large is skipped, and refused); lets the printed address in, once, setting
   /// the token's cookie.
   httplib::Server::HandlerResponse Guard(const httplib::Request& request, httplib::Response& response) {
     if (!access.HostAllowed(request.get_header_value("Host"))) {
@@ -62,10 +60,6 @@ struct StudioServer::Server {
     }
     if (!access.TokenGiven(request.get_header_value("Cookie"), request.get_header_value("X-Pixtrel-Token"))) {
       Refuse(response, 403, "no token: open the address pixtrel-studio printed");
-      return httplib::Server::HandlerResponse::Handled;
-    }
-    if (std::strtoull(request.get_header_value("Content-Length").c_str(), nullptr, 10) > kLargestBody) {
-      Refuse(response, 400, "the request is over 16 MB");
       return httplib::Server::HandlerResponse::Handled;
     }
     return httplib::Server::HandlerResponse::Unhandled;
