@@ -13,7 +13,6 @@ const kDisplayColours = { grey: ['000000', 'c8c8c8'] };
 let table = { options: [], formats: [] };
 let fontList = { shipped_sets: [], folder_sets: [], files: [], installed: [] };
 let previewing = null;
-let pictures = [];
 
 function element(tag, properties = {}, children = []) {
   const made = Object.assign(document.createElement(tag), properties);
@@ -186,9 +185,12 @@ async function preview() {
   const jobs = [];
   if (byRole('text').value !== '') jobs.push({ caption: 'The typed text', body: { args, text: byRole('text').value, json: true } });
   for (const path of chosenTexts()) jobs.push({ caption: path, body: { args: [...args, path], json: true } });
+  const pictures = byRole('pictures');
+  pictures.dataset.state = 'drawing';
   try {
     const answers = await Promise.all(jobs.map((job) => call('/api/preview', job.body, previewing.signal)));
     showPictures(jobs, answers);
+    pictures.dataset.state = 'drawn';
   } catch (error) {
     if (error.name !== 'AbortError') byRole('messages').textContent = String(error);
   }
@@ -198,7 +200,6 @@ function showPictures(jobs, answers) {
   const zoom = Number(byRole('zoom').value);
   const figures = [];
   const messages = [];
-  pictures = [];
   jobs.forEach((job, index) => {
     const answer = answers[index];
     const figure = element('figure', {}, [element('figcaption', { textContent: job.caption })]);
@@ -214,7 +215,6 @@ function showPictures(jobs, answers) {
     canvas.dataset.role = 'zoomed';
     figure.append(image, canvas);
     const picture = { map: answer.map, zoom, canvas };
-    pictures.push(picture);
     image.addEventListener('load', () => drawZoomed(image, picture));
     canvas.addEventListener('click', (event) => inspect(picture, event));
   });
