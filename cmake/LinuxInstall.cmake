@@ -3,7 +3,8 @@
 # manual pages and the CMake package.
 
 # Installed together in one directory, the program directory, with links in bin/.
-set(PIXTREL_PROGRAMS pixtrel-extract pixtrel-mkfont)
+set(PIXTREL_PROGRAMS pixtrel-extract pixtrel-mkfont pixtrel-studio)
+install(FILES src/studio/pixtrel-studio.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 if(PIXTREL_BUILD_UI_QT)
   list(APPEND PIXTREL_PROGRAMS Pixtrel)
   install(FILES src/ui/resources/pixtrel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -23,7 +24,7 @@ install(FILES ${GENERATED_DIR}/PixtrelConfig.cmake ${GENERATED_DIR}/PixtrelConfi
   DESTINATION ${PIXTREL_CMAKE_DIR})
 
 # Manual pages and the changelog go compressed, as Debian has them.
-set(PIXTREL_MAN_PAGES pixtrel-extract.1 pixtrel-mkfont.1)
+set(PIXTREL_MAN_PAGES pixtrel-extract.1 pixtrel-mkfont.1 pixtrel-studio.1)
 if(PIXTREL_BUILD_UI_QT)
   list(APPEND PIXTREL_MAN_PAGES Pixtrel.1)
 endif()
@@ -54,7 +55,8 @@ set(CPACK_PACKAGE_CONTACT "Pixtrel developers <pixtrel@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Cut the glyph file of a text out of a 16x16 glyph font")
 set(CPACK_PACKAGE_DESCRIPTION "Pixtrel writes the 16x16 glyph of every Chinese character of a text,
 in text order, into a file that firmware can draw the text from. It comes
-as a desktop program, Pixtrel, and as pixtrel-extract for makefiles.")
+as a desktop program, Pixtrel, as pixtrel-extract for makefiles, and as
+Pixtrel Studio, which draws a project's texts as the display draws them.")
 # pixtrel-extract loads libpng when it makes a picture, FreeType and zlib
 # when it opens a font file (so does pixtrel-mkfont), HarfBuzz when it reads
 # a font's kerning, fontconfig when it looks for an installed font; the window shows Chinese captions and needs

@@ -3,7 +3,7 @@
 # libraries in licenses/; and its installer, made by `cpack -G NSIS64` in the
 # build directory, which puts the folder on the user's PATH when asked.
 
-set(windows_programs pixtrel-extract pixtrel-mkfont)
+set(windows_programs pixtrel-extract pixtrel-mkfont pixtrel-studio)
 if(PIXTREL_BUILD_UI)
   list(APPEND windows_programs Pixtrel)
 endif()
@@ -24,9 +24,10 @@ set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 # A 64-bit installer, as the programs are: it runs where 32-bit programs do not.
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+# The Start-menu entries.
+set(CPACK_PACKAGE_EXECUTABLES pixtrel-studio "Pixtrel Studio")
 if(PIXTREL_BUILD_UI)
-  # The Start-menu entry.
-  set(CPACK_PACKAGE_EXECUTABLES Pixtrel Pixtrel)
+  list(PREPEND CPACK_PACKAGE_EXECUTABLES Pixtrel Pixtrel)
   set(CPACK_NSIS_INSTALLED_ICON_NAME Pixtrel.exe)
 endif()
 # Named so, the uninstaller is no command "uninstall" when the folder is on the PATH.

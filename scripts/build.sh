@@ -20,7 +20,10 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ libgtest-dev xfonts-unifont xfonts-efont-unicode xfonts-intl-chinese libfreetype-dev libharfbuzz-dev zlib1g-dev libpng-dev libuchardet-dev libfontconfig-dev qt6-base-dev qt6-translations-l10n fonts-wqy-microhei fonts-wqy-zenhei xfonts-wqy fonts-droid-fallback fonts-noto-cjk fonts-dejavu-core dpkg-dev file
           clang libclang-rt-14-dev clang-format xvfb openbox xdotool x11-utils lintian gcc-arm-none-eabi
-          g++-mingw-w64-x86-64-posix wine wine64 nsis imagemagick)
+          g++-mingw-w64-x86-64-posix wine wine64 nsis imagemagick libcpp-httplib-dev nlohmann-json3-dev chromium)
+# node and npm run the studio's browser test (puppeteer-core, from npm); a
+# machine may have them from elsewhere.
+command -v npm >/dev/null || packages+=(nodejs npm)
 
 install_missing() {
   local missing=()
@@ -83,6 +86,10 @@ run_fuzzers() {
   fuzz code_table_fuzzer -max_len=70000 samples "$sanitized/seeds/table"
   fuzz output_path_fuzzer samples
   fuzz run_fuzzer samples
+  mkdir -p "$sanitized/seeds/studio"
+  printf '{"args": ["--font", "font.ttf", "--format", "lvgl", "-o", "a.c", "menu.txt"]}' >"$sanitized/seeds/studio/export"
+  printf '{"args": ["--png", "p.png"], "text": "x", "json": true}' >"$sanitized/seeds/studio/preview"
+  fuzz studio_request_fuzzer -dict=fuzz/studio_request.dict "$sanitized/seeds/studio"
 }
 
 # fuzz NAME [LIBFUZZER_OPTION | SEED_DIR]...

@@ -33,12 +33,14 @@ wine_do "$installer" /S '/D=C:\Pixtrel' || fail "the installer ended with status
 settle
 [ "$(user_path)" = 'C:\Other' ] || fail "the installer changed the PATH unasked: $(user_path)"
 folder=$work/prefix/drive_c/Pixtrel
-for file in Pixtrel.exe pixtrel-extract.exe pixtrel-mkfont.exe GB2312.bin GB2312.tbl half-width.bin placeholder.bin \
+for file in Pixtrel.exe pixtrel-extract.exe pixtrel-mkfont.exe pixtrel-studio.exe GB2312.bin GB2312.tbl half-width.bin placeholder.bin \
   font-set.txt LICENSE 'Uninstall Pixtrel.exe' fonts/efont-12/GB2312.bin fonts/efont-12/LICENSE fonts/guob16/LICENSE \
-  licenses/zlib/copyright licenses/libpng1.6/copyright licenses/freetype/copyright; do
+  licenses/zlib/copyright licenses/libpng1.6/copyright licenses/freetype/copyright licenses/cpp-httplib/copyright; do
   [ -f "$folder/$file" ] || fail "not installed: $file"
 done
-find "$work/prefix/drive_c" -iname 'Pixtrel.lnk' | grep -q . || fail "no Start-menu entry"
+for entry in Pixtrel 'Pixtrel Studio'; do
+  find "$work/prefix/drive_c" -iname "$entry.lnk" | grep -q . || fail "no Start-menu entry $entry"
+done
 
 cp "$samples/menu.txt" "$work/menu.txt"
 source_path=$(wine_do winepath -w "$work/menu.txt" 2>/dev/null | tr -d '\r')
@@ -58,7 +60,7 @@ grep -q "Dont't touch the backup !" "$work/err" || fail "the refusal says $(cat 
 
 uninstall
 [ ! -e "$folder" ] || fail "the uninstaller left $(find "$folder")"
-! find "$work/prefix/drive_c" -iname 'Pixtrel.lnk' | grep -q . || fail "the uninstaller left the Start-menu entry"
+! find "$work/prefix/drive_c" -iname 'Pixtrel*.lnk' | grep -q . || fail "the uninstaller left a Start-menu entry"
 
 wine_do "$installer" /S /PATH '/D=C:\Pixtrel' || fail "the installer with /PATH ended with status $?"
 settle

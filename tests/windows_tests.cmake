@@ -70,3 +70,8 @@ if(PIXTREL_BUILD_UI)
   list(APPEND prefix_tests Win32Form1 WindowsWindow)
 endif()
 set_tests_properties(${prefix_tests} PROPERTIES RESOURCE_LOCK wine-prefix)
+
+# pixtrel-studio.exe answers the API's tests of the Linux build, run from Linux.
+add_test(NAME WindowsStudio COMMAND ${PIXTREL_HOST_TOOLS}/studio_tests)
+set_tests_properties(WindowsStudio PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine-prefix
+  ENVIRONMENT "PIXTREL_STUDIO_COMMAND='${wine_run}' '${wine_prefix}' '${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/pixtrel-studio.exe'")

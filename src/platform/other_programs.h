@@ -18,7 +18,9 @@ struct ProgramResult {
 
 /// Runs `program` with `arguments` (those after the program's own name) in
 /// the current directory, `input` on its standard input, without a window
-/// of its own, and waits for its end, gathering what it writes. Safe to call
+/// of its own, and waits for its end, gathering what it writes (on Windows,
+/// where a program writes to a pipe in the ANSI code page, turned from it
+/// into UTF-8). Safe to call
 /// from several threads at once. Throws Failure naming `program` when it
 /// cannot be started.
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments, std::string_view input);

@@ -47,6 +47,16 @@ void Drain(HANDLE from, std::string& into) {
   while (ReadFile(from, buffer, sizeof buffer, &got, nullptr) && got > 0) into.append(buffer, got);
 }
 
+/// `text`, which a program without a console wrote to a pipe in the ANSI
+/// code page, in UTF-8.
+std::string FromAnsi(const std::string& text) {
+  if (text.empty()) return text;
+  const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(size), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+  return Utf8(wide);
+}
+
 /// The command line that starts `program` with `arguments`.
 std::wstring CommandLine(const std::string& program, const std::vector<std::string>& arguments) {
   std::string line = QuotedArgument(program);
@@ -98,6 +108,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   DWORD status = 0;
   GetExitCodeProcess(process.handle, &status);
   result.status = static_cast<int>(status);
+  result.output = FromAnsi(result.output);
+  result.errors = FromAnsi(result.errors);
   return result;
 }
 

@@ -169,13 +169,16 @@ const std::vector<CatalogFace>& Installed() {
   return faces;
 }
 
+/// Removes the folder `path` and everything in it, as far as it can.
+void RemoveFolder(const std::string& path) {
+  std::error_code ignored;
+  std::filesystem::remove_all(FileSystemPath(path), ignored);
+}
+
 /// Removes the folder of a run when the run is done.
 struct RunFolderRemover {
   std::string path;
-  ~RunFolderRemover() {
-    std::error_code ignored;
-    std::filesystem::remove_all(FileSystemPath(path), ignored);
-  }
+  ~RunFolderRemover() { RemoveFolder(path); }
 };
 
 /// `argument` as CMake reads it back as one argument.
@@ -237,7 +240,7 @@ Studio::Studio(const ProjectFolder& folder, std::string extract_program, const s
   RealDisk().MakeDirectories(temporary_);
 }
 
-Studio::~Studio() { RunFolderRemover{temporary_}; }
+Studio::~Studio() { RemoveFolder(temporary_); }
 
 std::string Studio::RunFolder() {
   std::string path = JoinPath(temporary_, std::to_string(runs_++));
