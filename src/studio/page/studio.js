@@ -12,7 +12,6 @@ const kDisplayColours = { grey: ['000000', 'c8c8c8'] };
 
 let table = { options: [], formats: [] };
 let fontList = { shipped_sets: [], folder_sets: [], files: [], installed: [] };
-let previewing = null;
 
 function element(tag, properties = {}, children = []) {
   const made = Object.assign(document.createElement(tag), properties);
@@ -20,9 +19,9 @@ function element(tag, properties = {}, children = []) {
   return made;
 }
 
-async function call(path, body, signal) {
-  const init = body === undefined ? { signal } : {
-    method: 'POST', headers: { 'Content-Type': 'application/json' }, body: JSON.stringify(body), signal,
+async function call(path, body) {
+  const init = body === undefined ? {} : {
+    method: 'POST', headers: { 'Content-Type': 'application/json' }, body: JSON.stringify(body),
   };
   const response = await fetch(path, init);
   const answer = await response.json().catch(() => ({ error: `${path}: no answer it could read` }));
@@ -175,24 +174,38 @@ function showCommand() {
   byRole('cmake').textContent = '';
 }
 
-/// Draws every text anew: the typed one and each chosen one, a picture each.
+let drawing = false;
+let changedWhileDrawing = false;
+
+/// Draws every text anew: the typed one and each chosen one, a picture each;
+/// changes made while it draws are drawn together once it is done.
 async function preview() {
   showWhatApplies();
   showCommand();
-  previewing?.abort();
-  previewing = new AbortController();
+  if (drawing) {
+    changedWhileDrawing = true;
+    return;
+  }
+  drawing = true;
+  const pictures = byRole('pictures');
+  pictures.dataset.state = 'drawing';
+  do {
+    changedWhileDrawing = false;
+    await drawTexts();
+  } while (changedWhileDrawing);
+  drawing = false;
+  pictures.dataset.state = 'drawn';
+}
+
+async function drawTexts() {
   const args = [...formArguments(false), '--png-scale', '1', '--missing'];
   const jobs = [];
   if (byRole('text').value !== '') jobs.push({ caption: 'The typed text', body: { args, text: byRole('text').value, json: true } });
   for (const path of chosenTexts()) jobs.push({ caption: path, body: { args: [...args, path], json: true } });
-  const pictures = byRole('pictures');
-  pictures.dataset.state = 'drawing';
   try {
-    const answers = await Promise.all(jobs.map((job) => call('/api/preview', job.body, previewing.signal)));
-    showPictures(jobs, answers);
-    pictures.dataset.state = 'drawn';
+    showPictures(jobs, await Promise.all(jobs.map((job) => call('/api/preview', job.body))));
   } catch (error) {
-    if (error.name !== 'AbortError') byRole('messages').textContent = String(error);
+    byRole('messages').textContent = String(error);
   }
 }
 
