@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <thread>
 
@@ -67,6 +68,10 @@ void OnInterrupt(std::function<void()> stop) {
   sigset_t signals;
   sigemptyset(&signals);
   for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, signal_number);
+  // A shell starts a program in the background with Ctrl-C ignored, and an
+  // ignored signal never reaches sigwait: the user asked to stop, whatever.
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   std::thread([signals, stop = std::move(stop)] {
     int caught;

@@ -33,13 +33,30 @@ void Refuse(httplib::Response& response, int status, const std::string& why) {
   Answer(response, status, "{\"error\":\"" + why + "\"}", "application/json");
 }
 
+/// The port is the studio's alone: no other program listens at it too
+/// (cpp-httplib would share it, SO_REUSEPORT), and on Windows none takes it
+/// over; a port a closed studio used is free at once.
+void ListenAlone(socket_t socket) {
+  int yes = 1;
+#ifdef _WIN32
+  setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes), sizeof yes);
+#else
+  setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+#endif
+}
+
 }  // namespace
 
 struct StudioServer::Server {
-  Server(Studio& studio, int port) : studio(studio), access(SecretToken(16), Listen(port)) { Route(); }
+  Server(Studio& studio, int port) : studio(studio), bound(Listen(http, port)), access(SecretToken(16), bound) {
+    Route();
+  }
 
-  int Listen(int port) {
-    bound = port == 0 ? http.bind_to_any_port("127.0.0.1") : (http.bind_to_port("127.0.0.1", port) ? port : -1);
+  /// Binds `http` to 127.0.0.1 at `port` (0: a free one); the port.
+  static int Listen(httplib::Server& http, int port) {
+    http.set_socket_options(ListenAlone);
+    const int bound =
+        port == 0 ? http.bind_to_any_port("127.0.0.1") : (http.bind_to_port("127.0.0.1", port) ? port : -1);
     if (bound < 0) throw Failure("127.0.0.1:" + std::to_string(port) + ": cannot listen there (a port in use?)");
     return bound;
   }
@@ -103,7 +120,7 @@ struct StudioServer::Server {
 
   Studio& studio;
   httplib::Server http;
-  int bound = -1;
+  int bound;
   StudioAccess access;
 };
 
