@@ -90,8 +90,9 @@ TEST(ReferenceTest, TheReadmesOptionListTellsOfEveryOptionAndChoice) {
   const size_t list = readme.find("\nOptions of `pixtrel-extract`");
   ASSERT_NE(list, std::string::npos) << "README.md has no option list";
   const std::string options = readme.substr(list, readme.find("\n\n", readme.find("\n- ", list)) - list);
-  // pixtrel-mkfont's options, and those of the tools the README runs.
+  // pixtrel-mkfont's and pixtrel-studio's options, and those of the tools the README runs.
   std::set<std::string> others = OptionsNamed(UnescapedManPage(ReadSource("tools/mkfont/pixtrel-mkfont.1.in")));
+  others.merge(OptionsNamed(UnescapedManPage(ReadSource("src/studio/pixtrel-studio.1.in"))));
   others.merge(OptionsNamed(kToolOptions));
   // An option's part: the first item of the list that names it.
   ExpectEveryOption("README.md", readme, others, [&](const std::string& option) -> std::string {
