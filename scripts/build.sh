@@ -42,8 +42,9 @@ build() {
   cmake --build build
 }
 
-# The sanitized build holds the fuzzers too: one build serves both.
-sanitized=build-sanitize
+# The sanitized build holds the fuzzers too: one build serves both. Its
+# path is absolute: the studio's fuzzer works in a folder of its own.
+sanitized=$PWD/build-sanitize
 
 sanitized_build() {
   cmake -S . -B "$sanitized" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPIXTREL_WERROR=ON \
@@ -89,7 +90,7 @@ run_fuzzers() {
   mkdir -p "$sanitized/seeds/studio"
   printf '{"args": ["--font", "font.ttf", "--format", "lvgl", "-o", "a.c", "menu.txt"]}' >"$sanitized/seeds/studio/export"
   printf '{"args": ["--png", "p.png"], "text": "x", "json": true}' >"$sanitized/seeds/studio/preview"
-  fuzz studio_request_fuzzer -dict=fuzz/studio_request.dict "$sanitized/seeds/studio"
+  fuzz studio_request_fuzzer -dict="$PWD/fuzz/studio_request.dict" "$sanitized/seeds/studio"
 }
 
 # fuzz NAME [LIBFUZZER_OPTION | SEED_DIR]...
