@@ -106,8 +106,9 @@ async function main() {
     assert.deepEqual((await asked('/api/export', ['-o', 'menu.txt', 'menu.txt']))[0], 403);
     assert.equal(fs.readFileSync(path.join(folder, 'menu.txt'), 'utf8'), menu);
 
+    const ended = new Promise((resolve) => studio.once('exit', resolve));
     await page.click('[data-role="quit"]');
-    await new Promise((resolve) => studio.once('exit', resolve));
+    assert.equal(await ended, 0);
   } finally {
     await browser.close();
     studio.kill();
