@@ -212,7 +212,10 @@ TEST_F(StudioTest, PathsStayInTheFolderAndOutputsOffTextsAndFonts) {
   };
   if (!program_) {  // Wine does not show a Windows program a POSIX link for one.
     std::filesystem::create_directory_symlink("/etc", dir_ / "etc");
+    testing::WriteFile(dir_ / "notes.txt", "x");
+    std::filesystem::create_symlink("notes.txt", dir_ / "link.h");  // Replacing it would replace the text.
     cases.push_back({"/api/preview", {"etc/hostname"}, "etc/hostname"});
+    cases.push_back({"/api/export", {"--format", "h", "-o", "link.h", "menu.txt"}, "link.h"});
   }
   for (const Case& refused : cases) {
     const auto [status, error] = Refusal(refused.api, refused.args);
@@ -239,6 +242,7 @@ TEST_F(StudioTest, BadRequestsGetTheCommandsOwnMessage) {
   EXPECT_EQ(Post("/api/texts", {{"path", "new.txt"}, {"text", "新"}}).first, 200);
   EXPECT_EQ(Post("/api/texts", {{"path", "new.txt"}, {"text", "x"}}).first, 409);
   EXPECT_EQ(Post("/api/texts", {{"path", "../new.txt"}, {"text", "x"}}).first, 403);
+  EXPECT_EQ(Post("/api/texts", {{"path", std::string("new\0.txt", 8)}, {"text", "x"}}).first, 403);
   EXPECT_EQ(testing::ReadFile(dir_ / "new.txt"), "新");
 }
 

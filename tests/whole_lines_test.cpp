@@ -135,7 +135,7 @@ std::vector<std::vector<uint8_t>> ReadPng(const std::string& path, uint32_t* wid
 }
 
 TEST_F(WholeLinesTest, ThePictureShowsTheTextAsTheRecordsDrawIt) {
-  const std::vector<std::string> lines = {"a\u4E2D", "\U0001F600a"};  // The second: a placeholder, then a letter.
+  const std::vector<std::string> lines = {"ab\u4E2D", "\U0001F600a"};  // The second: a placeholder, then a letter.
   testing::WriteFile(dir_ / "menu.txt", lines[0] + "\n" + lines[1]);
   constexpr int kScale = 2, kLimit = 10;
   ASSERT_EQ(Extract("-q --half-width --placeholder --max-width 10 --png-scale 2 --png " + (dir_ / "menu.png") + " " +
@@ -144,7 +144,7 @@ TEST_F(WholeLinesTest, ThePictureShowsTheTextAsTheRecordsDrawIt) {
             0);
   uint32_t width;
   const std::vector<std::vector<uint8_t>> picture = ReadPng(dir_ / "menu.png", &width);
-  ASSERT_EQ(width, 18u * kScale);  // The wider line: a letter and a hanzi.
+  ASSERT_EQ(width, 24u * kScale);  // The wider line: two letters and a hanzi.
   ASSERT_EQ(picture.size(), 2u * kSize * kScale);
   for (size_t line = 0; line < lines.size(); ++line) {
     std::vector<bool> placeholders;

@@ -17,7 +17,9 @@ LaidOutLine CellLayout::Lay(const std::vector<WrittenGlyph>& glyphs) {
 }
 
 const FontGlyph& CellLayout::InkOf(const WrittenGlyph& glyph) {
-  auto [at, fresh] = inks_.try_emplace({static_cast<int>(glyph.kind), glyph.slot});
+  // Every half-width record has slot 0: the character tells them apart.
+  const uint32_t which = glyph.kind == GlyphKind::kHalfWidth ? glyph.character.code : glyph.slot;
+  auto [at, fresh] = inks_.try_emplace({static_cast<int>(glyph.kind), which});
   FontGlyph& ink = at->second;
   if (!fresh) return ink;
   const RecordShape shape{glyphs_.ShapeOf(glyph).width, glyphs_.Metrics().cell.height};

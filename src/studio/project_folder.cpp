@@ -61,6 +61,7 @@ ProjectFolder::ProjectFolder(const std::string& root) {
 
 std::optional<std::string> ProjectFolder::Outside(const std::string& path) const {
   if (path.empty()) return std::string("\"\": no file named");
+  if (path.find('\0') != std::string::npos) return "a path with a NUL character, which no file's name holds";
   if (IsPathSeparator(path[0]) || (path.size() > 1 && path[1] == ':'))
     return path + ": an absolute path; name it from the project folder";
   size_t start = 0;

@@ -88,7 +88,10 @@ void CheckPath(const ProjectFolder& folder, const std::string& path) {
 /// Holds a file a run writes to the folder, and keeps it off the files no output replaces.
 void CheckOutput(const ProjectFolder& folder, const std::string& path) {
   CheckPath(folder, path);
-  if (path != "-" && RealDisk().KindOf(path) != FileKind::kNone && ProjectFolder::IsProtected(path))
+  if (path == "-" || RealDisk().KindOf(path) == FileKind::kNone) return;
+  // A link is followed when the file is replaced: what it leads to counts.
+  const std::string replaced = CanonicalPath(path).value_or(path);
+  if (ProjectFolder::IsProtected(path) || ProjectFolder::IsProtected(replaced))
     throw StudioRefusal{403, path + ": a text, a font or a font set's file, which no output replaces"};
 }
 
@@ -296,9 +299,10 @@ StudioAnswer Studio::Preview(std::string_view body) try {
   const std::optional<std::string> png = FileText(picture);
   if (result.status != 0 || !png) return FailedRun(result);
   if (!command.wants_json) return {200, "image/png", *png};
+  // Its warnings and what it lists: "Over !" on standard output tells nothing the picture does not.
   const Json picture_map = Json::parse(FileText(map).value_or("null"), nullptr, false);
   return JsonAnswer(
-      {{"png", Base64(*png)}, {"map", picture_map}, {"messages", Messages(result)}, {"status", result.status}});
+      {{"png", Base64(*png)}, {"map", picture_map}, {"messages", result.errors}, {"status", result.status}});
 } catch (const StudioRefusal& refusal) {
   return Refused(refusal);
 }
@@ -394,7 +398,13 @@ std::string CMakeCall(const StudioCommand& command) {
     for (const std::string& item : items) text += " " + CMakeQuoted(item);
     return text;
   };
-  std::string call = "pixtrel_add_glyphs(" + name + "\n  SOURCES" + list(sources);
+  // The function names a text's glyph stream after the text: its C names stay those of the export.
+  const bool named_after_text = !options.format->IsFont() && !sources.empty();
+  if (named_after_text && options.format->Can(kCNames) && !options.name && !outputs.empty())
+    extra.insert(extra.end(), {"--name", IdentifierFor(outputs.front())});
+  std::string call =
+      named_after_text ? "# Writes " + name + "/STEM." + options.format->extension + " for each text STEM.\n" : "";
+  call += "pixtrel_add_glyphs(" + name + "\n  SOURCES" + list(sources);
   for (const auto& [keyword, value] : keyed) call += "\n  " + keyword + " " + CMakeQuoted(value);
   if (!fonts.empty()) call += "\n  FONT" + list(fonts);
   if (any_face) call += "\n  FACE" + list(faces);

@@ -86,7 +86,8 @@ std::string ShownCommandLine(const std::vector<CommandWord>& words);
 
 /// The pixtrel_add_glyphs call that makes what `words` make, the options
 /// it has keywords for by them, the rest in OPTIONS, the files written
-/// left to it.
+/// left to it (a glyph stream it names after its text, in a folder of the
+/// build: a comment says so, and its C names are kept by --name).
 std::string CMakeCall(const StudioCommand& command);
 
 }  // namespace pixtrel

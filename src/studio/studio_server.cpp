@@ -79,11 +79,18 @@ struct StudioServer::Server {
       Refuse(response, 403, "no token: open the address pixtrel-studio printed");
       return httplib::Server::HandlerResponse::Handled;
     }
+    // Over the loopback, compressing an answer (a picture in Base64) costs
+    // far more time than sending it: cpp-httplib compresses what a request
+    // accepts compressed, so the request accepts nothing. (The request is
+    // the server's own object, handed over as const.)
+    const_cast<httplib::Request&>(request).headers.erase("Accept-Encoding");
     return httplib::Server::HandlerResponse::Unhandled;
   }
 
   void Route() {
     http.set_default_headers(kSafetyHeaders);
+    // A browser keeps idle connections open, each holding one of the server's threads.
+    http.set_keep_alive_timeout(1);
     http.set_payload_max_length(kLargestBody);
     http.set_pre_routing_handler([this](const auto& request, auto& response) { return Guard(request, response); });
     http.set_error_handler([](const httplib::Request&, httplib::Response& response) {

@@ -327,11 +327,14 @@ async function loadTexts(checked) {
 
 async function saveText() {
   const path = byRole('save-name').value.trim();
-  const answer = await call('/api/texts', { path, text: byRole('text').value });
-  if (answer.failed) {
-    byRole('messages').textContent = answer.error;
+  const result = byRole('save-result');
+  if (path === '') {
+    result.textContent = 'Name the text first (name.txt).';
     return;
   }
+  const answer = await call('/api/texts', { path, text: byRole('text').value });
+  result.textContent = answer.failed ? answer.error : `Saved as ${answer.path}.`;
+  if (answer.failed) return;
   byRole('text').value = '';
   await loadTexts([...chosenTexts(), answer.path]);
   preview();
