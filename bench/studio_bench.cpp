@@ -27,8 +27,8 @@ namespace {
 
 /// 50 lines of a device's menu: hanzi, digits and ASCII, each line its own.
 std::string FiftyLines() {
-  const char* kItems[] = {"设置", "语言: 中文", "亮度 80%", "音量", "网络 Wi-Fi", "蓝牙", "时间与日期",
-                          "关于本机", "恢复出厂设置", "返回"};
+  const char* kItems[] = {"设置", "语言: 中文", "亮度 80%", "音量",         "网络 Wi-Fi",
+                          "蓝牙", "时间与日期", "关于本机", "恢复出厂设置", "返回"};
   std::string text;
   for (int line = 0; line < 50; ++line)
     text += std::to_string(line + 1) + ". " + kItems[line % 10] + " " + kItems[(line * 7 + 3) % 10] + "\n";
@@ -48,13 +48,12 @@ int main(int argc, char** argv) {
   std::thread serving([&] { server.Run(); });
   httplib::Client client("127.0.0.1", server.port());
   const httplib::Headers headers = {{"X-Pixtrel-Token", server.access().token()}};
-  const std::string body =
-      nlohmann::json{{"args",
-                      {"--font", "WenQuanYi Micro Hei", "--size", "24", "--bpp", "4", "--format", "lvgl",
-                       "--max-width", "320", "--png-scale", "1", "--missing"}},
-                     {"text", FiftyLines()},
-                     {"json", true}}
-          .dump();
+  const std::string body = nlohmann::json{
+      {"args",
+       {"--font", "WenQuanYi Micro Hei", "--size", "24", "--bpp", "4", "--format", "lvgl", "--max-width", "320",
+        "--png-scale", "1", "--missing"}},
+      {"text", FiftyLines()},
+      {"json", true}}.dump();
   std::vector<double> times;
   for (int round = 0; round <= rounds; ++round) {
     const auto start = std::chrono::steady_clock::now();

@@ -66,8 +66,7 @@ FontFace::FontFace(const std::string& path, SharedFontBytes data, int index)
   library_.reset(library);
   auto open_face = [&](FT_Long face_index) {
     FT_Face face;
-    if (ft_->new_memory_face(library, data_->data(),
-                             static_cast<FT_Long>(data_->size()), face_index, &face) != 0)
+    if (ft_->new_memory_face(library, data_->data(), static_cast<FT_Long>(data_->size()), face_index, &face) != 0)
       throw FileFailure(path, "Not a font FreeType reads");
     return std::unique_ptr<FT_FaceRec_, Done>(face);
   };
@@ -157,8 +156,7 @@ void FontFace::UseOutlines(int size, Hinting hinting) {
   if (hinting == Hinting::kNone) load_flags_ |= FT_LOAD_NO_HINTING;
 }
 
-int FontFace::FaceIndex(const std::string& path, const SharedFontBytes& data,
-                        const std::string& face) {
+int FontFace::FaceIndex(const std::string& path, const SharedFontBytes& data, const std::string& face) {
   if (!face.empty() && face.find_first_not_of("0123456789") == std::string::npos) return std::stoi(face);
   auto lower = [](std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

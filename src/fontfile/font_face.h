@@ -24,7 +24,9 @@ class FontFileBytes {
   /// Maps or reads `path`. Throws Failure naming it.
   explicit FontFileBytes(const std::string& path);
 
-  const uint8_t* data() const { return mapped_ ? mapped_->file->data() : reinterpret_cast<const uint8_t*>(read_.data()); }
+  const uint8_t* data() const {
+    return mapped_ ? mapped_->file->data() : reinterpret_cast<const uint8_t*>(read_.data());
+  }
   size_t size() const { return mapped_ ? mapped_->size : read_.size(); }
 
  private:

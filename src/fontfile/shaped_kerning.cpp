@@ -28,12 +28,13 @@ bool HasPositionedKerning(const Harfbuzz& hb, hb_face_t* face) {
 
 }  // namespace
 
-std::optional<std::vector<KerningPair>> ShapedKerning(const std::string& path, const FontFileBytes& data, int face_index,
-                                                      int size, const std::vector<uint32_t>& code_points) {
+std::optional<std::vector<KerningPair>> ShapedKerning(const std::string& path, const FontFileBytes& data,
+                                                      int face_index, int size,
+                                                      const std::vector<uint32_t>& code_points) {
   const Harfbuzz& hb = HarfbuzzFor(path);
-  const auto blob =
-      Owned(hb.blob_create(reinterpret_cast<const char*>(data.data()), static_cast<unsigned>(data.size()), HB_MEMORY_MODE_READONLY, nullptr, nullptr),
-            hb.blob_destroy);
+  const auto blob = Owned(hb.blob_create(reinterpret_cast<const char*>(data.data()), static_cast<unsigned>(data.size()),
+                                         HB_MEMORY_MODE_READONLY, nullptr, nullptr),
+                          hb.blob_destroy);
   const auto face = Owned(hb.face_create(blob.get(), static_cast<unsigned>(face_index)), hb.face_destroy);
   if (!HasPositionedKerning(hb, face.get())) return std::nullopt;
   const auto font = Owned(hb.font_create(face.get()), hb.font_destroy);

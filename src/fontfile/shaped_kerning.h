@@ -16,7 +16,8 @@ namespace pixtrel {
 /// shapes each pair): how much the two glyphs' advances together differ
 /// from their own, in 1/16 pixels. None when the face has no GPOS kern
 /// feature (a legacy kern table, or no kerning at all).
-std::optional<std::vector<KerningPair>> ShapedKerning(const std::string& path, const FontFileBytes& data, int face_index,
-                                                      int size, const std::vector<uint32_t>& code_points);
+std::optional<std::vector<KerningPair>> ShapedKerning(const std::string& path, const FontFileBytes& data,
+                                                      int face_index, int size,
+                                                      const std::vector<uint32_t>& code_points);
 
 }  // namespace pixtrel
