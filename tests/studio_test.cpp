@@ -233,6 +233,7 @@ TEST_F(StudioTest, BadRequestsGetTheCommandsOwnMessage) {
   EXPECT_EQ(Refusal("/api/preview", {"--list-fonts"}).first, 400);
   EXPECT_EQ(client_->Post("/api/preview", Headers(), "{\"args\": [", "application/json")->status, 400);
   EXPECT_EQ(client_->Post("/api/preview", Headers(), "{\"args\": [1]}", "application/json")->status, 400);
+  EXPECT_EQ(client_->Post("/api/preview", Headers(), "{\"json\": \"yes\"}", "application/json")->status, 400);
   EXPECT_EQ(Refusal("/api/export", {"-o", "-", "menu.txt"}).first, 400);
   const httplib::Result large =
       client_->Post("/api/preview", Headers(), std::string(StudioServer::kLargestBody + 1, ' '), "application/json");

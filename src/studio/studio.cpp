@@ -222,7 +222,9 @@ StudioCommand ReadCommand(std::string_view body, const ProjectFolder& folder) {
                                           [](const CommandWord& word) { return word.row && word.row->letter == 'o'; });
     if (!output_named) parsed.options->output.reset();
   }
-  StudioCommand command{*parsed.options, parsed.words, std::nullopt, json.value("json", false) == true};
+  const Json wants_json = json.value("json", Json(false));
+  if (!wants_json.is_boolean()) throw StudioRefusal{400, "json is no true or false"};
+  StudioCommand command{*parsed.options, parsed.words, std::nullopt, wants_json.get<bool>()};
   if (command.options.action != Options::Action::kExtract)
     throw StudioRefusal{400, "the studio runs texts through the command; it lists and shows nothing"};
   if (has_text) {
