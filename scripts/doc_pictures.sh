@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# doc_pictures.sh BIN DOCS: draws the README's pictures of one bit a pixel
-# with the pixtrel-extract in BIN, into DOCS/one-bit-SIZE.png: the same menu
-# line at 12, 16 and 24 pixels from an outline font at one bit a pixel and
-# from the bitmap fonts Debian ships (WenQuanYi Zen Hei Sharp's strikes,
-# efont, WenQuanYi's bitmap fonts), each under its name.
+# doc_pictures.sh BUILD: draws every picture README.md and docs/ show, with
+# the programs of the build folder BUILD: those the documents' commands draw
+# (recipes.sh), the studio's screenshots its browser test left in
+# BUILD/studio-shots/, and the comparison of one bit a pixel, docs/one-bit-SIZE.png:
+# the same menu line at 12, 16 and 24 pixels from an outline font at one bit
+# a pixel and from the bitmap fonts Debian ships (WenQuanYi Zen Hei Sharp's
+# strikes, efont, WenQuanYi's bitmap fonts), each under its name.
 set -euo pipefail
-bin=$1 docs=$2
+build=$1 root=$(cd "$(dirname "$0")/.." && pwd)
+bin=$build/bin docs=$root/docs
+bash "$root/scripts/recipes.sh" pictures "$build" "$root/README.md" "$docs"/*.md
+[ ! -f "$build/studio-shots/studio-tft.png" ] || cp "$build/studio-shots/studio-tft.png" "$docs/"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 printf '设置 屏幕亮度 置量幕 Settings 25°C\n' >"$work/menu.txt"

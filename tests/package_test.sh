@@ -27,6 +27,7 @@ expected=(usr/lib/pixtrel/pixtrel-extract usr/lib/pixtrel/GB2312.bin usr/lib/pix
           usr/share/pixtrel/fonts/guob16/GB2312.tbl usr/share/pixtrel/fonts/guob16/LICENSE
           usr/share/pixtrel/fonts/efont-12/half-width.bin usr/share/pixtrel/fonts/efont-24/font-set.txt
           usr/share/doc/pixtrel/copyright usr/share/doc/pixtrel/changelog.gz
+          usr/share/doc/pixtrel/README.md usr/share/doc/pixtrel/docs/studio-api.md
           usr/lib/cmake/Pixtrel/PixtrelConfig.cmake usr/lib/cmake/Pixtrel/PixtrelConfigVersion.cmake)
 [ "$with_window" = ON ] && expected+=(usr/lib/pixtrel/Pixtrel usr/bin/Pixtrel usr/share/man/man1/Pixtrel.1.gz
           usr/share/applications/pixtrel.desktop usr/share/icons/hicolor/32x32/apps/pixtrel.png)

@@ -1,6 +1,6 @@
-// The man page and the README tell of every option and format the tables
-// declare, and of none they do not; and nothing outside the formats tests a
-// format's name.
+// The man page tells of every option the table declares; the README and
+// docs/ name none it does not, and docs/ hold every format, layout and CMake
+// keyword; and nothing outside the formats tests a format's name.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <string>
 
 #include "cli/options.h"
+#include "formats/glyph_format.h"
 
 namespace pixtrel {
 namespace {
@@ -28,7 +29,7 @@ std::string UnescapedManPage(const std::string& man) {
   return std::regex_replace(std::regex_replace(man, std::regex(R"(\\f[BIRP])"), ""), std::regex(R"(\\-)"), "-");
 }
 
-/// The options of other tools that the README runs: CMake, lv_font_conv.
+/// The options of other tools that the README and docs/ run: CMake, lv_font_conv.
 constexpr char kToolOptions[] = "--build --install --prefix --target --no-compress";
 
 /// True when `text` holds `word` as a word of its own: an option, a choice.
@@ -85,23 +86,45 @@ TEST(ReferenceTest, TheManPageTellsOfEveryOptionAndChoice) {
   });
 }
 
-TEST(ReferenceTest, TheReadmesOptionListTellsOfEveryOptionAndChoice) {
-  const std::string readme = ReadSource("README.md");
-  const size_t list = readme.find("\nOptions of `pixtrel-extract`");
-  ASSERT_NE(list, std::string::npos) << "README.md has no option list";
-  const std::string options = readme.substr(list, readme.find("\n\n", readme.find("\n- ", list)) - list);
-  // pixtrel-mkfont's and pixtrel-studio's options, and those of the tools the README runs.
-  std::set<std::string> others = OptionsNamed(UnescapedManPage(ReadSource("tools/mkfont/pixtrel-mkfont.1.in")));
-  others.merge(OptionsNamed(UnescapedManPage(ReadSource("src/studio/pixtrel-studio.1.in"))));
-  others.merge(OptionsNamed(kToolOptions));
-  // An option's part: the first item of the list that names it.
-  ExpectEveryOption("README.md", readme, others, [&](const std::string& option) -> std::string {
-    for (size_t at = options.find("\n- "); at != std::string::npos; at = options.find("\n- ", at + 1)) {
-      const std::string item = options.substr(at, options.find("\n- ", at + 1) - at);
-      if (HoldsWord(item, "`" + option)) return item;
-    }
-    return "";
-  });
+/// The README and every document of docs/, one after another.
+std::string Documents() {
+  std::string documents = ReadSource("README.md");
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(PIXTREL_SOURCE) / "docs"))
+    if (entry.path().extension() == ".md") documents += ReadSource(std::filesystem::relative(entry.path(), PIXTREL_SOURCE));
+  return documents;
+}
+
+TEST(ReferenceTest, TheDocumentsNameNoOptionButThoseOfTheTools) {
+  std::set<std::string> known = OptionsNamed(UnescapedManPage(ReadSource("src/cli/pixtrel-extract.1.in")));
+  known.merge(OptionsNamed(UnescapedManPage(ReadSource("tools/mkfont/pixtrel-mkfont.1.in"))));
+  known.merge(OptionsNamed(UnescapedManPage(ReadSource("src/studio/pixtrel-studio.1.in"))));
+  known.merge(OptionsNamed(kToolOptions));
+  for (const std::string& named : OptionsNamed(Documents()))
+    EXPECT_TRUE(known.count(named)) << "README.md or docs/ tell of " << named << ", no option";
+}
+
+TEST(ReferenceTest, TheFormatsDocumentTellsOfEveryFormatAndLayout) {
+  const std::string formats = ReadSource("docs/formats.md");
+  for (const FormatKind& format : Formats())
+    EXPECT_TRUE(std::regex_search(formats, std::regex(std::string("\n## [^\n]*`") + format.name + "`")))
+        << "docs/formats.md has no section on " << format.name;
+  for (const OptionRow& row : OptionTable()) {
+    if (std::string(row.name) != "layout") continue;
+    for (const OptionChoice& choice : row.choices())
+      EXPECT_NE(formats.find(std::string("\n| `") + choice.name + "`"), std::string::npos)
+          << "docs/formats.md's table of layouts has no " << choice.name;
+  }
+}
+
+TEST(ReferenceTest, TheBuildsDocumentTellsOfEveryCMakeKeyword) {
+  const std::string builds = ReadSource("docs/builds.md");
+  const size_t start = builds.find("`pixtrel_add_glyphs(NAME");
+  ASSERT_NE(start, std::string::npos) << "docs/builds.md shows no call of pixtrel_add_glyphs";
+  const std::string call = builds.substr(start, builds.find('`', start + 1) - start);
+  for (const OptionRow& row : OptionTable()) {
+    if (row.cmake == nullptr) continue;
+    EXPECT_TRUE(HoldsWord(call, row.cmake)) << "docs/builds.md's pixtrel_add_glyphs takes no " << row.cmake;
+  }
 }
 
 TEST(ReferenceTest, NothingButTheFormatsTestsAFormatsName) {

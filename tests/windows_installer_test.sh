@@ -68,6 +68,14 @@ settle
 for program in pixtrel-extract pixtrel-mkfont; do
   wine_do cmd /c "cd /d C:\windows && $program --version" 2>/dev/null | grep -q "^$program " || fail "$program is not on the PATH"
 done
+# The README's commands for a Windows prompt, as they stand, in a folder that holds the samples.
+mkdir "$work/recipes" && cp -r "$samples" "$work/recipes/samples"
+recipes=$(wine_do winepath -w "$work/recipes" 2>/dev/null | tr -d '\r')
+awk '/^```bat$/ { inside = 1; next } /^```$/ { inside = 0 } inside' "$samples/../README.md" >"$work/recipes.bat"
+[ -s "$work/recipes.bat" ] || fail "the README shows no command for a Windows prompt"
+while read -r command; do
+  wine_do cmd /c "cd /d $recipes && $command" </dev/null >"$work/out" 2>&1 || fail "the README's $command: $(cat "$work/out")"
+done <"$work/recipes.bat"
 # An upgrade keeps the folder on the PATH, asked or not.
 wine_do "$installer" /S '/D=C:\Pixtrel' || fail "the upgrade ended with status $?"
 settle

@@ -1,5 +1,5 @@
-/* The display's frame buffer and the drawing of a line of the menu, as the
-   README shows it. */
+/* The display's frame buffer and the drawing of a line of the menu, page by
+   page, as an SSD1306 takes the records of --layout page-lsb. */
 #include "display.h"
 
 #include "menu.h"
