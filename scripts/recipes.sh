@@ -13,8 +13,9 @@
 #   ```c      after <!-- from: FILE -->: must stand in FILE, written by a
 #             block before it, as it is.
 #
-# A block after <!-- not run: REASON --> is left alone, as are the others
-# (C a firmware compiles against a display library, Windows' cmd, output).
+# A block after <!-- not run: REASON --> is left alone, as is one that runs
+# scripts/build.sh (the tests are what it runs) and any other (C a firmware
+# compiles against a display library, Windows' cmd, output).
 # Then every picture the document shows whose file name a command wrote in
 # the scratch folder must be that file (check), or is replaced by it
 # (pictures): so the pictures show what this build draws.
@@ -115,6 +116,7 @@ for document in "$@"; do
   while read -r n lang marker; do
     block=$work/blocks/$n.$lang
     case "$marker" in "<!-- not run:"*) continue ;; esac
+    ! grep -q 'scripts/build\.sh' "$block" || continue
     case "$lang" in
       sh) if [ "$marker" = "<!-- runs until Ctrl-C -->" ]; then run_until_interrupted "$block"; else run_sh "$block"; fi ;;
       make) run_make "$block" ;;
