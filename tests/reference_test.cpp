@@ -90,7 +90,8 @@ TEST(ReferenceTest, TheManPageTellsOfEveryOptionAndChoice) {
 std::string Documents() {
   std::string documents = ReadSource("README.md");
   for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(PIXTREL_SOURCE) / "docs"))
-    if (entry.path().extension() == ".md") documents += ReadSource(std::filesystem::relative(entry.path(), PIXTREL_SOURCE));
+    if (entry.path().extension() == ".md")
+      documents += ReadSource(std::filesystem::relative(entry.path(), PIXTREL_SOURCE));
   return documents;
 }
 
