@@ -72,6 +72,8 @@ TEST(OptionsTest, RefusesWrongCommandLines) {
   // Each refusal says why, in the words of the option's row and the formats' table.
   for (const auto& [words, error] : std::vector<std::pair<std::vector<std::string>, std::string>>{
            {{"--bpp", "5", "a"}, "--bpp takes 1, 2, 3, 4 or 8 bits a pixel: 5"},
+           {{"a", "--encoding", "big5", "b", "--encoding", "cp949"},
+            "--encoding cp949 comes after the last SOURCE and reads no text: put it before the SOURCEs it names"},
            {{"--font", "f", "--bpp", "4", "--format", "u8g2", "-o", "f.c", "a"},
             "--bpp 4 goes with --format bin, c, h, lvgl, lvgl-bin, lvgl-flash or vlw, not u8g2"},
            {{"--font", "f", "--bpp", "3", "--format", "lvgl", "-o", "f.c", "a"},

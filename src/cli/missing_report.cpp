@@ -55,7 +55,8 @@ void MissingReport::Print(std::FILE* out, const std::string& source, const std::
 
 std::string MissingReport::Describe(const Entry& entry, const std::string& charset) const {
   const SourceCharacter character = entry.character;
-  if (IsControl(character.code_point))
+  const bool no_character = character.code_point == 0 && character.code != 0;  // A code the encoding leaves unassigned.
+  if (IsControl(character.code_point) && !no_character)
     return CodePointName(character.code_point) + " (" + ControlName(character.code_point) + ")";
   const std::string text = ShownIn(charset, character.code_point);
   const std::string blank = entry.cause == MissingCause::kBlank    ? " (blank in the set)"

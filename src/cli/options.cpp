@@ -587,6 +587,19 @@ ParsedCommandLine Refused(std::string error) { return {std::nullopt, std::move(e
 
 /// The options once every word was read: the operands made SOURCEs (or the
 /// pattern of --list-fonts), and what goes together checked.
+/// What is wrong when an --encoding comes after every SOURCE, where it
+/// reads no text (as gcc's -x after the last file).
+std::optional<std::string> EncodingAfterTheSources(const std::vector<CommandWord>& words) {
+  const auto is_source = [](const CommandWord& word) { return word.row == nullptr; };
+  const auto last_source = std::find_if(words.rbegin(), words.rend(), is_source);
+  if (last_source == words.rend()) return std::nullopt;
+  const auto late =
+      std::find_if(words.rbegin(), last_source, [](const CommandWord& word) { return word.row->set == SetEncoding; });
+  if (late == last_source) return std::nullopt;
+  return "--encoding " + late->value + " comes after the last SOURCE and reads no text: put it before the SOURCEs " +
+         "it names";
+}
+
 ParsedCommandLine Completed(Options options, const std::vector<SourceFile>& operands,
                             const std::vector<const OptionRow*>& given) {
   if (options.action == Options::Action::kListFonts) {
@@ -680,6 +693,7 @@ ParsedCommandLine ParseOptions(std::vector<std::string> arguments) {
     operands.push_back({words[static_cast<size_t>(i)], state.encoding});
     said.push_back({nullptr, words[static_cast<size_t>(i)]});
   }
+  if (std::optional<std::string> late = EncodingAfterTheSources(said)) return Refused(*late);
   ParsedCommandLine parsed = Completed(std::move(options), operands, given);
   if (parsed.options) parsed.words = std::move(said);
   return parsed;

@@ -133,7 +133,8 @@ class U8g2Format : public FontFormat {
     const FormatRequest& request = this->request();
     std::string text =
         Heading("u8g2", glyphs.size(), "",
-                "u8g2_SetFont(&u8g2, " + request.name + "), then u8g2_DrawUTF8(&u8g2, x, y, text), y the baseline") +
+                "u8g2_SetFont(&u8g2, " + request.name + "), then u8g2_DrawUTF8(&u8g2, x, y, text), y the baseline; " +
+                    "with U8g2_for_Adafruit_GFX, u8g2Fonts.setFont(" + request.name + "), then drawUTF8(x, y, text)") +
         "#include \"" + request.include.value_or("u8g2.h") + "\"\n\n";
     text += "const uint8_t " + request.name + "[" + std::to_string(font.size()) + "] U8G2_FONT_SECTION(\"" +
             request.name + "\") = {";
