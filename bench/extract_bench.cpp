@@ -1,5 +1,5 @@
-// Measures a whole run, as pixtrel-extract makes it, against writing the
-// same number of glyph bytes, all on tmpfs when there is one, and reports
+// Measures pixtrel-extract, started as a build starts it, against writing
+// the same number of glyph bytes, all on tmpfs when there is one, and reports
 // ratios so that the figures compare across machines:
 //
 //   cp936 / dd       the run over a generated CP936 source (lines of 40
@@ -38,22 +38,12 @@
 #include <string>
 #include <vector>
 
-#include "extract/extractor.h"
-#include "extract/glyph_output.h"
-#include "glyphdata/glyph_layout.h"
-#include "glyphdata/source_text.h"
+#include "glyphdata/glyph_store.h"
+#include "platform/platform.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class SilentWindow : public pixtrel::WindowOperations {
- public:
-  void EnableCommand1(bool) override {}
-  void SetCommand1Caption(const std::string&) override {}
-  void ShowMessageBox(const std::string&) override {}
-  void ResetForm() override {}
-};
 
 std::string ScratchDir() {
   std::string dir = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
@@ -98,20 +88,6 @@ double Seconds(const std::string& output, const std::function<void()>& work) {
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   std::filesystem::remove(output);
   return seconds;
-}
-
-/// A run as pixtrel-extract makes it: the source found as CP936 or UTF-8,
-/// the glyph file written beside the target and renamed into place.
-void Run(const std::string& source, const std::string& output, pixtrel::RecordFormat format = {}) {
-  pixtrel::Extractor extractor(PIXTREL_DATA_DIR);
-  extractor.LoadGlyphData();
-  if (format.layout != pixtrel::GlyphLayout::kRowMsb) extractor.Relayout(format);
-  extractor.SourcePath = source;
-  extractor.OutputPath = output;
-  SilentWindow window;
-  pixtrel::AtomicGlyphFile file(pixtrel::RealDisk(), output);
-  pixtrel::SourceText text = pixtrel::OpenSourceFile(pixtrel::RealDisk(), source, pixtrel::TextEncoding::kDetect);
-  if (extractor.Run(window, nullptr, std::move(text), &file) == pixtrel::RunOutcome::kWritten) file.Install();
 }
 
 void WriteFromMemory(const std::string& path, int64_t bytes) {
@@ -169,6 +145,11 @@ double ProcessSeconds(std::vector<std::string> arguments) {
   posix_spawn_file_actions_destroy(&actions);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::fprintf(stderr, "%s failed\n", argv[0]);
   return seconds;
+}
+
+/// pixtrel-extract run on `source` into `output`, records in `layout`.
+void Extract(const std::string& source, const std::string& output, const std::string& layout = "row-msb") {
+  ProcessSeconds({PIXTREL_EXTRACT, "-q", "--data-dir", PIXTREL_DATA_DIR, "--layout", layout, "-o", output, source});
 }
 
 /// The median ratio of pixtrel-extract on the bundled menu to cat reading
@@ -233,7 +214,7 @@ int main(int argc, char** argv) {
   std::ofstream(dir + "/utf8.txt", std::ios::binary)
       << *pixtrel::ConvertText("UTF-8", "CP936", ReadFile(dir + "/cp936.txt"));
   const std::string output = dir + "/glyphs.bin";
-  Run(dir + "/cp936.txt", output);
+  Extract(dir + "/cp936.txt", output);
   const int64_t glyph_bytes = static_cast<int64_t>(std::filesystem::file_size(output));
   std::filesystem::remove(output);
   const std::string dd = "dd if=/dev/zero of=" + output +
@@ -245,11 +226,9 @@ int main(int argc, char** argv) {
       if (std::system(dd.c_str()) != 0) std::fputs("dd failed\n", stderr);
     }));
     memory_times.push_back(Seconds(output, [&] { WriteFromMemory(output, glyph_bytes); }));
-    cp936_times.push_back(Seconds(output, [&] { Run(dir + "/cp936.txt", output); }));
-    utf8_times.push_back(Seconds(output, [&] { Run(dir + "/utf8.txt", output); }));
-    layout_times.push_back(Seconds(output, [&] {
-      Run(dir + "/cp936.txt", output, {pixtrel::GlyphLayout::kPageLsb, false});
-    }));
+    cp936_times.push_back(Seconds(output, [&] { Extract(dir + "/cp936.txt", output); }));
+    utf8_times.push_back(Seconds(output, [&] { Extract(dir + "/utf8.txt", output); }));
+    layout_times.push_back(Seconds(output, [&] { Extract(dir + "/cp936.txt", output, "page-lsb"); }));
     to_dd.push_back(cp936_times.back() / dd_times.back());
     to_memory.push_back(cp936_times.back() / memory_times.back());
     utf8_to_cp936.push_back(utf8_times.back() / cp936_times.back());

@@ -6,7 +6,7 @@
 namespace pixtrel {
 
 void CutGlyphReport::GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) {
-  if (!seen_.emplace(static_cast<int>(glyph.kind), glyph.slot).second) return;
+  if (!seen_.insert(static_cast<uint64_t>(glyph.kind) << 32 | static_cast<uint32_t>(glyph.slot)).second) return;
   if (std::optional<std::string> how = glyphs_.CutOf(glyph))
     cut_.push_back({line_number, glyphs_.CharacterOf(glyph).code_point, std::move(*how)});
 }

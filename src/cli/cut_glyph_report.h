@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "extract/character_report.h"
@@ -18,6 +18,7 @@ class CutGlyphReport : public CharacterReport {
   /// A report of the records of `glyphs`.
   explicit CutGlyphReport(const GlyphSource& glyphs) : glyphs_(glyphs) {}
 
+  bool HearsGlyphs() const override { return glyphs_.MayCut(); }
   void GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) override;
 
   /// True when some glyph was cut.
@@ -35,7 +36,7 @@ class CutGlyphReport : public CharacterReport {
   };
 
   const GlyphSource& glyphs_;
-  std::set<std::pair<int, uint32_t>> seen_;  ///< By kind and slot.
+  std::unordered_set<uint64_t> seen_;  ///< By kind and slot.
   std::vector<Cut> cut_;
 };
 

@@ -41,15 +41,15 @@ SourceText OpenSource(const SourceFile& source, Disk& disk) {
 class Reports : public CharacterReport {
  public:
   void Add(CharacterReport* report) {
-    if (report != nullptr) reports_.push_back(report);
+    if (report == nullptr) return;
+    reports_.push_back(report);
+    if (report->HearsGlyphs()) hearing_glyphs_.push_back(report);
   }
 
-  bool HearsGlyphs() const override {
-    return std::any_of(reports_.begin(), reports_.end(), [](CharacterReport* report) { return report->HearsGlyphs(); });
-  }
+  bool HearsGlyphs() const override { return !hearing_glyphs_.empty(); }
 
   void GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) override {
-    for (CharacterReport* report : reports_) report->GlyphWritten(glyph, line_number);
+    for (CharacterReport* report : hearing_glyphs_) report->GlyphWritten(glyph, line_number);
   }
   void MissingCharacter(SourceCharacter character, int64_t line_number, MissingCause cause) override {
     for (CharacterReport* report : reports_) report->MissingCharacter(character, line_number, cause);
@@ -60,6 +60,7 @@ class Reports : public CharacterReport {
 
  private:
   std::vector<CharacterReport*> reports_;
+  std::vector<CharacterReport*> hearing_glyphs_;  ///< Those of reports_ that hear of each glyph.
 };
 
 /// What the characters come from, for comments: the sources' names, and

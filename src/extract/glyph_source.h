@@ -93,6 +93,10 @@ class GlyphSource {
   /// cell"); none when the record holds all of it.
   virtual std::optional<std::string> CutOf(const WrittenGlyph& /*glyph*/) const { return std::nullopt; }
 
+  /// False when CutOf tells of no glyph whatever it is asked, so that no one
+  /// need ask it of each.
+  virtual bool MayCut() const { return false; }
+
   /// The kerning pairs among `code_points` (ascending), none unless the source has them.
   virtual std::vector<KerningPair> Kerning(const std::vector<uint32_t>& /*code_points*/) const { return {}; }
 
@@ -155,6 +159,7 @@ class LimitedGlyphs final : public GlyphSource {
     return source_->Kerning(code_points);
   }
   std::optional<std::string> CutOf(const WrittenGlyph& glyph) const override { return source_->CutOf(glyph); }
+  bool MayCut() const override { return source_->MayCut(); }
   const SourceMetrics& Metrics() const override { return source_->Metrics(); }
   std::string FontOf(const WrittenGlyph& glyph) const override { return source_->FontOf(glyph); }
 

@@ -49,6 +49,7 @@ class FontFileGlyphs : public GlyphSource {
   std::vector<FontGlyph> FontGlyphsOf(const std::vector<WrittenGlyph>& glyphs) const override;
   std::vector<KerningPair> Kerning(const std::vector<uint32_t>& code_points) const override;
   std::optional<std::string> CutOf(const WrittenGlyph& glyph) const override;
+  bool MayCut() const override { return true; }
   const SourceMetrics& Metrics() const override { return metrics_; }
 
  private:
