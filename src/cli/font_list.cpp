@@ -12,11 +12,6 @@ namespace pixtrel {
 
 namespace {
 
-std::string Lowercase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 /// "hanzi, kana, Hangul", of those `face` holds.
 std::string Scripts(const CatalogFace& face) {
   std::vector<std::string> scripts;

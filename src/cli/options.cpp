@@ -71,11 +71,6 @@ std::vector<OptionChoice> HintingChoices() {
   return ChoicesOf(kHintings, [](const auto& hinting) { return hinting.first; });
 }
 
-std::string Lowercase(std::string name) {
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-  return name;
-}
-
 /// `text` as a number from `low` to `high`, or none.
 std::optional<int> Number(const char* text, int low, int high) {
   char* end;

@@ -7,6 +7,7 @@
 #include "platform/failure.h"
 #include "platform/freetype.h"
 #include "platform/platform.h"
+#include "platform/word_list.h"
 
 namespace pixtrel {
 
@@ -158,16 +159,12 @@ void FontFace::UseOutlines(int size, Hinting hinting) {
 
 int FontFace::FaceIndex(const std::string& path, const SharedFontBytes& data, const std::string& face) {
   if (!face.empty() && face.find_first_not_of("0123456789") == std::string::npos) return std::stoi(face);
-  auto lower = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  };
   const int faces = FontFace(path, data, 0).FaceCount();
   std::string names;
   for (int index = 0; index < faces; ++index) {
     const FontFace candidate(path, data, index);
     const std::string family = candidate.face_->family_name ? candidate.face_->family_name : "";
-    if (lower(face) == lower(family) || lower(face) == lower(candidate.Name())) return index;
+    if (Lowercase(face) == Lowercase(family) || Lowercase(face) == Lowercase(candidate.Name())) return index;
     names += (index == 0 ? "" : ", ") + std::to_string(index) + " " + candidate.Name();
   }
   throw FileFailure(path, "No face named " + face + "; its faces are " + names);

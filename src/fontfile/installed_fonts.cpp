@@ -1,22 +1,17 @@
 #include "fontfile/installed_fonts.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <map>
 #include <memory>
 
 #include "fontfile/font_face.h"
 #include "platform/platform.h"
+#include "platform/word_list.h"
 
 namespace pixtrel {
 
 namespace {
-
-std::string Lowercase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 bool IsAscii(const std::string& text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });

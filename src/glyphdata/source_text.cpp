@@ -1,7 +1,6 @@
 #include "glyphdata/source_text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <future>
 #include <iterator>
@@ -11,6 +10,7 @@
 #include "glyphdata/utf8.h"
 #include "platform/charset_detection.h"
 #include "platform/failure.h"
+#include "platform/word_list.h"
 
 namespace pixtrel {
 
@@ -236,8 +236,7 @@ bool IsKana(uint32_t c) { return (c >= 0x3041 && c <= 0x30FF) || (c >= 0xFF66 &&
 std::span<const EncodingName> EncodingNames() { return kEncodings; }
 
 std::optional<TextEncoding> EncodingNamed(std::string_view name) {
-  std::string lower(name);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string lower = Lowercase(std::string(name));
   for (const EncodingName& encoding : kEncodings) {
     if (lower == encoding.name) return encoding.encoding;
     for (std::string_view aliases = encoding.aliases; !aliases.empty();) {

@@ -11,4 +11,9 @@ std::string WordList(const std::vector<std::string>& words, std::string_view las
   return text;
 }
 
+std::string Lowercase(std::string text) {
+  for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return text;
+}
+
 }  // namespace pixtrel

@@ -10,4 +10,7 @@ namespace pixtrel {
 /// "a, b or c" for "or"; "" for none.
 std::string WordList(const std::vector<std::string>& words, std::string_view last_joiner);
 
+/// `text` with its ASCII letters in lower case, every other byte as it is.
+std::string Lowercase(std::string text);
+
 }  // namespace pixtrel

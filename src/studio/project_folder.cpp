@@ -8,6 +8,7 @@
 #include "glyphdata/font_set.h"
 #include "platform/failure.h"
 #include "platform/platform.h"
+#include "platform/word_list.h"
 
 namespace pixtrel {
 
@@ -24,11 +25,6 @@ constexpr std::array<const char*, 9> kFontExtensions = {".ttf", ".otf", ".ttc", 
 
 constexpr int kDeepest = 4;
 constexpr size_t kMostFiles = 1000;
-
-std::string Lowercase(std::string text) {
-  for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return text;
-}
 
 template <size_t N>
 bool EndsWithOneOf(const std::string& path, const std::array<const char*, N>& endings) {
