@@ -1,12 +1,13 @@
 #include "cli/cut_glyph_report.h"
 
+#include "formats/glyph_log.h"
 #include "glyphdata/utf8.h"
 #include "platform/platform.h"
 
 namespace pixtrel {
 
 void CutGlyphReport::GlyphWritten(const WrittenGlyph& glyph, int64_t line_number) {
-  if (!seen_.insert(static_cast<uint64_t>(glyph.kind) << 32 | static_cast<uint32_t>(glyph.slot)).second) return;
+  if (!seen_.insert(RecordKey(glyph)).second) return;
   if (std::optional<std::string> how = glyphs_.CutOf(glyph))
     cut_.push_back({line_number, glyphs_.CharacterOf(glyph).code_point, std::move(*how)});
 }

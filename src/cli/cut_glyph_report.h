@@ -36,7 +36,7 @@ class CutGlyphReport : public CharacterReport {
   };
 
   const GlyphSource& glyphs_;
-  std::unordered_set<uint64_t> seen_;  ///< By kind and slot.
+  std::unordered_set<size_t> seen_;  ///< By RecordKey.
   std::vector<Cut> cut_;
 };
 

@@ -580,8 +580,6 @@ std::optional<std::string> SourcesConflict(const Options& options) {
 
 ParsedCommandLine Refused(std::string error) { return {std::nullopt, std::move(error), {}}; }
 
-/// The options once every word was read: the operands made SOURCEs (or the
-/// pattern of --list-fonts), and what goes together checked.
 /// What is wrong when an --encoding comes after every SOURCE, where it
 /// reads no text (as gcc's -x after the last file).
 std::optional<std::string> EncodingAfterTheSources(const std::vector<CommandWord>& words) {
@@ -595,6 +593,8 @@ std::optional<std::string> EncodingAfterTheSources(const std::vector<CommandWord
          "it names";
 }
 
+/// The options once every word was read: the operands made SOURCEs (or the
+/// pattern of --list-fonts), and what goes together checked.
 ParsedCommandLine Completed(Options options, const std::vector<SourceFile>& operands,
                             const std::vector<const OptionRow*>& given) {
   if (options.action == Options::Action::kListFonts) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "formats/glyph_log.h"
 #include "glyphdata/glyph_store.h"
 
 namespace pixtrel {
@@ -17,9 +18,7 @@ LaidOutLine CellLayout::Lay(const std::vector<WrittenGlyph>& glyphs) {
 }
 
 const FontGlyph& CellLayout::InkOf(const WrittenGlyph& glyph) {
-  // Every half-width record has slot 0: the character tells them apart.
-  const uint32_t which = glyph.kind == GlyphKind::kHalfWidth ? glyph.character.code : glyph.slot;
-  auto [at, fresh] = inks_.try_emplace({static_cast<int>(glyph.kind), which});
+  auto [at, fresh] = inks_.try_emplace(RecordKey(glyph));
   FontGlyph& ink = at->second;
   if (!fresh) return ink;
   const RecordShape shape{glyphs_.ShapeOf(glyph).width, glyphs_.Metrics().cell.height};

@@ -54,7 +54,7 @@ class CellLayout : public LineLayout {
 
   const GlyphSource& glyphs_;
   RecordFormat format_;
-  std::map<std::pair<int, uint32_t>, FontGlyph> inks_;  ///< By kind and slot (a half-width one by its code).
+  std::map<size_t, FontGlyph> inks_;  ///< By RecordKey.
 };
 
 /// The glyphs of a font, by code point, where a font's layout finds them:
